@@ -1,0 +1,16 @@
+# GoogleTest is built from Debian's sources with this build's own compiler, so that the same
+# framework runs natively (with sanitizers) and under Wine.
+set(RUV_GOOGLETEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(${RUV_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+# ruv_add_test(NAME SOURCES... LIBRARIES ...): one GoogleTest program, one ctest entry.
+# Under a cross build ctest runs it through CMAKE_CROSSCOMPILING_EMULATOR (Wine).
+function(ruv_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main GTest::gmock ruv_warnings)
+  add_test(NAME ${RUV_TEST_PREFIX}.${name} COMMAND ${name} --gtest_color=no)
+endfunction()

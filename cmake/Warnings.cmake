@@ -1,0 +1,10 @@
+# Every target of ours gets the same warnings, as errors; third-party code (GoogleTest) does not.
+add_library(ruv_warnings INTERFACE)
+target_compile_options(ruv_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wformat=2
+  -Wimplicit-fallthrough -Werror)
+
+if(WIN32)
+  # Unicode Win32 throughout; keep the headers lean.
+  target_compile_definitions(ruv_warnings INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+endif()
