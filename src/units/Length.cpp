@@ -1,6 +1,6 @@
 #include "Length.h"
 
-#include <map>
+#include "UnitTable.h"
 
 int CLength::UnitsFromName(std::wstring name, int group, int defaultUnits) const
 {
@@ -10,34 +10,25 @@ int CLength::UnitsFromName(std::wstring name, int group, int defaultUnits) const
     return CUnitVal::UnitsFromName(std::move(name), group, defaultUnits);
 }
 
-int CLength::UnitsOfLowerCaseName(const std::wstring& name) const
+namespace {
+
+// Built on first use; lives until the module unloads.
+const UnitTable& Lengths()
 {
-    static const std::map<std::wstring, int> names = {
-        {L"m", eMetres}, {L"mm", eMillimetres}, {L"'", eFeet}, {L"ft", eFeet}, {L"\"", eInches}, {L"in", eInches},
+    static const UnitTable table{
+        {CLength::eMetres, {L"m", 0, 0, 0.0001}, {L"m"}},
+        {CLength::eMillimetres, {L"mm", 0, 0, 0.1}, {L"mm"}},
+        {CLength::eFeet, {L"'", CLength::eInches, 0, 0.1}, {L"'", L"ft"}},
+        {CLength::eInches, {L"\"", 0, 2, 0.015625}, {L"\"", L"in"}},
     };
-    auto found = names.find(name);
-    return found == names.end() ? 0 : found->second;
+    return table;
 }
 
-void CLength::GetUnitInfo(int units, UnitInfo& info) const
-{
-    switch (units) {
-    case eMetres:
-        info = {L"m", 0, 0, 0.0001};
-        break;
-    case eMillimetres:
-        info = {L"mm", 0, 0, 0.1};
-        break;
-    case eFeet:
-        info = {L"'", eInches, 0, 0.1};
-        break;
-    case eInches:
-        info = {L"\"", 0, 2, 0.015625};
-        break;
-    default:
-        break;
-    }
-}
+} // namespace
+
+int CLength::UnitsOfLowerCaseName(const std::wstring& name) const { return Lengths().UnitsOfName(name); }
+
+void CLength::GetUnitInfo(int units, UnitInfo& info) const { Lengths().Describe(units, info); }
 
 double CLength::Convert(double value, int from, int to) const
 {

@@ -1,27 +1,24 @@
 #include "Weight.h"
 
-#include <map>
+#include "UnitTable.h"
 
-int CWeight::UnitsOfLowerCaseName(const std::wstring& name) const
+namespace {
+
+// Built on first use; lives until the module unloads.
+const UnitTable& Weights()
 {
-    static const std::map<std::wstring, int> names = {{L"kg", eKilograms}, {L"lb", ePounds}};
-    auto found = names.find(name);
-    return found == names.end() ? 0 : found->second;
+    static const UnitTable table{
+        {CWeight::eKilograms, {L"kg", 0, 0, 0.01}, {L"kg"}},
+        {CWeight::ePounds, {L"lb", 0, 0, 0.01}, {L"lb"}},
+    };
+    return table;
 }
 
-void CWeight::GetUnitInfo(int units, UnitInfo& info) const
-{
-    switch (units) {
-    case eKilograms:
-        info = {L"kg", 0, 0, 0.01};
-        break;
-    case ePounds:
-        info = {L"lb", 0, 0, 0.01};
-        break;
-    default:
-        break;
-    }
-}
+} // namespace
+
+int CWeight::UnitsOfLowerCaseName(const std::wstring& name) const { return Weights().UnitsOfName(name); }
+
+void CWeight::GetUnitInfo(int units, UnitInfo& info) const { Weights().Describe(units, info); }
 
 double CWeight::Convert(double value, int from, int to) const
 {
