@@ -1,0 +1,272 @@
+// The selection model of CMultiTree: state changes with their notifications, and the walks over
+// the visible items.
+#include "tree/MultiTree.h"
+
+#include "platform/NotifyReflection.h"
+
+namespace {
+
+
+// Sets a flag for the life of the scope and puts the previous value back.
+template <typename T>
+class ScopedValue {
+public:
+    ScopedValue(T& target, T value) : m_target(target), m_previous(target) { m_target = value; }
+    ~ScopedValue() { m_target = m_previous; }
+    ScopedValue(const ScopedValue&) = delete;
+    ScopedValue& operator=(const ScopedValue&) = delete;
+
+private:
+    T& m_target;
+    T m_previous;
+};
+
+} // namespace
+
+bool CMultiTree::Create(DWORD style, const RECT& rect, HWND parent, UINT id)
+{
+    if (!TreeCtrl::Create(style, rect, parent, id))
+        return false;
+    platform::InstallNotifyReflection(parent);
+    return true;
+}
+
+bool CMultiTree::WriteState(HTREEITEM item, UINT state, UINT mask)
+{
+    ScopedValue<bool> writing(m_bWritingState, true);
+    return SetNativeState(item, state, mask);
+}
+
+bool CMultiTree::MoveNativeCaret(HTREEITEM item)
+{
+    // Whatever the native control says about the move is its own notification, not ours.
+    ScopedValue<BOOL> native(m_bSendingNotify, FALSE);
+    return SelectCaret(item);
+}
+
+LRESULT CMultiTree::NativeDefault(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ScopedValue<BOOL> native(m_bSendingNotify, FALSE);
+    return DefaultProc(message, wParam, lParam);
+}
+
+BOOL CMultiTree::SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL bNotifyWithFocus)
+{
+    if (!item)
+        return FALSE;
+    if (!m_bMultiSelect)
+        return WriteState(item, nState, nStateMask);
+
+    HTREEITEM caret = GetCaretItem();
+    const bool isCaret = caret == item;
+    const bool caretSelected = caret && IsSelected(caret);
+    const bool wasSelected = IsSelected(item);
+    UINT state = nState & ~kFocused;
+    UINT mask = nStateMask & ~kFocused;
+    const UINT selectedBit = wasSelected ? kSelected : 0;
+
+    if ((nStateMask & kFocused) && (nState & kFocused)) {
+        if (!MoveNativeCaret(item))
+            return FALSE;
+        // The move changes no selection bit: the old caret keeps its place in the selection and
+        // the item joins it only below, with notifications.
+        if (!isCaret && caret && IsSelected(caret) != caretSelected)
+            WriteState(caret, caretSelected ? kSelected : 0, kSelected);
+        if (IsSelected(item) != wasSelected)
+            WriteState(item, selectedBit, kSelected);
+        // An item that is selected already needs no selection change.
+        if ((mask & kSelected) && (state & kSelected) && wasSelected)
+            state &= ~kSelected, mask &= ~kSelected;
+    } else if ((nStateMask & kFocused) && isCaret) {
+        MoveNativeCaret(nullptr);
+        if (IsSelected(item) != wasSelected)
+            WriteState(item, selectedBit, kSelected);
+        if ((mask & kSelected) && (state & kSelected) && !bNotifyWithFocus)
+            state &= ~kSelected, mask &= ~kSelected;
+    }
+
+    if ((mask & kSelected) && wasSelected != ((state & kSelected) != 0)) {
+        const bool selecting = !wasSelected;
+        if (NotifySelection(TVN_SELCHANGINGW, item, selecting))
+            return FALSE;
+        WriteState(item, state & kSelected, kSelected);
+        NotifySelection(TVN_SELCHANGEDW, item, selecting);
+    }
+    state &= ~kSelected;
+    mask &= ~kSelected;
+
+    if (mask == 0)
+        return TRUE;
+    return WriteState(item, state, mask);
+}
+
+UINT CMultiTree::GetItemState(HTREEITEM item, UINT nStateMask) const
+{
+    UINT state = GetNativeState(item, nStateMask & ~kFocused);
+    if ((nStateMask & kFocused) && item && item == GetCaretItem())
+        state |= kFocused;
+    return state;
+}
+
+BOOL CMultiTree::SetCaretItem(HTREEITEM item)
+{
+    if (item)
+        return SetItemState(item, kFocused, kFocused, FALSE);
+    HTREEITEM caret = GetCaretItem();
+    return caret ? SetItemState(caret, 0, kFocused, FALSE) : FALSE;
+}
+
+void CMultiTree::SetAllSelected(BOOL bSelect) { SetAllSelectedExcept(bSelect, nullptr); }
+
+void CMultiTree::SetAllSelectedExcept(BOOL bSelect, HTREEITEM except)
+{
+    for (HTREEITEM item = GetRootItem(); item;) {
+        HTREEITEM next = GetNextVisibleItem(item);
+        if (item != except && IsSelected(item) != (bSelect != FALSE))
+            SetItemState(item, bSelect ? kSelected : 0, kSelected, FALSE);
+        item = next;
+    }
+}
+
+void CMultiTree::SelectSpan(HTREEITEM a, HTREEITEM b, BOOL bExclusive)
+{
+    auto deselect = [this](HTREEITEM item) {
+        if (IsSelected(item))
+            SetItemState(item, 0, kSelected, FALSE);
+    };
+    auto select = [this](HTREEITEM item) {
+        if (!IsSelected(item))
+            SetItemState(item, kSelected, kSelected, FALSE);
+    };
+
+    HTREEITEM item = GetRootItem();
+    while (item && item != a && item != b) {
+        HTREEITEM next = GetNextVisibleItem(item);
+        if (bExclusive)
+            deselect(item);
+        item = next;
+    }
+    if (!item)
+        return;
+
+    // item is the end met first; the range runs to the other end, or to the last visible item
+    // when the other end is not a visible item.
+    HTREEITEM other = item == a ? b : a;
+    select(item);
+    item = GetNextVisibleItem(item);
+    if (a != b) {
+        while (item) {
+            HTREEITEM next = GetNextVisibleItem(item);
+            select(item);
+            bool last = item == other;
+            item = next;
+            if (last)
+                break;
+        }
+    }
+    if (bExclusive) {
+        while (item) {
+            HTREEITEM next = GetNextVisibleItem(item);
+            deselect(item);
+            item = next;
+        }
+    }
+}
+
+BOOL CMultiTree::SetDescendantsSelected(HTREEITEM parent, BOOL bSelect, BOOL bRecurse)
+{
+    BOOL caretFound = FALSE;
+    HTREEITEM child = (!parent || parent == TVI_ROOT) ? GetRootItem() : GetChildItem(parent);
+    while (child) {
+        HTREEITEM next = GetNextSiblingItem(child);
+        UINT state = GetItemState(child, kSelected | kFocused | TVIS_EXPANDED);
+        if (((state & kSelected) != 0) != (bSelect != FALSE))
+            SetItemState(child, bSelect ? kSelected : 0, kSelected, FALSE);
+        if (state & kFocused)
+            caretFound = TRUE;
+        if (bRecurse && (state & TVIS_EXPANDED) && SetDescendantsSelected(child, bSelect, bRecurse))
+            caretFound = TRUE;
+        child = next;
+    }
+    return caretFound;
+}
+
+HTREEITEM CMultiTree::FirstSelected() const
+{
+    HTREEITEM item = GetRootItem();
+    while (item && !IsSelected(item))
+        item = GetNextVisibleItem(item);
+    return item;
+}
+
+HTREEITEM CMultiTree::NextSelected(HTREEITEM item) const
+{
+    if (!item)
+        return nullptr;
+    item = GetNextVisibleItem(item);
+    while (item && !IsSelected(item))
+        item = GetNextVisibleItem(item);
+    return item;
+}
+
+void CMultiTree::CollectSelected(std::vector<HTREEITEM>& list) const
+{
+    list.clear();
+    for (HTREEITEM item = FirstSelected(); item; item = NextSelected(item))
+        list.push_back(item);
+}
+
+BOOL CMultiTree::ExpandAncestors(HTREEITEM item)
+{
+    BOOL expanded = FALSE;
+    for (HTREEITEM parent = item ? GetParentItem(item) : nullptr; parent; parent = GetParentItem(parent)) {
+        if (!GetNativeState(parent, TVIS_EXPANDED) && Expand(parent, TVE_EXPAND))
+            expanded = TRUE;
+    }
+    return expanded;
+}
+
+void CMultiTree::DeleteItem(HTREEITEM item)
+{
+    SetDescendantsSelected(item, FALSE, TRUE);
+    DeleteNativeItem(item);
+}
+
+LRESULT CMultiTree::SendNotify(NMHDR* pHeader)
+{
+    ScopedValue<BOOL> sending(m_bSendingNotify, TRUE);
+    ScopedValue<const NMHDR*> own(m_pOwnNotify, pHeader);
+    return SendMessageW(GetParent(m_hWnd), WM_NOTIFY, pHeader->idFrom, reinterpret_cast<LPARAM>(pHeader));
+}
+
+NMTREEVIEWW CMultiTree::MakeNotify(UINT code) const
+{
+    NMTREEVIEWW nm{};
+    nm.hdr.hwndFrom = m_hWnd;
+    nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(m_hWnd));
+    nm.hdr.code = code;
+    return nm;
+}
+
+void CMultiTree::FillItem(TVITEMW& tvi, HTREEITEM item, DWORD_PTR data)
+{
+    tvi.mask = TVIF_HANDLE | TVIF_PARAM;
+    tvi.hItem = item;
+    tvi.lParam = static_cast<LPARAM>(data);
+}
+
+bool CMultiTree::NotifySelection(UINT code, HTREEITEM item, bool selecting)
+{
+    NMTREEVIEWW nm = MakeNotify(code);
+    FillItem(selecting ? nm.itemNew : nm.itemOld, item);
+    return SendNotify(&nm.hdr) != 0;
+}
+
+void CMultiTree::InvalidateSelectedLabels()
+{
+    for (HTREEITEM item = FirstSelected(); item; item = NextSelected(item)) {
+        RECT rect;
+        if (GetItemRect(item, rect, true))
+            InvalidateRect(m_hWnd, &rect, TRUE);
+    }
+}

@@ -1,0 +1,115 @@
+// A tree view in which any number of items can be selected. The selection lives in the items'
+// TVIS_SELECTED bits; the native caret is only the focus item. Every change of an item's selected
+// state is reported to the parent with TVN_SELCHANGINGW / TVN_SELCHANGEDW notifications that the
+// tree sends itself, while IsSendingNotify() is true.
+//
+// Native caret moves never change selection bits here: on tree-views that change them on their
+// own the change is refused (TVN_ITEMCHANGINGW), and where the tree-view changes them silently
+// around its own TVN_SELCHANGING/TVN_SELCHANGED, they are put back.
+#pragma once
+
+#include <unordered_set>
+#include <vector>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "platform/NotifyReflection.h"
+#include "platform/TreeCtrl.h"
+#include "platform/TreeViewDefs.h"
+
+class CMultiTree : public platform::TreeCtrl {
+public:
+    CMultiTree() = default;
+
+    // Creates the tree window as a child of parent and makes the parent offer the tree its own
+    // notifications first.
+    bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);
+
+    BOOL SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL bNotifyWithFocus);
+    UINT GetItemState(HTREEITEM item, UINT nStateMask) const;
+    BOOL SetCaretItem(HTREEITEM item);
+    void SetAllSelected(BOOL bSelect);
+    void SetAllSelectedExcept(BOOL bSelect, HTREEITEM except);
+    void SelectSpan(HTREEITEM a, HTREEITEM b, BOOL bExclusive);
+    BOOL SetDescendantsSelected(HTREEITEM parent, BOOL bSelect, BOOL bRecurse);
+    HTREEITEM FirstSelected() const;
+    HTREEITEM NextSelected(HTREEITEM item) const;
+    void CollectSelected(std::vector<HTREEITEM>& list) const;
+    BOOL ExpandAncestors(HTREEITEM item);
+    // Deselects the item's visible descendants with notifications, then deletes the item.
+    void DeleteItem(HTREEITEM item);
+    BOOL IsSendingNotify() const { return m_bSendingNotify; }
+    LRESULT SendNotify(NMHDR* pHeader);
+
+    BOOL GetMultiSelect() const { return m_bMultiSelect; }
+    void SetMultiSelect(BOOL bMultiSelect) { m_bMultiSelect = bMultiSelect; }
+    HTREEITEM GetAnchor() const { return m_hAnchor; }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    static constexpr UINT kSelected = TVIS_SELECTED;
+    static constexpr UINT kFocused = TVIS_FOCUSED;
+
+    // What a running mouse loop holds on to; items deleted meanwhile are taken out of it.
+    struct Tracking {
+        HTREEITEM hClicked = nullptr;
+        std::unordered_set<HTREEITEM>* pRemembered = nullptr;
+        Tracking* pOuter = nullptr;
+    };
+    class ScopedTracking;
+    // The selected bits of the two items of a native caret move, to be put back after it.
+    struct NativeCaretMove {
+        HTREEITEM hOld = nullptr;
+        HTREEITEM hNew = nullptr;
+        UINT oldSelected = 0;
+        UINT newSelected = 0;
+        bool pending = false;
+    };
+
+    // Writes selection bits as this class's own change (allowed through TVN_ITEMCHANGINGW).
+    bool WriteState(HTREEITEM item, UINT state, UINT mask);
+    // Moves the native caret; the native notifications it causes are not ours.
+    bool MoveNativeCaret(HTREEITEM item);
+    // Default handling by the native control, whose notifications are not ours either.
+    LRESULT NativeDefault(UINT message, WPARAM wParam, LPARAM lParam);
+    bool IsSelected(HTREEITEM item) const { return GetNativeState(item, TVIS_SELECTED) != 0; }
+    NMTREEVIEWW MakeNotify(UINT code) const;
+    static void FillItem(TVITEMW& tvi, HTREEITEM item, DWORD_PTR data);
+    void FillItem(TVITEMW& tvi, HTREEITEM item) const { FillItem(tvi, item, GetItemData(item)); }
+    bool NotifySelection(UINT code, HTREEITEM item, bool selecting);
+    void InvalidateSelectedLabels();
+
+    // Keyboard and focus.
+    void OnKeyDown(WPARAM nChar, LPARAM lParam);
+    void OnSetFocus(WPARAM wParam, LPARAM lParam);
+    void OnKillFocus(WPARAM wParam, LPARAM lParam);
+    void OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
+
+    // Reflected notifications of the tree itself.
+    bool OnReflectedNotify(platform::ReflectedNotify& reflected);
+    void OnItemExpanding(const NMTREEVIEWW& nm);
+    void OnDeleteItem(const NMTREEVIEWW& nm);
+    HTREEITEM FindCaretAfterDelete(HTREEITEM item) const;
+    bool OnItemChanging(const NMTVITEMCHANGE& change);
+    void OnNativeSelChanging(const NMTREEVIEWW& nm);
+    void OnNativeSelChanged();
+
+    // Mouse.
+    void OnButtonDown(bool bLeft, UINT message, WPARAM wParam, LPARAM lParam);
+    void PreSelect(HTREEITEM item, bool bLeft, UINT nFlags);
+    void TrackItemClick(Tracking& tracking, bool bLeft, UINT nFlags, POINT point);
+    void TrackBand(bool bLeft, UINT nFlags, POINT point);
+    void ApplyBand(const RECT& rect, UINT nFlags, std::unordered_set<HTREEITEM>& remembered);
+    void SendClick(bool bLeft, HTREEITEM item);
+
+    BOOL m_bMultiSelect = TRUE;
+    HTREEITEM m_hAnchor = nullptr;
+    BOOL m_bSendingNotify = FALSE;
+    bool m_bWritingState = false;
+    const NMHDR* m_pOwnNotify = nullptr; // the notification SendNotify is sending now
+    NativeCaretMove m_nativeMove;
+    Tracking* m_pTracking = nullptr;
+};

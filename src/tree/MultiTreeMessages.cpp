@@ -1,0 +1,246 @@
+// The window side of CMultiTree: message dispatch, keyboard and focus, and the tree's own
+// notifications as its parent reflects them.
+#include "platform/NotifyReflection.h"
+#include "tree/MultiTree.h"
+
+namespace {
+
+
+bool KeyDown(int key) { return GetKeyState(key) < 0; }
+
+} // namespace
+
+LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == platform::ReflectedNotifyMessage())
+        return OnReflectedNotify(*reinterpret_cast<platform::ReflectedNotify*>(lParam)) ? TRUE : FALSE;
+
+    if (message == WM_LBUTTONDBLCLK) {
+        OnLButtonDblClk(wParam, lParam);
+        return 0;
+    }
+    if (!m_bMultiSelect)
+        return DefaultProc(message, wParam, lParam);
+
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        OnButtonDown(message == WM_LBUTTONDOWN, message, wParam, lParam);
+        return 0;
+    case WM_SETFOCUS:
+        OnSetFocus(wParam, lParam);
+        return 0;
+    case WM_KILLFOCUS:
+        OnKillFocus(wParam, lParam);
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(wParam, lParam);
+        return 0;
+    case WM_CHAR:
+        // Typed letters would start the native incremental search and move the caret.
+        return 0;
+    default:
+        return DefaultProc(message, wParam, lParam);
+    }
+}
+
+void CMultiTree::OnLButtonDblClk(WPARAM wParam, LPARAM lParam)
+{
+    OutputDebugStringW(L"Got Double Click!\n");
+    DefaultProc(WM_LBUTTONDBLCLK, wParam, lParam);
+}
+
+void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
+{
+    const bool ctrl = KeyDown(VK_CONTROL);
+    const bool shift = KeyDown(VK_SHIFT);
+    HTREEITEM caret = GetCaretItem();
+    const bool caretSelected = caret && IsSelected(caret);
+    const bool expanded = caret && GetNativeState(caret, TVIS_EXPANDED);
+
+    HTREEITEM target = nullptr;
+    switch (nChar) {
+    case VK_SPACE:
+        if (caret)
+            SetItemState(caret, caretSelected ? 0 : kSelected, kSelected, TRUE);
+        NativeDefault(WM_KEYDOWN, nChar, lParam);
+        return;
+    case VK_UP:
+        target = caret ? GetPrevVisibleItem(caret) : nullptr;
+        break;
+    case VK_DOWN:
+        target = caret ? GetNextVisibleItem(caret) : nullptr;
+        break;
+    case VK_LEFT:
+        if (expanded) {
+            NativeDefault(WM_KEYDOWN, nChar, lParam); // collapses the caret
+            return;
+        }
+        target = caret ? GetParentItem(caret) : nullptr;
+        break;
+    case VK_RIGHT:
+        if (!expanded) {
+            NativeDefault(WM_KEYDOWN, nChar, lParam); // expands the caret
+            return;
+        }
+        target = caret ? GetChildItem(caret) : nullptr;
+        break;
+    default:
+        NativeDefault(WM_KEYDOWN, nChar, lParam);
+        return;
+    }
+
+    const bool moves = target != nullptr;
+    if (!moves)
+        target = caret;
+    if (!m_hAnchor)
+        m_hAnchor = caret;
+    if (!ctrl && !shift) {
+        m_hAnchor = nullptr;
+        SetAllSelectedExcept(FALSE, target);
+    }
+    if (!moves)
+        return;
+
+    NMTREEVIEWW nm = MakeNotify(TVN_SELCHANGINGW);
+    FillItem(nm.itemNew, target);
+    if (SendNotify(&nm.hdr))
+        return;
+    SetItemState(caret, 0, kSelected, FALSE);
+    NativeDefault(WM_KEYDOWN, nChar, lParam); // the native control moves its caret and scrolls
+    if (shift) {
+        SelectSpan(m_hAnchor, target, TRUE);
+        if (GetCaretItem() != target)
+            SetItemState(target, kFocused, kFocused, FALSE);
+    } else if (ctrl) {
+        SetItemState(caret, caretSelected ? kSelected : 0, kSelected, FALSE);
+        SetItemState(target, kFocused, kFocused, FALSE);
+    } else {
+        SetItemState(target, kSelected | kFocused, kSelected | kFocused, FALSE);
+    }
+}
+
+void CMultiTree::OnSetFocus(WPARAM wParam, LPARAM lParam)
+{
+    if (!GetCaretItem() && GetCount() != 0)
+        SetItemState(GetFirstVisibleItem(), kFocused, kFocused, TRUE);
+    NativeDefault(WM_SETFOCUS, wParam, lParam);
+    InvalidateSelectedLabels();
+}
+
+void CMultiTree::OnKillFocus(WPARAM wParam, LPARAM lParam)
+{
+    NativeDefault(WM_KILLFOCUS, wParam, lParam);
+    InvalidateSelectedLabels();
+}
+
+bool CMultiTree::OnReflectedNotify(platform::ReflectedNotify& reflected)
+{
+    const NMHDR* pHeader = reflected.pHeader;
+    if (pHeader->hwndFrom != m_hWnd || pHeader == m_pOwnNotify || !m_bMultiSelect)
+        return false;
+    switch (pHeader->code) {
+    case TVN_ITEMEXPANDINGW:
+        OnItemExpanding(*reinterpret_cast<const NMTREEVIEWW*>(pHeader));
+        return false;
+    case TVN_DELETEITEMW:
+        OnDeleteItem(*reinterpret_cast<const NMTREEVIEWW*>(pHeader));
+        return false;
+    case TVN_ITEMCHANGINGW:
+        if (!OnItemChanging(*reinterpret_cast<const NMTVITEMCHANGE*>(pHeader)))
+            return false;
+        reflected.result = TRUE; // refused; the parent never hears of it
+        return true;
+    case TVN_SELCHANGINGW:
+        OnNativeSelChanging(*reinterpret_cast<const NMTREEVIEWW*>(pHeader));
+        return false;
+    case TVN_SELCHANGEDW:
+        OnNativeSelChanged();
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CMultiTree::OnItemExpanding(const NMTREEVIEWW& nm)
+{
+    if (nm.action != TVE_COLLAPSE && nm.action != TVE_COLLAPSERESET)
+        return;
+    HTREEITEM item = nm.itemNew.hItem;
+    const bool selected = IsSelected(item);
+    // A collapsed branch holds no selection. Without a selected item to take it, the caret must
+    // not fall to the collapsing item, which the native control would select on its way.
+    if (SetDescendantsSelected(item, FALSE, TRUE) && !selected)
+        MoveNativeCaret(nullptr);
+}
+
+void CMultiTree::OnDeleteItem(const NMTREEVIEWW& nm)
+{
+    HTREEITEM item = nm.itemOld.hItem;
+    if (m_nativeMove.hOld == item)
+        m_nativeMove.hOld = nullptr;
+    if (m_nativeMove.hNew == item)
+        m_nativeMove.hNew = nullptr;
+    for (Tracking* pTracking = m_pTracking; pTracking; pTracking = pTracking->pOuter) {
+        if (pTracking->hClicked == item)
+            pTracking->hClicked = nullptr;
+        if (pTracking->pRemembered)
+            pTracking->pRemembered->erase(item);
+    }
+
+    if (item == GetCaretItem()) {
+        if (HTREEITEM candidate = FindCaretAfterDelete(item))
+            SetItemState(candidate, kFocused, kFocused, TRUE);
+        else
+            SetItemState(item, 0, kFocused, TRUE);
+    }
+    if (IsSelected(item))
+        SetItemState(item, 0, kSelected, TRUE);
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+HTREEITEM CMultiTree::FindCaretAfterDelete(HTREEITEM item) const
+{
+    auto usable = [item](HTREEITEM candidate) { return candidate && candidate != item; };
+    if (HTREEITEM next = NextSelected(item); usable(next))
+        return next;
+    if (HTREEITEM first = FirstSelected(); usable(first))
+        return first;
+    if (HTREEITEM next = GetNextVisibleItem(item); usable(next))
+        return next;
+    HTREEITEM first = GetRootItem();
+    if (first == item)
+        first = GetNextVisibleItem(item);
+    return usable(first) ? first : nullptr;
+}
+
+bool CMultiTree::OnItemChanging(const NMTVITEMCHANGE& change)
+{
+    // Tree-views that select and deselect items on their own around caret moves and clicks
+    // announce each change here: only the changes this class makes may pass.
+    return ((change.uStateNew ^ change.uStateOld) & kSelected) && !m_bWritingState;
+}
+
+void CMultiTree::OnNativeSelChanging(const NMTREEVIEWW& nm)
+{
+    // The native control is about to move its caret and, on its own, to deselect the old caret
+    // and select the new one. Their bits are put back when it is done.
+    m_nativeMove.hOld = nm.itemOld.hItem;
+    m_nativeMove.hNew = nm.itemNew.hItem;
+    m_nativeMove.oldSelected = m_nativeMove.hOld ? GetNativeState(m_nativeMove.hOld, kSelected) : 0;
+    m_nativeMove.newSelected = m_nativeMove.hNew ? GetNativeState(m_nativeMove.hNew, kSelected) : 0;
+    m_nativeMove.pending = true;
+}
+
+void CMultiTree::OnNativeSelChanged()
+{
+    if (!m_nativeMove.pending)
+        return;
+    m_nativeMove.pending = false;
+    auto restore = [this](HTREEITEM item, UINT selected) {
+        if (item && GetNativeState(item, kSelected) != selected)
+            WriteState(item, selected, kSelected);
+    };
+    restore(m_nativeMove.hOld, m_nativeMove.oldSelected);
+    restore(m_nativeMove.hNew, m_nativeMove.newSelected);
+}
