@@ -91,6 +91,9 @@ private:
     // Reflected notifications of the tree itself.
     bool OnReflectedNotify(platform::ReflectedNotify& reflected);
     void OnItemExpanding(const NMTREEVIEWW& nm);
+    bool IsCollapse(WPARAM action, HTREEITEM item) const;
+    // Deselects a collapsing branch and keeps the caret from falling to its unselected root.
+    void BeforeCollapse(HTREEITEM item);
     void OnDeleteItem(const NMTREEVIEWW& nm);
     HTREEITEM FindCaretAfterDelete(HTREEITEM item) const;
     bool OnItemChanging(const NMTVITEMCHANGE& change);

@@ -39,6 +39,11 @@ LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CHAR:
         // Typed letters would start the native incremental search and move the caret.
         return 0;
+    case TVM_EXPAND:
+        // A collapse by message notifies nobody, so the branch's selection goes first here.
+        if (IsCollapse(wParam, reinterpret_cast<HTREEITEM>(lParam)))
+            BeforeCollapse(reinterpret_cast<HTREEITEM>(lParam));
+        return DefaultProc(message, wParam, lParam);
     default:
         return DefaultProc(message, wParam, lParam);
     }
@@ -164,9 +169,23 @@ bool CMultiTree::OnReflectedNotify(platform::ReflectedNotify& reflected)
 
 void CMultiTree::OnItemExpanding(const NMTREEVIEWW& nm)
 {
-    if (nm.action != TVE_COLLAPSE && nm.action != TVE_COLLAPSERESET)
+    if (nm.action == TVE_COLLAPSE || nm.action == TVE_COLLAPSERESET)
+        BeforeCollapse(nm.itemNew.hItem);
+}
+
+bool CMultiTree::IsCollapse(WPARAM action, HTREEITEM item) const
+{
+    constexpr WPARAM kActionMask = 0x0003; // TVE_COLLAPSE, TVE_EXPAND or TVE_TOGGLE
+    const WPARAM verb = action & kActionMask;
+    if (verb == TVE_COLLAPSE)
+        return true;
+    return verb == TVE_TOGGLE && item && GetNativeState(item, TVIS_EXPANDED);
+}
+
+void CMultiTree::BeforeCollapse(HTREEITEM item)
+{
+    if (!item)
         return;
-    HTREEITEM item = nm.itemNew.hItem;
     const bool selected = IsSelected(item);
     // A collapsed branch holds no selection. Without a selected item to take it, the caret must
     // not fall to the collapsing item, which the native control would select on its way.
