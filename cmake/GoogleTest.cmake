@@ -13,4 +13,8 @@ function(ruv_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main GTest::gmock ruv_warnings)
   add_test(NAME ${RUV_TEST_PREFIX}.${name} COMMAND ${name} --gtest_color=no)
+  if(WIN32)
+    # Windows tests share one display, its cursor and its focus: one at a time.
+    set_tests_properties(${RUV_TEST_PREFIX}.${name} PROPERTIES RESOURCE_LOCK wine_display)
+  endif()
 endfunction()

@@ -1,22 +1,36 @@
 #include "platform/NotifyReflection.h"
 
-#include <commctrl.h>
+#include <mutex>
+#include <unordered_map>
 
 namespace platform {
 namespace {
 
-constexpr UINT_PTR kReflectionSubclassId = 0x52554654; // 'RUFT'
+// The procedure each reflecting window had before; the windows of every thread share it.
+std::mutex g_mutex;
+std::unordered_map<HWND, WNDPROC> g_previousProcs;
 
-LRESULT CALLBACK ReflectingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+WNDPROC PreviousProc(HWND hwnd)
 {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    auto found = g_previousProcs.find(hwnd);
+    return found == g_previousProcs.end() ? nullptr : found->second;
+}
+
+LRESULT CALLBACK ReflectingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC previous = PreviousProc(hwnd);
+    if (!previous)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NOTIFY) {
         LRESULT result = 0;
         if (OfferNotifyToSender(hwnd, lParam, result))
             return result;
     } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, ReflectingProc, kReflectionSubclassId);
+        std::lock_guard<std::mutex> lock(g_mutex);
+        g_previousProcs.erase(hwnd);
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return CallWindowProcW(previous, hwnd, message, wParam, lParam);
 }
 
 } // namespace
@@ -43,7 +57,17 @@ bool OfferNotifyToSender(HWND parent, LPARAM lParam, LRESULT& result)
 
 bool InstallNotifyReflection(HWND parent)
 {
-    return parent && SetWindowSubclass(parent, ReflectingProc, kReflectionSubclassId, 0);
+    if (!parent || !IsWindow(parent))
+        return false;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (g_previousProcs.count(parent))
+        return true;
+    auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReflectingProc)));
+    if (!previous)
+        return false;
+    g_previousProcs.emplace(parent, previous);
+    return true;
 }
 
 } // namespace platform

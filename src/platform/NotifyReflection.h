@@ -21,8 +21,9 @@ UINT ReflectedNotifyMessage();
 // thread). True when the child consumed it; result then holds the answer.
 bool OfferNotifyToSender(HWND parent, LPARAM lParam, LRESULT& result);
 
-// Makes any window offer its children's notifications to them first, by subclassing it. Calling
-// it again for the same window changes nothing. The subclass goes when the window is destroyed.
+// Makes any window offer its children's notifications to them first, by replacing its window
+// procedure (the old one gets every message after that). Calling it again for the same window
+// changes nothing; the record goes when the window is destroyed.
 bool InstallNotifyReflection(HWND parent);
 
 } // namespace platform

@@ -1,11 +1,6 @@
 #include "platform/SubclassedWindow.h"
 
-#include <commctrl.h>
-
 namespace platform {
-namespace {
-constexpr UINT_PTR kSubclassId = 1;
-}
 
 SubclassedWindow::~SubclassedWindow() { DestroyWindow(); }
 
@@ -23,11 +18,10 @@ bool SubclassedWindow::CreateSubclassed(DWORD exStyle, const wchar_t* className,
                                 GetModuleHandleW(nullptr), nullptr);
     if (!hwnd)
         return false;
-    if (!SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
-        ::DestroyWindow(hwnd);
-        return false;
-    }
     m_hWnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_pPreviousProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticWindowProc)));
     return true;
 }
 
@@ -38,17 +32,18 @@ LRESULT SubclassedWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT SubclassedWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return DefSubclassProc(m_hWnd, message, wParam, lParam);
+    return CallWindowProcW(m_pPreviousProc, m_hWnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK SubclassedWindow::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                DWORD_PTR refData)
+LRESULT CALLBACK SubclassedWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<SubclassedWindow*>(refData);
+    auto* self = reinterpret_cast<SubclassedWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+        WNDPROC previous = self->m_pPreviousProc;
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->m_hWnd = nullptr;
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return CallWindowProcW(previous, hwnd, message, wParam, lParam);
     }
     // No exception may leave a window procedure: a failure inside a handler ends that message.
     try {

@@ -1,5 +1,9 @@
 // A C++ object behind a window: the window's messages reach WindowProc, and DefaultProc passes a
 // message on to the window's own procedure. The object owns the window and destroys it.
+//
+// The window procedure is replaced directly (GWLP_WNDPROC, the object in GWLP_USERDATA) rather
+// than through comctl32's SetWindowSubclass, whose property look-up costs a server round trip
+// per message under Wine.
 #pragma once
 
 #include <windows.h>
@@ -26,8 +30,9 @@ protected:
     HWND m_hWnd = nullptr;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR refData);
+    static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    WNDPROC m_pPreviousProc = nullptr;
 };
 
 } // namespace platform

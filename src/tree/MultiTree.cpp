@@ -57,8 +57,10 @@ BOOL CMultiTree::SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL
     if (!m_bMultiSelect)
         return WriteState(item, nState, nStateMask);
 
-    HTREEITEM caret = GetCaretItem();
-    const bool isCaret = caret == item;
+    // The caret matters only to a change of the focus; a plain selection change reads one state.
+    const bool touchesFocus = (nStateMask & kFocused) != 0;
+    HTREEITEM caret = touchesFocus ? GetCaretItem() : nullptr;
+    const bool isCaret = touchesFocus && caret == item;
     const bool caretSelected = caret && IsSelected(caret);
     const bool wasSelected = IsSelected(item);
     UINT state = nState & ~kFocused;
@@ -87,10 +89,11 @@ BOOL CMultiTree::SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL
 
     if ((mask & kSelected) && wasSelected != ((state & kSelected) != 0)) {
         const bool selecting = !wasSelected;
-        if (NotifySelection(TVN_SELCHANGINGW, item, selecting))
+        const DWORD_PTR data = GetItemData(item);
+        if (NotifySelection(TVN_SELCHANGINGW, item, data, selecting))
             return FALSE;
         WriteState(item, state & kSelected, kSelected);
-        NotifySelection(TVN_SELCHANGEDW, item, selecting);
+        NotifySelection(TVN_SELCHANGEDW, item, data, selecting);
     }
     state &= ~kSelected;
     mask &= ~kSelected;
@@ -255,10 +258,10 @@ void CMultiTree::FillItem(TVITEMW& tvi, HTREEITEM item, DWORD_PTR data)
     tvi.lParam = static_cast<LPARAM>(data);
 }
 
-bool CMultiTree::NotifySelection(UINT code, HTREEITEM item, bool selecting)
+bool CMultiTree::NotifySelection(UINT code, HTREEITEM item, DWORD_PTR data, bool selecting)
 {
     NMTREEVIEWW nm = MakeNotify(code);
-    FillItem(selecting ? nm.itemNew : nm.itemOld, item);
+    FillItem(selecting ? nm.itemNew : nm.itemOld, item, data);
     return SendNotify(&nm.hdr) != 0;
 }
 

@@ -79,7 +79,7 @@ private:
     NMTREEVIEWW MakeNotify(UINT code) const;
     static void FillItem(TVITEMW& tvi, HTREEITEM item, DWORD_PTR data);
     void FillItem(TVITEMW& tvi, HTREEITEM item) const { FillItem(tvi, item, GetItemData(item)); }
-    bool NotifySelection(UINT code, HTREEITEM item, bool selecting);
+    bool NotifySelection(UINT code, HTREEITEM item, DWORD_PTR data, bool selecting);
     void InvalidateSelectedLabels();
 
     // Keyboard and focus.

@@ -226,3 +226,49 @@ TEST_F(Keyboard, NativeDeletionOfASelectedItemIsReportedToo)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Keyboard, FocusChangesRepaintTheSelectedLabels)
+{
+    BuildDefault();
+    Select("C");
+    HWND tree = Tree().GetSafeHwnd();
+    UpdateWindow(tree);
+    SetFocus(tree);
+    RECT label{}, dirty{};
+    Tree().GetItemRect(Item("C"), label, true);
+    ASSERT_TRUE(GetUpdateRect(tree, &dirty, FALSE));
+    RECT overlap{};
+    EXPECT_TRUE(IntersectRect(&overlap, &label, &dirty));
+    UpdateWindow(tree);
+    SetFocus(Parent().Hwnd());
+    ASSERT_TRUE(GetUpdateRect(tree, &dirty, FALSE));
+    EXPECT_TRUE(IntersectRect(&overlap, &label, &dirty));
+}
+
+TEST_F(Keyboard, DoubleClickReachesTheParentFromTheNativeControl)
+{
+    BuildDefault();
+    POINT point = PointOn("B");
+    StartGesture(point);
+    PostButtonUp();
+    SendMessageW(Tree().GetSafeHwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    bool doubleClick = false;
+    for (const Notice& n : Notices())
+        doubleClick |= n.code == static_cast<UINT>(NM_DBLCLK);
+    EXPECT_TRUE(doubleClick);
+    CheckInvariant();
+}
+
+TEST_F(Keyboard, WithoutMultiSelectionStatesAreSetDirectly)
+{
+    BuildDefault();
+    Tree().SetMultiSelect(FALSE);
+    EXPECT_TRUE(Tree().SetItemState(Item("C"), TVIS_BOLD, TVIS_BOLD, FALSE));
+    EXPECT_EQ(Tree().GetItemState(Item("C"), TVIS_BOLD), static_cast<UINT>(TVIS_BOLD));
+    EXPECT_EQ(OwnLog(), "") << "no selection notifications without multi-selection";
+    Tree().SetMultiSelect(TRUE);
+}
+
+} // namespace
