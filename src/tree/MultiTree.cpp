@@ -231,7 +231,8 @@ BOOL CMultiTree::ExpandAncestors(HTREEITEM item)
 
 void CMultiTree::DeleteItem(HTREEITEM item)
 {
-    SetDescendantsSelected(item, FALSE, TRUE);
+    // The tree's own TVM_DELETEITEM handling deselects the branch first (BeforeDelete), whoever
+    // sends the message.
     DeleteNativeItem(item);
 }
 

@@ -96,6 +96,9 @@ private:
     void BeforeCollapse(HTREEITEM item);
     void OnDeleteItem(const NMTREEVIEWW& nm);
     HTREEITEM FindCaretAfterDelete(HTREEITEM item) const;
+    void BeforeDelete(HTREEITEM item);
+    bool IsDescendant(HTREEITEM item, HTREEITEM ancestor) const;
+    HTREEITEM NextVisibleAfterBranch(HTREEITEM item) const;
     bool OnItemChanging(const NMTVITEMCHANGE& change);
     void OnNativeSelChanging(const NMTREEVIEWW& nm);
     void OnNativeSelChanged();

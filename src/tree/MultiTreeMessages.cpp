@@ -39,6 +39,14 @@ LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CHAR:
         // Typed letters would start the native incremental search and move the caret.
         return 0;
+    case TVM_DELETEITEM:
+        BeforeDelete(reinterpret_cast<HTREEITEM>(lParam));
+        return DefaultProc(message, wParam, lParam);
+    case WM_DESTROY:
+        // Every item goes now; a caret moving from one doomed item to the next would make that
+        // quadratic.
+        MoveNativeCaret(nullptr);
+        return DefaultProc(message, wParam, lParam);
     case TVM_EXPAND:
         // A collapse by message notifies nobody, so the branch's selection goes first here.
         if (IsCollapse(wParam, reinterpret_cast<HTREEITEM>(lParam)))
@@ -218,18 +226,56 @@ void CMultiTree::OnDeleteItem(const NMTREEVIEWW& nm)
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
+void CMultiTree::BeforeDelete(HTREEITEM item)
+{
+    // The branch's selection goes first, with notifications. A caret inside the branch goes to
+    // where it would go if the branch were one item, so that the deletion of each of its items
+    // does not move it again.
+    const bool everything = !item || item == TVI_ROOT;
+    SetDescendantsSelected(everything ? TVI_ROOT : item, FALSE, TRUE);
+    HTREEITEM caret = GetCaretItem();
+    if (!caret || caret == item)
+        return;
+    if (!everything && !IsDescendant(caret, item))
+        return;
+    if (HTREEITEM candidate = everything ? nullptr : FindCaretAfterDelete(item))
+        SetItemState(candidate, kFocused, kFocused, TRUE);
+    else
+        SetItemState(caret, 0, kFocused, TRUE);
+}
+
+bool CMultiTree::IsDescendant(HTREEITEM item, HTREEITEM ancestor) const
+{
+    for (HTREEITEM parent = GetParentItem(item); parent; parent = GetParentItem(parent)) {
+        if (parent == ancestor)
+            return true;
+    }
+    return false;
+}
+
+HTREEITEM CMultiTree::NextVisibleAfterBranch(HTREEITEM item) const
+{
+    for (HTREEITEM level = item; level; level = GetParentItem(level)) {
+        if (HTREEITEM next = GetNextSiblingItem(level))
+            return next;
+    }
+    return nullptr;
+}
+
 HTREEITEM CMultiTree::FindCaretAfterDelete(HTREEITEM item) const
 {
+    // The item's own branch holds no selection by now (it was deselected on its way out), so
+    // only the walk to the next visible item must step over it.
     auto usable = [item](HTREEITEM candidate) { return candidate && candidate != item; };
     if (HTREEITEM next = NextSelected(item); usable(next))
         return next;
     if (HTREEITEM first = FirstSelected(); usable(first))
         return first;
-    if (HTREEITEM next = GetNextVisibleItem(item); usable(next))
+    if (HTREEITEM next = NextVisibleAfterBranch(item); usable(next))
         return next;
     HTREEITEM first = GetRootItem();
     if (first == item)
-        first = GetNextVisibleItem(item);
+        first = NextVisibleAfterBranch(item);
     return usable(first) ? first : nullptr;
 }
 
