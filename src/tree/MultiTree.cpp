@@ -67,7 +67,7 @@ BOOL CMultiTree::SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL
     UINT mask = nStateMask & ~kFocused;
     const UINT selectedBit = wasSelected ? kSelected : 0;
 
-    if ((nStateMask & kFocused) && (nState & kFocused)) {
+    if (touchesFocus && (nState & kFocused)) {
         if (!MoveNativeCaret(item))
             return FALSE;
         // The move changes no selection bit: the old caret keeps its place in the selection and
@@ -76,14 +76,12 @@ BOOL CMultiTree::SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL
             WriteState(caret, caretSelected ? kSelected : 0, kSelected);
         if (IsSelected(item) != wasSelected)
             WriteState(item, selectedBit, kSelected);
-        // An item that is selected already needs no selection change.
-        if ((mask & kSelected) && (state & kSelected) && wasSelected)
-            state &= ~kSelected, mask &= ~kSelected;
-    } else if ((nStateMask & kFocused) && isCaret) {
+    } else if (isCaret) {
         MoveNativeCaret(nullptr);
         if (IsSelected(item) != wasSelected)
             WriteState(item, selectedBit, kSelected);
-        if ((mask & kSelected) && (state & kSelected) && !bNotifyWithFocus)
+        // Taking the caret away selects the item only for a caller that wants it announced.
+        if ((state & kSelected) && !bNotifyWithFocus)
             state &= ~kSelected, mask &= ~kSelected;
     }
 
@@ -123,15 +121,25 @@ void CMultiTree::SetAllSelected(BOOL bSelect) { SetAllSelectedExcept(bSelect, nu
 
 void CMultiTree::SetAllSelectedExcept(BOOL bSelect, HTREEITEM except)
 {
+    // Setting a state twice changes nothing, so a walk disturbed by a deletion starts over.
+    DeletionWatch deletions(*this);
     for (HTREEITEM item = GetRootItem(); item;) {
-        HTREEITEM next = GetNextVisibleItem(item);
         if (item != except && IsSelected(item) != (bSelect != FALSE))
             SetItemState(item, bSelect ? kSelected : 0, kSelected, FALSE);
-        item = next;
+        item = deletions.StartOver() ? GetRootItem() : GetNextVisibleItem(item);
     }
 }
 
 void CMultiTree::SelectSpan(HTREEITEM a, HTREEITEM b, BOOL bExclusive)
+{
+    // The ends are only compared, never used, so a pass disturbed by a deletion starts over.
+    DeletionWatch deletions(*this);
+    do {
+        SelectSpanPass(a, b, bExclusive, deletions);
+    } while (deletions.StartOver());
+}
+
+void CMultiTree::SelectSpanPass(HTREEITEM a, HTREEITEM b, BOOL bExclusive, const DeletionWatch& deletions)
 {
     auto deselect = [this](HTREEITEM item) {
         if (IsSelected(item))
@@ -142,12 +150,12 @@ void CMultiTree::SelectSpan(HTREEITEM a, HTREEITEM b, BOOL bExclusive)
             SetItemState(item, kSelected, kSelected, FALSE);
     };
 
+    auto next = [&deletions](HTREEITEM item) { return deletions.NextVisible(item); };
+
     HTREEITEM item = GetRootItem();
-    while (item && item != a && item != b) {
-        HTREEITEM next = GetNextVisibleItem(item);
+    for (; item && item != a && item != b; item = next(item)) {
         if (bExclusive)
             deselect(item);
-        item = next;
     }
     if (!item)
         return;
@@ -156,40 +164,31 @@ void CMultiTree::SelectSpan(HTREEITEM a, HTREEITEM b, BOOL bExclusive)
     // when the other end is not a visible item.
     HTREEITEM other = item == a ? b : a;
     select(item);
-    item = GetNextVisibleItem(item);
+    item = next(item);
     if (a != b) {
-        while (item) {
-            HTREEITEM next = GetNextVisibleItem(item);
+        for (bool last = false; item && !last; item = next(item)) {
             select(item);
-            bool last = item == other;
-            item = next;
-            if (last)
-                break;
+            last = item == other;
         }
     }
-    if (bExclusive) {
-        while (item) {
-            HTREEITEM next = GetNextVisibleItem(item);
-            deselect(item);
-            item = next;
-        }
-    }
+    for (; bExclusive && item; item = next(item))
+        deselect(item);
 }
 
 BOOL CMultiTree::SetDescendantsSelected(HTREEITEM parent, BOOL bSelect, BOOL bRecurse)
 {
     BOOL caretFound = FALSE;
+    const DeletionWatch deletions(*this);
     HTREEITEM child = (!parent || parent == TVI_ROOT) ? GetRootItem() : GetChildItem(parent);
-    while (child) {
-        HTREEITEM next = GetNextSiblingItem(child);
+    for (; child; child = deletions.NextSibling(child)) {
         UINT state = GetItemState(child, kSelected | kFocused | TVIS_EXPANDED);
         if (((state & kSelected) != 0) != (bSelect != FALSE))
             SetItemState(child, bSelect ? kSelected : 0, kSelected, FALSE);
         if (state & kFocused)
             caretFound = TRUE;
-        if (bRecurse && (state & TVIS_EXPANDED) && SetDescendantsSelected(child, bSelect, bRecurse))
+        if (bRecurse && (state & TVIS_EXPANDED) && !deletions.Happened() &&
+            SetDescendantsSelected(child, bSelect, bRecurse))
             caretFound = TRUE;
-        child = next;
     }
     return caretFound;
 }

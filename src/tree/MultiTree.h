@@ -60,6 +60,30 @@ private:
         Tracking* pOuter = nullptr;
     };
     class ScopedTracking;
+
+    // Parents answer notifications with anything, deleting items included. A walk that sent
+    // notifications checks this before it takes its next item handle, since a handle kept from
+    // before a deletion may be gone; it stops there, or starts over where that is harmless.
+    class DeletionWatch {
+    public:
+        explicit DeletionWatch(const CMultiTree& tree) : m_tree(tree), m_start(tree.m_deletions) {}
+        bool Happened() const { return m_tree.m_deletions != m_start; }
+        // True, once, when items were deleted since the watch began or last started over.
+        bool StartOver()
+        {
+            if (!Happened())
+                return false;
+            m_start = m_tree.m_deletions;
+            return true;
+        }
+        // The next item of a walk; none once anything was deleted.
+        HTREEITEM NextVisible(HTREEITEM item) const { return Happened() ? nullptr : m_tree.GetNextVisibleItem(item); }
+        HTREEITEM NextSibling(HTREEITEM item) const { return Happened() ? nullptr : m_tree.GetNextSiblingItem(item); }
+
+    private:
+        const CMultiTree& m_tree;
+        unsigned long long m_start;
+    };
     // The selected bits of the two items of a native caret move, to be put back after it.
     struct NativeCaretMove {
         HTREEITEM hOld = nullptr;
@@ -76,6 +100,7 @@ private:
     // Default handling by the native control, whose notifications are not ours either.
     LRESULT NativeDefault(UINT message, WPARAM wParam, LPARAM lParam);
     bool IsSelected(HTREEITEM item) const { return GetNativeState(item, TVIS_SELECTED) != 0; }
+    void SelectSpanPass(HTREEITEM a, HTREEITEM b, BOOL bExclusive, const DeletionWatch& deletions);
     NMTREEVIEWW MakeNotify(UINT code) const;
     static void FillItem(TVITEMW& tvi, HTREEITEM item, DWORD_PTR data);
     void FillItem(TVITEMW& tvi, HTREEITEM item) const { FillItem(tvi, item, GetItemData(item)); }
@@ -105,10 +130,12 @@ private:
 
     // Mouse.
     void OnButtonDown(bool bLeft, UINT message, WPARAM wParam, LPARAM lParam);
-    void PreSelect(HTREEITEM item, bool bLeft, UINT nFlags);
+    void PreSelect(const Tracking& tracking, bool bLeft, UINT nFlags);
     void TrackItemClick(Tracking& tracking, bool bLeft, UINT nFlags, POINT point);
     void TrackBand(bool bLeft, UINT nFlags, POINT point);
     void ApplyBand(const RECT& rect, UINT nFlags, std::unordered_set<HTREEITEM>& remembered);
+    void ApplyBandPass(const RECT& rect, UINT nFlags, std::unordered_set<HTREEITEM>& remembered,
+                       const DeletionWatch& deletions);
     void SendClick(bool bLeft, HTREEITEM item);
 
     BOOL m_bMultiSelect = TRUE;
@@ -118,4 +145,5 @@ private:
     const NMHDR* m_pOwnNotify = nullptr; // the notification SendNotify is sending now
     NativeCaretMove m_nativeMove;
     Tracking* m_pTracking = nullptr;
+    unsigned long long m_deletions = 0; // items deleted so far
 };

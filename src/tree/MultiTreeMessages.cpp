@@ -108,26 +108,33 @@ void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
         target = caret;
     if (!m_hAnchor)
         m_hAnchor = caret;
+    // The key ends wherever the parent deleted items while hearing of it.
+    const DeletionWatch deletions(*this);
     if (!ctrl && !shift) {
         m_hAnchor = nullptr;
         SetAllSelectedExcept(FALSE, target);
     }
-    if (!moves)
+    if (!moves || deletions.Happened())
         return;
 
     NMTREEVIEWW nm = MakeNotify(TVN_SELCHANGINGW);
     FillItem(nm.itemNew, target);
-    if (SendNotify(&nm.hdr))
+    if (SendNotify(&nm.hdr) || deletions.Happened())
         return;
     SetItemState(caret, 0, kSelected, FALSE);
+    if (deletions.Happened())
+        return;
     NativeDefault(WM_KEYDOWN, nChar, lParam); // the native control moves its caret and scrolls
+    if (deletions.Happened())
+        return;
     if (shift) {
         SelectSpan(m_hAnchor, target, TRUE);
-        if (GetCaretItem() != target)
+        if (!deletions.Happened() && GetCaretItem() != target)
             SetItemState(target, kFocused, kFocused, FALSE);
     } else if (ctrl) {
         SetItemState(caret, caretSelected ? kSelected : 0, kSelected, FALSE);
-        SetItemState(target, kFocused, kFocused, FALSE);
+        if (!deletions.Happened())
+            SetItemState(target, kFocused, kFocused, FALSE);
     } else {
         SetItemState(target, kSelected | kFocused, kSelected | kFocused, FALSE);
     }
@@ -204,6 +211,7 @@ void CMultiTree::BeforeCollapse(HTREEITEM item)
 void CMultiTree::OnDeleteItem(const NMTREEVIEWW& nm)
 {
     HTREEITEM item = nm.itemOld.hItem;
+    ++m_deletions;
     if (m_nativeMove.hOld == item)
         m_nativeMove.hOld = nullptr;
     if (m_nativeMove.hNew == item)

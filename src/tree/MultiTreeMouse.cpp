@@ -62,7 +62,7 @@ void CMultiTree::OnButtonDown(bool bLeft, UINT message, WPARAM wParam, LPARAM lP
         if (!(hitFlags & (TVHT_NOWHERE | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT))) {
             Tracking tracking{item};
             ScopedTracking scope(*this, tracking);
-            PreSelect(item, bLeft, nFlags);
+            PreSelect(tracking, bLeft, nFlags);
             if (tracking.hClicked)
                 TrackItemClick(tracking, bLeft, nFlags, point);
             return;
@@ -71,14 +71,16 @@ void CMultiTree::OnButtonDown(bool bLeft, UINT message, WPARAM wParam, LPARAM lP
     TrackBand(bLeft, nFlags, point);
 }
 
-void CMultiTree::PreSelect(HTREEITEM item, bool bLeft, UINT nFlags)
+void CMultiTree::PreSelect(const Tracking& tracking, bool bLeft, UINT nFlags)
 {
+    HTREEITEM item = tracking.hClicked;
     const bool shift = nFlags & MK_SHIFT;
     const bool ctrl = nFlags & MK_CONTROL;
     if (!shift && !ctrl) {
         if (!IsSelected(item))
             SetAllSelectedExcept(FALSE, item);
-        SetItemState(item, kFocused | kSelected, kFocused | kSelected, TRUE);
+        if (tracking.hClicked)
+            SetItemState(item, kFocused | kSelected, kFocused | kSelected, TRUE);
         if (bLeft)
             m_hAnchor = nullptr;
     } else if (!shift) {
@@ -90,7 +92,8 @@ void CMultiTree::PreSelect(HTREEITEM item, bool bLeft, UINT nFlags)
         if (!m_hAnchor)
             m_hAnchor = item;
         SelectSpan(m_hAnchor, item, !ctrl);
-        SetItemState(item, kFocused, kFocused, FALSE);
+        if (tracking.hClicked)
+            SetItemState(item, kFocused, kFocused, FALSE);
     }
 }
 
@@ -258,10 +261,19 @@ void CMultiTree::TrackBand(bool bLeft, UINT nFlags, POINT point)
 
 void CMultiTree::ApplyBand(const RECT& rect, UINT nFlags, std::unordered_set<HTREEITEM>& remembered)
 {
+    DeletionWatch deletions(*this);
+    do {
+        ApplyBandPass(rect, nFlags, remembered, deletions);
+    } while (deletions.StartOver());
+    UpdateWindow(m_hWnd);
+}
+
+void CMultiTree::ApplyBandPass(const RECT& rect, UINT nFlags, std::unordered_set<HTREEITEM>& remembered,
+                               const DeletionWatch& deletions)
+{
     const bool ctrl = nFlags & MK_CONTROL;
     const bool shift = nFlags & MK_SHIFT;
-    for (HTREEITEM item = GetRootItem(); item;) {
-        HTREEITEM next = GetNextVisibleItem(item);
+    for (HTREEITEM item = GetRootItem(); item; item = deletions.NextVisible(item)) {
         RECT row;
         const bool touched = GetItemRect(item, row, false) && Touches(rect, row);
         const bool isRemembered = remembered.count(item) != 0;
@@ -280,9 +292,7 @@ void CMultiTree::ApplyBand(const RECT& rect, UINT nFlags, std::unordered_set<HTR
         } else if (selected) {
             SetItemState(item, 0, kSelected, FALSE);
         }
-        item = next;
     }
-    UpdateWindow(m_hWnd);
 }
 
 void CMultiTree::SendClick(bool bLeft, HTREEITEM item)

@@ -409,3 +409,85 @@ TEST_F(Mouse, OtherMessagesAreDispatchedDuringTheLoops)
 }
 
 } // namespace
+
+namespace {
+
+// A parent may delete items while it hears of a selection change; nothing may touch them after.
+class DeletingParent : public Mouse {
+protected:
+    void DeleteOnDeselectionOf(const std::string& trigger, const std::string& victim)
+    {
+        m_victim = Item(victim);
+        Parent().onNotice = [this, trigger](const Notice& n) {
+            if (n.own && n.code == TVN_SELCHANGEDW && n.itemOld == Item(trigger) && m_deleted.empty()) {
+                m_deleted = Name(m_victim);
+                Tree().DeleteItem(m_victim); // its own deselection is announced on the way out
+                m_noticesAtDeletion = Notices().size();
+            }
+        };
+    }
+
+    void ExpectVictimUntouchedAfterDeletion()
+    {
+        ASSERT_FALSE(m_deleted.empty()) << "the parent never deleted";
+        const auto& notices = Notices();
+        for (size_t i = m_noticesAtDeletion; i < notices.size(); ++i) {
+            const bool selection = notices[i].code == TVN_SELCHANGINGW || notices[i].code == TVN_SELCHANGEDW;
+            EXPECT_FALSE(selection && (notices[i].itemNew == m_victim || notices[i].itemOld == m_victim))
+                << "notice " << i << " names the deleted item";
+        }
+    }
+
+    HTREEITEM m_victim = nullptr;
+    std::string m_deleted;
+    size_t m_noticesAtDeletion = 0;
+};
+
+TEST_F(DeletingParent, KeyWhoseTargetIsDeletedMeanwhileEnds)
+{
+    BuildDefault();
+    Tree().SetItemState(Item("A1"), TVIS_FOCUSED | TVIS_SELECTED, TVIS_FOCUSED | TVIS_SELECTED, TRUE);
+    Select("C");
+    DeleteOnDeselectionOf("C", "A2");
+    Key(VK_DOWN);
+    ExpectVictimUntouchedAfterDeletion();
+}
+
+TEST_F(DeletingParent, ClickWhoseItemIsDeletedMeanwhileEnds)
+{
+    BuildDefault();
+    Select("C");
+    DeleteOnDeselectionOf("C", "B");
+    Click("B");
+    ExpectVictimUntouchedAfterDeletion();
+    EXPECT_EQ(OwnNotices(static_cast<UINT>(NM_CLICK)).size(), 0u);
+}
+
+TEST_F(DeletingParent, WalksStartOverWhenItemsAreDeletedUnderThem)
+{
+    BuildDefault();
+    Select("A1 A2 C");
+    DeleteOnDeselectionOf("A1", "A2");
+    Tree().SetAllSelected(FALSE);
+    ExpectVictimUntouchedAfterDeletion();
+    EXPECT_EQ(Selected(), "");
+
+    BuildDefault();
+    Select("A1 A3 E");
+    DeleteOnDeselectionOf("A1", "A3");
+    Tree().SelectSpan(Item("B"), Item("D"), TRUE);
+    ExpectVictimUntouchedAfterDeletion();
+    EXPECT_EQ(Selected(), "B C D");
+}
+
+TEST_F(DeletingParent, BandGoesOnWhenItemsAreDeletedUnderIt)
+{
+    BuildDefault();
+    Select("A1 E");
+    DeleteOnDeselectionOf("A1", "A2");
+    Band(PointRightOf("D"), PointRightOf("B"));
+    ExpectVictimUntouchedAfterDeletion();
+    EXPECT_EQ(Selected(), "C D E") << "the rows moved up one under the band";
+}
+
+} // namespace
