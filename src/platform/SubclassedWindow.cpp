@@ -38,6 +38,8 @@ LRESULT SubclassedWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam
 LRESULT CALLBACK SubclassedWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = reinterpret_cast<SubclassedWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         WNDPROC previous = self->m_pPreviousProc;
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
