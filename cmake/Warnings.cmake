@@ -1,7 +1,7 @@
 # Every target of ours gets the same warnings, as errors; third-party code (GoogleTest) does not.
 add_library(ruv_warnings INTERFACE)
 target_compile_options(ruv_warnings INTERFACE
-  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wformat=2
+  -Wall -Wextra -Wpedantic -Wshadow -Wcast-align -Wformat=2
   -Wimplicit-fallthrough -Werror)
 
 if(WIN32)

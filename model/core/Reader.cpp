@@ -441,7 +441,7 @@ Document ReadDocumentFile(const std::filesystem::path& path)
     const Text fileName = path.wstring();
     std::ifstream stream(path, std::ios::binary);
     if (!stream)
-        throw ReadError(Narrow(fileName) + ": cannot open the file");
+        throw ReadError(Narrow(fileName) + ": cannot open the file", ReadError::kCannotOpen);
     std::ostringstream contents;
     contents << stream.rdbuf();
     if (stream.bad())

@@ -14,7 +14,15 @@ namespace ruvmodel {
 
 class ReadError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    enum CauseKind { kCannotOpen, kBadContent };
+    explicit ReadError(const std::string& message, CauseKind cause = kBadContent)
+        : std::runtime_error(message), m_cause(cause)
+    {
+    }
+    CauseKind Cause() const { return m_cause; }
+
+private:
+    CauseKind m_cause;
 };
 
 // fileName is used in messages and becomes the document's path.
