@@ -82,6 +82,16 @@ For i = 0 To n - 1
 Next
 
 Expect components > 0, "the file has components"
+
+' Edits by script: a new pipeline, and a component marked broken.
+Dim added
+Set added = doc.AddPipeline("P-SCRIPT")
+Expect pipelines.GetCount() = n + 1, "the new pipeline is counted"
+Expect pipelines.Item(n).GetName() = "P-SCRIPT", "the new pipeline comes last"
+doc.SetBroken component, True
+Expect component.GetAttributes().Item("IMPORT-STATUS").GetValue() = "BROKEN", "a component marked broken"
+doc.RemovePipeline added
+Expect pipelines.GetCount() = n, "the new pipeline is gone again"
 WScript.Echo "pipelines=" & n & " components=" & components & " broken=" & broken & " spools=" & spoolCount & _
              " items=" & itemCount & " attributes=" & attributeCount & " keypoints=" & keypointCount
 End Sub
