@@ -155,6 +155,8 @@ STDMETHODIMP DocumentObject::SetBroken(IDispatch* component, VARIANT_BOOL broken
         if (!object || object->GetSession() != m_session || !object->Attached())
             return Error(E_INVALIDARG, L"expected a component of this document");
         std::optional<AttributeList>& attributes = object->Node()->attributes;
+        if (!attributes && broken == VARIANT_FALSE)
+            return S_OK; // no attributes, so not broken
         if (!attributes)
             attributes.emplace();
         std::shared_ptr<Attribute> status = attributes->Find(kBrokenAttribute);

@@ -287,7 +287,7 @@ bool ValueFromVariant(const VARIANT& variant, Value& value)
 HRESULT SetAttributeValue(const std::shared_ptr<Session>& session, IUnknown* attribute, const VARIANT& value)
 {
     ComPtr<AttributeObject> object = OfSession<AttributeObject>(session, attribute);
-    if (!object)
+    if (!object || !object->Attached())
         return NotOfThisDocument(L"an attribute");
     Value converted;
     if (!ValueFromVariant(value, converted))
@@ -300,7 +300,7 @@ HRESULT AddAttribute(const std::shared_ptr<Session>& session, IUnknown* attribut
                      const VARIANT& value, const Text& units, IRUVAttribute** added)
 {
     ComPtr<AttributesObject> object = OfSession<AttributesObject>(session, attributes);
-    if (!object || !object->List())
+    if (!object || !object->Attached())
         return NotOfThisDocument(L"an attributes collection");
     if (name.empty() || object->List()->Find(name))
         return Fail(E_INVALIDARG, L"an attribute needs a name that its collection does not have yet", kDocumentIid);

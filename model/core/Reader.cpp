@@ -1,6 +1,8 @@
 #include "Reader.h"
 
+#include <cmath>
 #include <fstream>
+#include <unordered_map>
 #include <initializer_list>
 #include <iterator>
 #include <set>
@@ -92,6 +94,13 @@ public:
 
     long AsLong() const
     {
+        if (m_json.is_number_float()) {
+            // 1.0 is a whole number too.
+            const double value = m_json.get<double>();
+            if (!(value == std::floor(value)) || value > 2147483647.0 || value < -2147483648.0)
+                Fail("a whole number between -2147483648 and 2147483647");
+            return static_cast<long>(value);
+        }
         if (!m_json.is_number_integer() && !m_json.is_number_unsigned())
             Fail("a whole number");
         if (m_json.is_number_unsigned() ? m_json.get<unsigned long long>() > 2147483647ULL
@@ -205,8 +214,13 @@ std::optional<AttributeList> ReadAttributes(const Field& owner)
     if (field->IsNull())
         return std::nullopt;
     AttributeList list;
-    for (const Field& item : field->AsArray())
-        list.items.push_back(ReadAttribute(item));
+    for (const Field& item : field->AsArray()) {
+        auto attribute = ReadAttribute(item);
+        if (list.Find(attribute->name))
+            throw ReadError(item.FileName() + ": at " + item.Path() + "/name: expected a name not used before in this list, found \"" +
+                            Narrow(attribute->name) + "\" again");
+        list.items.push_back(attribute);
+    }
     return list;
 }
 
@@ -303,19 +317,26 @@ std::shared_ptr<Component> ReadComponent(const Field& field)
     return component;
 }
 
-std::vector<std::shared_ptr<ComponentGroup>> ReadGroups(const Field& field, const Pipeline& pipeline)
+using ComponentIndex = std::unordered_map<Text, std::shared_ptr<Component>>;
+
+// Groups name their members by id; a component is a member of one group of a view at most.
+std::vector<std::shared_ptr<ComponentGroup>> ReadGroups(const Field& field, const ComponentIndex& components)
 {
     std::vector<std::shared_ptr<ComponentGroup>> groups;
+    std::set<const Component*> placed;
     for (const Field& item : field.AsArray()) {
         item.AllowOnly({"name", "components"});
         auto group = std::make_shared<ComponentGroup>();
         group->name = OptionalText(item, "name");
         for (const Field& id : item.Require("components").AsArray()) {
-            auto component = pipeline.FindComponent(id.AsText());
-            if (!component)
+            auto found = components.find(id.AsText());
+            if (found == components.end())
                 throw ReadError(id.FileName() + ": at " + id.Path() + ": expected the id of a component of this pipeline, found \"" +
                                 Narrow(id.AsText()) + "\"");
-            group->members.push_back(component);
+            if (!placed.insert(found->second.get()).second)
+                throw ReadError(id.FileName() + ": at " + id.Path() + ": expected a component not placed in a group before, found \"" +
+                                Narrow(id.AsText()) + "\" again");
+            group->members.push_back(found->second);
         }
         groups.push_back(group);
     }
@@ -329,17 +350,25 @@ std::shared_ptr<Pipeline> ReadPipeline(const Field& field)
     pipeline->name = field.Require("name").AsText();
     pipeline->attributes = ReadAttributes(field);
     pipeline->informationItems = ReadInformationItems(field);
+    ComponentIndex index;
     if (auto components = field.Optional("components")) {
         for (const Field& item : components->AsArray()) {
             auto component = ReadComponent(item);
-            if (pipeline->FindComponent(component->id))
+            if (!index.emplace(component->id, component).second)
                 throw ReadError(item.FileName() + ": at " + item.Path() + "/id: expected an id not used before in this pipeline, found \"" +
                                 Narrow(component->id) + "\" again");
             pipeline->components.push_back(component);
         }
     }
     if (auto groups = field.Optional("allGroups")) {
-        pipeline->allGroups = ReadGroups(*groups, *pipeline);
+        pipeline->allGroups = ReadGroups(*groups, index);
+        // These groups are all the components: none may be left out.
+        size_t placed = 0;
+        for (const auto& group : pipeline->allGroups)
+            placed += group->members.size();
+        if (placed != pipeline->components.size())
+            throw ReadError(groups->FileName() + ": at " + groups->Path() + ": expected every component of the pipeline in one of the groups, found " +
+                            std::to_string(placed) + " of " + std::to_string(pipeline->components.size()));
     } else {
         // Without groups of its own, the pipeline's components form one group.
         auto all = std::make_shared<ComponentGroup>();
@@ -347,7 +376,7 @@ std::shared_ptr<Pipeline> ReadPipeline(const Field& field)
         pipeline->allGroups.push_back(all);
     }
     if (auto spools = field.Optional("spools"))
-        pipeline->spools = ReadGroups(*spools, *pipeline);
+        pipeline->spools = ReadGroups(*spools, index);
     if (auto sheets = field.Optional("sheets")) {
         for (const Field& sheet : sheets->AsArray())
             pipeline->sheets.push_back(sheet.AsLong());

@@ -83,6 +83,12 @@ TEST(Reader, ReadsEveryPartOfAFile)
     EXPECT_EQ(pipeline.sheets, (std::vector<long>{1, 2}));
 }
 
+TEST(Reader, WholeNumbersMayBeWrittenWithAZeroFraction)
+{
+    Document document = ReadDocumentText(R"({"version": 1.0, "pipelines": [{"name": "P", "sheets": [2.0]}]})", L"f.json");
+    EXPECT_EQ(document.pipelines.at(0)->sheets, (std::vector<long>{2}));
+}
+
 TEST(Reader, TextsOutsideTheBasicPlaneBecomeSurrogatePairsWhereWideCharactersHaveSixteenBits)
 {
     Document document = ReadDocumentText(R"({"version": 1, "pipelines": [{"name": "\ud83d\udd27 P"}]})", L"f.json");
@@ -119,7 +125,15 @@ const BadInput kBadInputs[] = {
     {R"({"version": 1, "attributes": [{"name": "A", "value": [1]}], "pipelines": []})",
      "at /attributes/0/value: expected a string, a number, true, false or null, found an array"},
     {R"({"version": 1, "pipelines": [{"name": "P", "sheets": [1.5]}]})",
-     "at /pipelines/0/sheets/0: expected a whole number, found a number"},
+     "at /pipelines/0/sheets/0: expected a whole number between -2147483648 and 2147483647, found a number"},
+    {R"({"version": 1, "pipelines": [{"name": "P", "attributes": [{"name": "A", "value": 1}, {"name": "A", "value": 2}]}]})",
+     "at /pipelines/0/attributes/1/name: expected a name not used before in this list, found \"A\" again"},
+    {R"({"version": 1, "pipelines": [{"name": "P", "components": [{"id": "a", "material": null}, {"id": "b", "material": null}],
+                                      "allGroups": [{"components": ["a"]}]}]})",
+     "at /pipelines/0/allGroups: expected every component of the pipeline in one of the groups, found 1 of 2"},
+    {R"({"version": 1, "pipelines": [{"name": "P", "components": [{"id": "a", "material": null}],
+                                      "spools": [{"components": ["a"]}, {"components": ["a"]}]}]})",
+     "at /pipelines/0/spools/1/components/0: expected a component not placed in a group before, found \"a\" again"},
     {R"({"version": 1, "pipelines": [{"name": "P", "sheets": [99999999999]}]})",
      "at /pipelines/0/sheets/0: expected a whole number between -2147483648 and 2147483647, found a number"},
     {R"({"version": 1, "typeDictionary": {"endTypes": {"a/b~c": 3}}, "pipelines": []})",
