@@ -205,23 +205,31 @@ std::shared_ptr<Attribute> ReadAttribute(const Field& field)
     return attribute;
 }
 
-// "attributes": absent gives an empty list, null gives none at all.
-std::optional<AttributeList> ReadAttributes(const Field& owner)
+// A list field: absent gives an empty list, null gives none at all.
+template <typename List, typename Add>
+std::optional<List> ReadOptionalList(const Field& owner, const char* key, Add add)
 {
-    auto field = owner.Optional("attributes");
+    auto field = owner.Optional(key);
     if (!field)
-        return AttributeList{};
+        return List{};
     if (field->IsNull())
         return std::nullopt;
-    AttributeList list;
-    for (const Field& item : field->AsArray()) {
+    List list;
+    for (const Field& item : field->AsArray())
+        add(list, item);
+    return list;
+}
+
+std::optional<AttributeList> ReadAttributes(const Field& owner)
+{
+    std::set<Text> names;
+    return ReadOptionalList<AttributeList>(owner, "attributes", [&names](AttributeList& list, const Field& item) {
         auto attribute = ReadAttribute(item);
-        if (list.Find(attribute->name))
+        if (!names.insert(attribute->name).second)
             throw ReadError(item.FileName() + ": at " + item.Path() + "/name: expected a name not used before in this list, found \"" +
                             Narrow(attribute->name) + "\" again");
         list.items.push_back(attribute);
-    }
-    return list;
+    });
 }
 
 Point ReadPoint(const Field& field)
@@ -250,15 +258,8 @@ std::shared_ptr<InformationItem> ReadInformationItem(const Field& field)
 
 std::optional<InformationItemList> ReadInformationItems(const Field& owner)
 {
-    auto field = owner.Optional("informationItems");
-    if (!field)
-        return InformationItemList{};
-    if (field->IsNull())
-        return std::nullopt;
-    InformationItemList items;
-    for (const Field& item : field->AsArray())
-        items.push_back(ReadInformationItem(item));
-    return items;
+    return ReadOptionalList<InformationItemList>(
+        owner, "informationItems", [](InformationItemList& list, const Field& item) { list.push_back(ReadInformationItem(item)); });
 }
 
 std::shared_ptr<Keypoint> ReadKeypoint(const Field& field)
@@ -302,14 +303,8 @@ std::shared_ptr<Component> ReadComponent(const Field& field)
     component->id = field.Require("id").AsText();
     component->flyText = OptionalText(field, "flyText");
     component->attributes = ReadAttributes(field);
-    if (auto keypoints = field.Optional("keypoints")) {
-        if (keypoints->IsNull()) {
-            component->keypoints.reset();
-        } else {
-            for (const Field& keypoint : keypoints->AsArray())
-                component->keypoints->push_back(ReadKeypoint(keypoint));
-        }
-    }
+    component->keypoints = ReadOptionalList<std::vector<std::shared_ptr<Keypoint>>>(
+        field, "keypoints", [](auto& list, const Field& item) { list.push_back(ReadKeypoint(item)); });
     component->informationItems = ReadInformationItems(field);
     Field material = field.Require("material");
     if (!material.IsNull())
