@@ -43,6 +43,35 @@ HTREEITEM TreeCtrl::HitTest(POINT point, UINT& flags) const
     return item;
 }
 
+HTREEITEM TreeCtrl::InsertItem(const wchar_t* text, HTREEITEM parent, HTREEITEM after, DWORD_PTR data, int image)
+{
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = const_cast<wchar_t*>(text);
+    insert.item.lParam = static_cast<LPARAM>(data);
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = image;
+    return reinterpret_cast<HTREEITEM>(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+bool TreeCtrl::SetItemLook(HTREEITEM item, const wchar_t* text, int image)
+{
+    TVITEMW tvi{};
+    tvi.hItem = item;
+    if (text) {
+        tvi.mask |= TVIF_TEXT;
+        tvi.pszText = const_cast<wchar_t*>(text);
+    }
+    if (image >= 0) {
+        tvi.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        tvi.iImage = image;
+        tvi.iSelectedImage = image;
+    }
+    return tvi.mask == 0 || Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tvi)) != 0;
+}
+
 HTREEITEM TreeCtrl::InsertItem(const wchar_t* text, HTREEITEM parent, HTREEITEM after, DWORD_PTR data)
 {
     TVINSERTSTRUCTW insert{};

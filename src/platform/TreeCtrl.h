@@ -51,6 +51,10 @@ public:
     DWORD GetStyle() const { return static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
 
     HTREEITEM InsertItem(const wchar_t* text, HTREEITEM parent, HTREEITEM after, DWORD_PTR data);
+    // One insert carrying text, item data and image (also the selected image) together.
+    HTREEITEM InsertItem(const wchar_t* text, HTREEITEM parent, HTREEITEM after, DWORD_PTR data, int image);
+    // Sets the text (unless null) and the image and selected image (unless negative) in one message.
+    bool SetItemLook(HTREEITEM item, const wchar_t* text, int image);
     // Deletes the item and its subtree in the native control, without any selection handling.
     bool DeleteNativeItem(HTREEITEM item) { return Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)) != 0; }
 
