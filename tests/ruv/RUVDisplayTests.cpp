@@ -1,11 +1,7 @@
 // The RUV file display over the reference model, in-process, on a real tree.
 #include <functional>
 
-#include "../tree/TreeHarness.h"
-#include "ClassFactory.h"
-#include "DocumentObject.h"
-#include "Faults.h"
-#include "Reader.h"
+#include "ModelTreeTest.h"
 #include "platform/ComError.h"
 #include "ruv/RUV3TreeDisplay.h"
 
@@ -43,32 +39,19 @@ const char* const kFile = R"({
   ]
 })";
 
-class RUVDisplay : public TreeTest {
+class RUVDisplay : public ModelTreeTest {
 protected:
     void SetUp() override
     {
-        TreeTest::SetUp();
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        m_liveAtStart = ruvmodel::faults::LiveObjects();
-        ASSERT_EQ(CoRegisterClassObject(CLSID_RUVNavigator, ruvmodel::com::ClassFactoryFor(CLSID_RUVNavigator),
-                                        CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie),
-                  S_OK);
-        Build({});
-        auto data = std::make_shared<ruvmodel::Document>(ruvmodel::ReadDocumentText(kFile, L"C:\\jobs\\plant.json"));
-        m_document = ComPtr<IRUVDocument>::Attach(new ruvmodel::com::DocumentObject(data));
-        ASSERT_EQ(m_document->GetFile(m_file.Receive()), S_OK);
+        ModelTreeTest::SetUp();
+        m_document = Document(kFile, L"C:\\jobs\\plant.json");
+        m_file = FileOf(m_document);
     }
-    void TearDown() override
+    void ReleaseAll() override
     {
         m_display.reset();
         m_file.Reset();
         m_document.Reset();
-        ruvmodel::faults::ClearAll();
-        if (m_cookie)
-            CoRevokeClassObject(m_cookie);
-        EXPECT_EQ(ruvmodel::faults::LiveObjects(), m_liveAtStart) << "model objects leaked";
-        TreeTest::TearDown();
-        CoUninitialize();
     }
 
     CRUV3TreeDisplay& Display()
@@ -76,29 +59,6 @@ protected:
         if (!m_display)
             m_display = std::make_unique<CRUV3TreeDisplay>(&Tree(), &m_settings, m_file);
         return *m_display;
-    }
-
-    // The branch as text: "text" per item, with children in braces.
-    std::wstring Dump(HTREEITEM first = nullptr, bool images = false)
-    {
-        std::wstring out;
-        for (HTREEITEM item = first ? first : Tree().GetRootItem(); item; item = Tree().GetNextSiblingItem(item)) {
-            wchar_t text[256] = {};
-            TVITEMW tvi{};
-            tvi.mask = TVIF_TEXT | TVIF_IMAGE;
-            tvi.hItem = item;
-            tvi.pszText = text;
-            tvi.cchTextMax = 256;
-            Tree().Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-            out += text;
-            if (images)
-                out += L"#" + std::to_wstring(tvi.iImage);
-            if (HTREEITEM child = Tree().GetChildItem(item))
-                out += L" {" + Dump(child, images) + L"}";
-            if (Tree().GetNextSiblingItem(item))
-                out += L" | ";
-        }
-        return out;
     }
 
     template <typename T>
@@ -135,10 +95,6 @@ protected:
     ComPtr<IRUVDocument> m_document;
     ComPtr<IRUVFile> m_file;
     std::unique_ptr<CRUV3TreeDisplay> m_display;
-    DWORD m_cookie = 0;
-
-private:
-    long m_liveAtStart = 0;
 };
 
 TEST_F(RUVDisplay, FileBranchShowsAttributesPipelinesAndSheets)

@@ -1,0 +1,80 @@
+// A real tree with the reference object model in-process: COM initialised, the navigator's class
+// registered, documents built from JSON text, and a check that no model object leaks.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "../tree/TreeHarness.h"
+#include "ClassFactory.h"
+#include "DocumentObject.h"
+#include "Faults.h"
+#include "Reader.h"
+#include "platform/ComPtr.h"
+
+class ModelTreeTest : public TreeTest {
+protected:
+    void SetUp() override
+    {
+        TreeTest::SetUp();
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        m_liveAtStart = ruvmodel::faults::LiveObjects();
+        ASSERT_EQ(CoRegisterClassObject(CLSID_RUVNavigator, ruvmodel::com::ClassFactoryFor(CLSID_RUVNavigator),
+                                        CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie),
+                  S_OK);
+        Build({});
+    }
+    void TearDown() override
+    {
+        ReleaseAll();
+        ruvmodel::faults::ClearAll();
+        if (m_cookie)
+            CoRevokeClassObject(m_cookie);
+        EXPECT_EQ(ruvmodel::faults::LiveObjects(), m_liveAtStart) << "model objects leaked";
+        TreeTest::TearDown();
+        CoUninitialize();
+    }
+    // Tests release what they hold on the model here.
+    virtual void ReleaseAll() {}
+
+    // A document over JSON text, named path, and its file object.
+    static platform::ComPtr<IRUVDocument> Document(const char* json, const wchar_t* path)
+    {
+        auto data = std::make_shared<ruvmodel::Document>(ruvmodel::ReadDocumentText(json, path));
+        return platform::ComPtr<IRUVDocument>::Attach(new ruvmodel::com::DocumentObject(data));
+    }
+    static platform::ComPtr<IRUVFile> FileOf(const platform::ComPtr<IRUVDocument>& document)
+    {
+        platform::ComPtr<IRUVFile> file;
+        EXPECT_EQ(document->GetFile(file.Receive()), S_OK);
+        return file;
+    }
+
+    // The branch as text: "text" per item (with "#image" when asked), children in braces.
+    std::wstring Dump(HTREEITEM first = nullptr, bool images = false)
+    {
+        std::wstring out;
+        for (HTREEITEM item = first ? first : Tree().GetRootItem(); item; item = Tree().GetNextSiblingItem(item)) {
+            wchar_t text[256] = {};
+            TVITEMW tvi{};
+            tvi.mask = TVIF_TEXT | TVIF_IMAGE;
+            tvi.hItem = item;
+            tvi.pszText = text;
+            tvi.cchTextMax = 256;
+            Tree().Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+            out += text;
+            if (images)
+                out += L"#" + std::to_wstring(tvi.iImage);
+            if (HTREEITEM child = Tree().GetChildItem(item))
+                out += L" {" + Dump(child, images) + L"}";
+            if (Tree().GetNextSiblingItem(item))
+                out += L" | ";
+        }
+        return out;
+    }
+
+    DWORD m_cookie = 0;
+
+private:
+    long m_liveAtStart = 0;
+};
