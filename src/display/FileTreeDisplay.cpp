@@ -107,6 +107,20 @@ ItemSet CFileTreeDisplay::GetTopItems(IUnknown* entity) const
 
 void CFileTreeDisplay::Refresh(IUnknown* entity)
 {
+    try {
+        Rebuild(entity);
+    } catch (...) {
+        // What was built stays; the leftovers not reached stay too, and all of it stays registered,
+        // so that the next refresh starts from a registry that describes the tree.
+        for (HTREEITEM item : m_stale.GetAllItems())
+            m_stale.TransferItem(m_current, item);
+        m_lastInserted.clear();
+        throw;
+    }
+}
+
+void CFileTreeDisplay::Rebuild(IUnknown* entity)
+{
     IUnknown* target = GetRefreshEntity(entity);
     if (!target) {
         m_stale.Assign(m_current);

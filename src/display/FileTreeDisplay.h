@@ -69,6 +69,7 @@ private:
         int image;
     };
 
+    void Rebuild(IUnknown* entity);
     void CollectSubtree(HTREEITEM item, ItemSet& set) const;
     // Deletes the items of a registry from the tree, each subtree once.
     void DeleteItems(const std::vector<HTREEITEM>& items, bool deselectFirst);

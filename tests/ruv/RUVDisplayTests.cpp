@@ -1,5 +1,6 @@
 // The RUV file display over the reference model, in-process, on a real tree.
 #include <functional>
+#include <set>
 
 #include "ModelTreeTest.h"
 #include "platform/ComError.h"
@@ -39,6 +40,14 @@ const char* const kFile = R"({
   ]
 })";
 
+// The RUV display with its registries open to the tests.
+class InspectableDisplay : public CRUV3TreeDisplay {
+public:
+    using CRUV3TreeDisplay::CRUV3TreeDisplay;
+    std::vector<HTREEITEM> Registered() const { return m_current.GetAllItems(); }
+    bool Settled() const { return m_stale.GetAllItems().empty() && m_lastInserted.empty(); }
+};
+
 class RUVDisplay : public ModelTreeTest {
 protected:
     void SetUp() override
@@ -54,11 +63,34 @@ protected:
         m_document.Reset();
     }
 
-    CRUV3TreeDisplay& Display()
+    InspectableDisplay& Display()
     {
         if (!m_display)
-            m_display = std::make_unique<CRUV3TreeDisplay>(&Tree(), &m_settings, m_file);
+            m_display = std::make_unique<InspectableDisplay>(&Tree(), &m_settings, m_file);
         return *m_display;
+    }
+
+    // Every item in the tree is registered with the display, and nothing else; no refresh is half done.
+    void CheckRegistry()
+    {
+        std::set<HTREEITEM> inTree;
+        std::function<void(HTREEITEM)> walk = [&](HTREEITEM item) {
+            for (; item; item = Tree().GetNextSiblingItem(item)) {
+                inTree.insert(item);
+                walk(Tree().GetChildItem(item));
+            }
+        };
+        walk(Tree().GetRootItem());
+        const std::vector<HTREEITEM> registered = Display().Registered();
+        EXPECT_EQ(inTree, std::set<HTREEITEM>(registered.begin(), registered.end()));
+        EXPECT_TRUE(Display().Settled());
+    }
+
+    void Refresh(IUnknown* entity)
+    {
+        Display().Refresh(entity);
+        CheckRegistry();
+        CheckInvariant();
     }
 
     template <typename T>
@@ -94,12 +126,12 @@ protected:
     CTreeContentSettings m_settings;
     ComPtr<IRUVDocument> m_document;
     ComPtr<IRUVFile> m_file;
-    std::unique_ptr<CRUV3TreeDisplay> m_display;
+    std::unique_ptr<InspectableDisplay> m_display;
 };
 
 TEST_F(RUVDisplay, FileBranchShowsAttributesPipelinesAndSheets)
 {
-    Display().Refresh(nullptr);
+    Refresh(nullptr);
     EXPECT_EQ(Dump(nullptr, true),
               L"plant.json#0 {Attributes#2 {Project = Demo #3} | "
               L"P-101#1 {Attributes#2 {Length = 25mm#3 | Cut = 609.6mm#3 | Mass = 13.61kg#3 | Class = A1 mm#3 | Count = 7 #3} | "
@@ -111,7 +143,7 @@ TEST_F(RUVDisplay, AttributeValuesFollowTheWorkingUnits)
 {
     m_settings.SetWorkingUnits(L"Coordinates", 4);
     m_settings.SetWorkingUnits(L"Weights", 2);
-    Display().Refresh(nullptr);
+    Refresh(nullptr);
     EXPECT_NE(Dump().find(L"Length = 63/64\" | Cut = 24\""), std::wstring::npos) << Dump();
     EXPECT_NE(Dump().find(L"Mass = 30lb"), std::wstring::npos);
 
@@ -119,18 +151,18 @@ TEST_F(RUVDisplay, AttributeValuesFollowTheWorkingUnits)
     m_settings.SetAttributeWorkingUnits(L"LENGTH", L"Weights");
     m_settings.SetWorkingUnits(L"Weights", 1);
     const size_t before = Tree().GetCount();
-    Display().Refresh(nullptr);
+    Refresh(nullptr);
     EXPECT_NE(Dump().find(L"Length = 0.025m"), std::wstring::npos) << Dump();
     EXPECT_EQ(Tree().GetCount(), before) << "the texts change in place";
 }
 
 TEST_F(RUVDisplay, UnchangedRefreshKeepsEveryItem)
 {
-    Display().Refresh(nullptr);
+    Refresh(nullptr);
     HTREEITEM root = Tree().GetRootItem();
     HTREEITEM pipeline = Tree().GetNextSiblingItem(Tree().GetChildItem(root));
     Tree().SetItemState(pipeline, TVIS_SELECTED, TVIS_SELECTED, FALSE);
-    Display().Refresh(nullptr);
+    Refresh(nullptr);
     EXPECT_EQ(Tree().GetRootItem(), root);
     EXPECT_EQ(Tree().GetNextSiblingItem(Tree().GetChildItem(root)), pipeline);
     EXPECT_TRUE(Tree().GetNativeState(pipeline, TVIS_SELECTED));
@@ -223,7 +255,7 @@ TEST_F(RUVDisplay, OneAttributeRefreshRebuildsItsList)
                   return attributes->Item(last, out);
               }).Get()),
               S_OK);
-    Display().Refresh(length.Get());
+    Refresh(length.Get());
     EXPECT_NE(Dump().find(L"{Length = 30mm | Cut = 609.6mm | Mass = 13.61kg | Class = A1 mm} | Sheets"), std::wstring::npos)
         << Dump();
     CheckInvariant();
@@ -241,6 +273,48 @@ TEST_F(RUVDisplay, FailingModelCallsRaiseTheirErrorAndKeepWhatWasBuilt)
         EXPECT_EQ(error.Description(), L"IRUVPipeline.GetName failed (injected)");
     }
     EXPECT_NE(Dump().find(L"P-101"), std::wstring::npos) << "items built before the failure stay";
+    CheckRegistry();
+    Refresh(nullptr);
+    EXPECT_NE(Dump().find(L"P-102"), std::wstring::npos) << "the next refresh works";
+
+    // A failure in a rebuild keeps every item, kept or leftover, registered too.
+    ruvmodel::faults::Inject(L"IRUVAttribute.GetLabel", 3, E_FAIL);
+    EXPECT_THROW(Display().Refresh(nullptr), platform::ComError);
+    CheckRegistry();
+    Refresh(nullptr);
+}
+
+struct UnitCase {
+    const wchar_t* key;  // the value-type key given working units
+    int units;
+    const wchar_t* expected;
+};
+
+TEST_F(RUVDisplay, LengthsWeightsAndCoordinatesInEveryWorkingUnit)
+{
+    // LENGTH is 25 mm, CUT 2 ft, MASS 30 lb.
+    const UnitCase cases[] = {
+        {L"Coordinates", 1, L"Length = 0.025m | Cut = 0.6096m"},
+        {L"Coordinates", 2, L"Length = 25mm | Cut = 609.6mm"},
+        {L"Coordinates", 3, L"Length = 63/64\" | Cut = 2'"},
+        {L"Coordinates", 4, L"Length = 63/64\" | Cut = 24\""},
+        {L"Weights", 1, L"Mass = 13.61kg"},
+        {L"Weights", 2, L"Mass = 30lb"},
+    };
+    for (const UnitCase& c : cases) {
+        SCOPED_TRACE(c.expected);
+        m_settings.SetWorkingUnits(c.key, c.units);
+        Refresh(nullptr);
+        EXPECT_NE(Dump().find(c.expected), std::wstring::npos) << Dump();
+    }
+    const std::pair<int, const wchar_t*> coordinates[] = {
+        {0, L"(1000mm, -25.4mm, 0mm)"}, {1, L"(1m, -0.0254m, 0m)"},  {2, L"(1000mm, -25.4mm, 0mm)"},
+        {3, L"(3'3-3/8\", -1\", 0')"},  {4, L"(39-3/8\", -1\", 0\")"},
+    };
+    for (const auto& [units, expected] : coordinates) {
+        m_settings.SetWorkingUnits(L"Coordinates", units);
+        EXPECT_EQ(Display().FormatCoordinates(1000, -25.4, 0), expected) << units;
+    }
 }
 
 TEST_F(RUVDisplay, WithoutTheNavigatorClassTheDisplayCannotBeMade)
