@@ -135,3 +135,47 @@ TEST_F(Contents, BrokenItemsOfEveryFile)
 }
 
 } // namespace
+
+namespace {
+
+// A display whose branch is one item of the file, a child of another entity, and a grandchild that
+// shows the file again.
+class NestedDisplay : public CFileTreeDisplay {
+public:
+    NestedDisplay(CMultiTree* tree, CTreeContentSettings* settings, IUnknown* file, IUnknown* other)
+        : CFileTreeDisplay(tree, settings), m_file(file), m_other(other)
+    {
+    }
+    void Populate(IUnknown*, HTREEITEM hParent) override
+    {
+        HTREEITEM top = InsertEntityItem(m_file, L"file", hParent, TVI_LAST, 0, 0);
+        HTREEITEM child = InsertEntityItem(m_other, L"child", top, TVI_LAST, 0, 0);
+        InsertEntityItem(m_file, L"again", child, TVI_LAST, 0, 0);
+    }
+
+private:
+    IUnknown* m_file;
+    IUnknown* m_other;
+};
+
+TEST_F(Contents, TopItemsAreThoseWithoutAnAncestorOfTheirEntity)
+{
+    ComPtr<IRUVPipelines> other;
+    firstFile->GetPipelines(other.Receive());
+    CTreeContents nested(&Tree(), [&](CMultiTree* tree, CTreeContentSettings* settings, ComPtr<IRUVFile> file) {
+        return std::make_shared<NestedDisplay>(tree, settings, file.Get(), other.Get());
+    });
+    nested.AddFile(firstFile.Get());
+    HTREEITEM top = Tree().GetRootItem();
+    HTREEITEM child = Tree().GetChildItem(top);
+    HTREEITEM grandchild = Tree().GetChildItem(child);
+    EXPECT_TRUE(nested.IsTopItem(top));
+    EXPECT_TRUE(nested.IsTopItem(child));
+    EXPECT_FALSE(nested.IsTopItem(grandchild)) << "its grandparent shows the same entity";
+    // In the registry's order: by parent handle, and TVI_ROOT is the largest.
+    EXPECT_EQ(nested.GetItems(firstFile.Get()), (std::vector<HTREEITEM>{grandchild, top}));
+    nested.RemoveFile(firstFile.Get());
+    EXPECT_EQ(Tree().GetRootItem(), nullptr);
+}
+
+} // namespace
