@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <cstdio>
+
+#include "BenchClock.h"
 #include <string>
 
 #include "ClassFactory.h"
@@ -22,18 +24,6 @@ constexpr int kAttributesPerPipeline = 8;
 constexpr int kSheetsPerPipeline = 2;
 // pipeline, its attributes node and rows, its sheets node and rows
 constexpr int kNodesPerPipeline = 1 + 1 + kAttributesPerPipeline + 1 + kSheetsPerPipeline;
-
-double NowMs()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency;
-}
 
 std::string SyntheticFile(int pipelines)
 {

@@ -9,24 +9,14 @@
 #include <commctrl.h>
 
 #include <cstdio>
+
+#include "BenchClock.h"
 #include <string>
 #include <vector>
 
 #include "tree/MultiTree.h"
 
 namespace {
-
-double NowMs()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency;
-}
 
 HWND MakeParent()
 {

@@ -19,4 +19,13 @@ std::wstring VariantText(const VARIANT& value)
     return OrEmpty(V_BSTR(converted.Get()));
 }
 
+VARIANT IndexVariant(long index)
+{
+    VARIANT value;
+    VariantInit(&value);
+    V_VT(&value) = VT_I4;
+    V_I4(&value) = index;
+    return value;
+}
+
 } // namespace ruvtext

@@ -29,15 +29,6 @@ enum : long {
     kSheets = 21,
 };
 
-VARIANT IndexVariant(long index)
-{
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_I4;
-    V_I4(&value) = index;
-    return value;
-}
-
 // The label of a file: its path's name and extension.
 std::wstring FileLabel(const std::wstring& path)
 {
@@ -159,17 +150,7 @@ HTREEITEM CRUV3TreeDisplay::PopulateFile(Ptr<IRUVFile> file, HTREEITEM hParent)
     Check(m_file->GetAttributes(attributes.Receive()), m_file.Get());
     PopulateAttributes(attributes, fileItem, 2, 3);
 
-    for (long i = 0;; ++i) {
-        Ptr<IRUVPipelines> pipelines;
-        Check(m_file->GetPipelines(pipelines.Receive()), m_file.Get());
-        long count = 0;
-        Check(Deref(pipelines)->GetCount(&count), pipelines.Get());
-        if (i >= count)
-            break;
-        Ptr<IRUVPipeline> pipeline;
-        Check(pipelines->Item(IndexVariant(i), pipeline.Receive()), pipelines.Get());
-        PopulatePipeline(pipeline, fileItem);
-    }
+    ForEachPipeline([&](Ptr<IRUVPipeline> pipeline) { PopulatePipeline(std::move(pipeline), fileItem); });
     return fileItem;
 }
 
@@ -212,15 +193,7 @@ CRUV3TreeDisplay::Ptr<IRUVComponent> CRUV3TreeDisplay::ComponentOfMember(Ptr<IRU
 
 void CRUV3TreeDisplay::GetBrokenEntities(std::vector<IUnknown*>& out)
 {
-    for (long i = 0;; ++i) {
-        Ptr<IRUVPipelines> pipelines;
-        Check(m_file->GetPipelines(pipelines.Receive()), m_file.Get());
-        long count = 0;
-        Check(Deref(pipelines)->GetCount(&count), pipelines.Get());
-        if (i >= count)
-            break;
-        Ptr<IRUVPipeline> pipeline;
-        Check(pipelines->Item(IndexVariant(i), pipeline.Receive()), pipelines.Get());
+    ForEachPipeline([&](Ptr<IRUVPipeline> pipeline) {
         Ptr<IRUVComponentGroups> groups;
         Check(Deref(pipeline)->GetComponentGroups(3, 1, groups.Receive()), pipeline.Get());
         long groupCount = 0;
@@ -237,6 +210,22 @@ void CRUV3TreeDisplay::GetBrokenEntities(std::vector<IUnknown*>& out)
                     out.push_back(component.Get());
             }
         }
+    });
+}
+
+void CRUV3TreeDisplay::ForEachPipeline(const std::function<void(Ptr<IRUVPipeline>)>& visit)
+{
+    // The collection and its count are asked afresh for every pipeline.
+    for (long i = 0;; ++i) {
+        Ptr<IRUVPipelines> pipelines;
+        Check(m_file->GetPipelines(pipelines.Receive()), m_file.Get());
+        long count = 0;
+        Check(Deref(pipelines)->GetCount(&count), pipelines.Get());
+        if (i >= count)
+            break;
+        Ptr<IRUVPipeline> pipeline;
+        Check(pipelines->Item(ruvtext::IndexVariant(i), pipeline.Receive()), pipelines.Get());
+        visit(std::move(pipeline));
     }
 }
 

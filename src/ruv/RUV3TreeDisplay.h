@@ -3,6 +3,7 @@
 // Classification of entities comes from the navigator the display creates for its file.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -49,6 +50,7 @@ public:
     long KindOf(IUnknown* entity);
 
 private:
+    void ForEachPipeline(const std::function<void(Ptr<IRUVPipeline>)>& visit);
     // The owner of the given kind of an entity, through the navigator, or null.
     Ptr<IUnknown> OwnerOf(IUnknown* entity, long kind);
     std::wstring DisplayName(const wchar_t* key);

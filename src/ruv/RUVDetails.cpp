@@ -15,15 +15,6 @@ using platform::ScopedVariant;
 
 namespace {
 
-VARIANT IndexVariant(long index)
-{
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_I4;
-    V_I4(&value) = index;
-    return value;
-}
-
 UnitsSpec FixedUnits(int units) { return UnitsSpec{units, nullptr, {}}; }
 
 } // namespace
@@ -37,7 +28,7 @@ HTREEITEM CRUV3TreeDisplay::PopulateAttributes(Ptr<IRUVAttributes> attributes, H
     long count = 0;
     for (long i = 0; Check(attributes->GetCount(&count), attributes.Get()), i < count; ++i) {
         Ptr<IRUVAttribute> attribute;
-        Check(attributes->Item(IndexVariant(i), attribute.Receive()), attributes.Get());
+        Check(attributes->Item(ruvtext::IndexVariant(i), attribute.Receive()), attributes.Get());
         VARIANT_BOOL displayable = VARIANT_FALSE;
         Check(Deref(attribute)->IsDisplayable(&displayable), attribute.Get());
         if (displayable != VARIANT_TRUE)
@@ -163,7 +154,7 @@ HTREEITEM CRUV3TreeDisplay::PopulateKeypoints(Ptr<IRUVComponent> component, HTRE
             break;
         Check(component->GetKeypoints(keypoints.Receive()), component.Get());
         Ptr<IRUVKeypoint> keypoint;
-        Check(Deref(keypoints)->Item(IndexVariant(i), keypoint.Receive()), keypoints.Get());
+        Check(Deref(keypoints)->Item(ruvtext::IndexVariant(i), keypoint.Receive()), keypoints.Get());
 
         VARIANT_BOOL internal = VARIANT_FALSE;
         Check(Deref(keypoint)->IsInternal(&internal), keypoint.Get());

@@ -114,40 +114,11 @@ protected:
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
 
-    // The tree as text: "text[image]" per item, children in braces.
-    std::wstring Dump(HTREEITEM first = nullptr)
-    {
-        std::wstring out;
-        for (HTREEITEM item = first ? first : Tree().GetRootItem(); item; item = Tree().GetNextSiblingItem(item)) {
-            wchar_t text[128] = {};
-            TVITEMW tvi{};
-            tvi.mask = TVIF_TEXT | TVIF_IMAGE;
-            tvi.hItem = item;
-            tvi.pszText = text;
-            tvi.cchTextMax = 128;
-            Tree().Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-            out += std::wstring(text) + L"[" + std::to_wstring(tvi.iImage) + L"]";
-            if (HTREEITEM child = Tree().GetChildItem(item))
-                out += L"{" + Dump(child) + L"}";
-            if (Tree().GetNextSiblingItem(item))
-                out += L" ";
-        }
-        return out;
-    }
-
     // Every item of the tree is registered, and nothing else; no refresh is half done.
     void CheckRegistry()
     {
-        std::set<HTREEITEM> inTree;
-        std::function<void(HTREEITEM)> walk = [&](HTREEITEM item) {
-            for (; item; item = Tree().GetNextSiblingItem(item)) {
-                inTree.insert(item);
-                walk(Tree().GetChildItem(item));
-            }
-        };
-        walk(Tree().GetRootItem());
         const std::vector<HTREEITEM> registered = display->Current().GetAllItems();
-        EXPECT_EQ(inTree, std::set<HTREEITEM>(registered.begin(), registered.end()));
+        EXPECT_EQ(AllItems(), std::set<HTREEITEM>(registered.begin(), registered.end()));
         EXPECT_TRUE(display->Settled());
     }
 
@@ -169,7 +140,7 @@ protected:
 TEST_F(DisplayTest, BuildShowsTheFileWithOneInsertPerNode)
 {
     Refresh(nullptr);
-    EXPECT_EQ(Dump(), L"plant.json[0]{Attributes[2] P-101[1]{1.Elbow[12] 2.Pipe[13]} P-102[1]{1.Valve[16]}}");
+    EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow#12 | 2.Pipe#13} | P-102#1 {1.Valve#16}}");
     EXPECT_EQ(sent[TVM_INSERTITEMW], 7);
     EXPECT_EQ(sent[TVM_SETITEMW], 0) << "text, image and item data travel with the insert";
     EXPECT_EQ(display->GetEntity(ItemOf(comp2)), &comp2);
@@ -200,7 +171,7 @@ TEST_F(DisplayTest, VanishedEntityTakesItsSubtreeAndKeptSelectionStays)
     display->model[0].children[1].children.pop_back(); // 2.Pipe goes
     display->model[0].children[2].text = L"P-102 (rev. B)";
     Refresh(nullptr);
-    EXPECT_EQ(Dump(), L"plant.json[0]{Attributes[2] P-101[1]{1.Elbow[12]} P-102 (rev. B)[1]{1.Valve[16]}}");
+    EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow#12} | P-102 (rev. B)#1 {1.Valve#16}}");
     EXPECT_EQ(ItemOf(comp3), valve);
     EXPECT_EQ(ItemOf(comp1), elbow);
     EXPECT_TRUE(Tree().GetNativeState(valve, TVIS_SELECTED)) << "a selected kept item stays selected";
@@ -218,7 +189,7 @@ TEST_F(DisplayTest, NewItemDataMakesANewNode)
     EXPECT_NE(ItemOf(attrs), old);
     EXPECT_EQ(sent[TVM_INSERTITEMW], 1);
     EXPECT_EQ(sent[TVM_DELETEITEM], 1);
-    EXPECT_EQ(Dump(), L"plant.json[0]{Attributes[2] P-101[1]{1.Elbow[12] 2.Pipe[13]} P-102[1]{1.Valve[16]}}")
+    EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow#12 | 2.Pipe#13} | P-102#1 {1.Valve#16}}")
         << "the new node takes the old one's place";
 }
 
@@ -229,7 +200,7 @@ TEST_F(DisplayTest, ChildrenEndInTheOrderPopulateProducedThem)
     display->model[0].children[1].children.insert(display->model[0].children[1].children.begin() + 1,
                                                   Node{&inserted, L"1a.Flange", 14});
     Refresh(nullptr);
-    EXPECT_EQ(Dump(), L"plant.json[0]{Attributes[2] P-101[1]{1.Elbow[12] 1a.Flange[14] 2.Pipe[13]} P-102[1]{1.Valve[16]}}");
+    EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow#12 | 1a.Flange#14 | 2.Pipe#13} | P-102#1 {1.Valve#16}}");
     display.reset(); // before the entity it holds goes out of scope
 }
 
@@ -241,7 +212,7 @@ TEST_F(DisplayTest, OneEntityRefreshRebuildsOnlyItsSubtrees)
     display->populateCalls = 0;
     Refresh(&pipe1);
     EXPECT_EQ(display->populateCalls, 1);
-    EXPECT_EQ(Dump(), L"plant.json[0]{Attributes[2] P-101[1]{1.Elbow 90[12] 2.Pipe[13]} P-102[1]{1.Valve[16]}}");
+    EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow 90#12 | 2.Pipe#13} | P-102#1 {1.Valve#16}}");
     EXPECT_EQ(sent[TVM_INSERTITEMW], 0);
     EXPECT_EQ(sent[TVM_SETITEMW], 1);
     EXPECT_EQ(ItemOf(file), file1);

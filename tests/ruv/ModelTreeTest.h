@@ -50,29 +50,6 @@ protected:
         return file;
     }
 
-    // The branch as text: "text" per item (with "#image" when asked), children in braces.
-    std::wstring Dump(HTREEITEM first = nullptr, bool images = false)
-    {
-        std::wstring out;
-        for (HTREEITEM item = first ? first : Tree().GetRootItem(); item; item = Tree().GetNextSiblingItem(item)) {
-            wchar_t text[256] = {};
-            TVITEMW tvi{};
-            tvi.mask = TVIF_TEXT | TVIF_IMAGE;
-            tvi.hItem = item;
-            tvi.pszText = text;
-            tvi.cchTextMax = 256;
-            Tree().Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-            out += text;
-            if (images)
-                out += L"#" + std::to_wstring(tvi.iImage);
-            if (HTREEITEM child = Tree().GetChildItem(item))
-                out += L" {" + Dump(child, images) + L"}";
-            if (Tree().GetNextSiblingItem(item))
-                out += L" | ";
-        }
-        return out;
-    }
-
     DWORD m_cookie = 0;
 
 private:

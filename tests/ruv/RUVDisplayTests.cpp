@@ -73,16 +73,8 @@ protected:
     // Every item in the tree is registered with the display, and nothing else; no refresh is half done.
     void CheckRegistry()
     {
-        std::set<HTREEITEM> inTree;
-        std::function<void(HTREEITEM)> walk = [&](HTREEITEM item) {
-            for (; item; item = Tree().GetNextSiblingItem(item)) {
-                inTree.insert(item);
-                walk(Tree().GetChildItem(item));
-            }
-        };
-        walk(Tree().GetRootItem());
         const std::vector<HTREEITEM> registered = Display().Registered();
-        EXPECT_EQ(inTree, std::set<HTREEITEM>(registered.begin(), registered.end()));
+        EXPECT_EQ(AllItems(), std::set<HTREEITEM>(registered.begin(), registered.end()));
         EXPECT_TRUE(Display().Settled());
     }
 

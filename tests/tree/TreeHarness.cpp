@@ -223,6 +223,35 @@ std::string TreeTest::Selected() const
     return JoinNames(names);
 }
 
+std::wstring TreeTest::Dump(HTREEITEM first, bool images) const
+{
+    std::wstring out;
+    for (HTREEITEM item = first ? first : m_tree->GetRootItem(); item; item = m_tree->GetNextSiblingItem(item)) {
+        wchar_t text[256] = {};
+        TVITEMW tvi{};
+        tvi.mask = TVIF_TEXT | TVIF_IMAGE;
+        tvi.hItem = item;
+        tvi.pszText = text;
+        tvi.cchTextMax = 256;
+        m_tree->Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+        out += text;
+        if (images)
+            out += L"#" + std::to_wstring(tvi.iImage);
+        if (HTREEITEM child = m_tree->GetChildItem(item))
+            out += L" {" + Dump(child, images) + L"}";
+        if (m_tree->GetNextSiblingItem(item))
+            out += L" | ";
+    }
+    return out;
+}
+
+std::set<HTREEITEM> TreeTest::AllItems() const
+{
+    std::set<HTREEITEM> items;
+    ForEachItem(*m_tree, m_tree->GetRootItem(), [&](HTREEITEM item) { items.insert(item); });
+    return items;
+}
+
 std::string TreeTest::Caret() const { return Name(m_tree->GetCaretItem()); }
 
 std::string TreeTest::OwnLog() const

@@ -97,6 +97,12 @@ protected:
     const std::vector<Notice>& Notices() const { return m_parent->notices; }
     std::vector<Notice> OwnNotices(UINT code) const;
 
+    // The tree as text: "text" per item ("text#image" when asked), children in braces, siblings
+    // separated by " | ".
+    std::wstring Dump(HTREEITEM first = nullptr, bool images = false) const;
+    // Every item of the tree, collapsed branches included.
+    std::set<HTREEITEM> AllItems() const;
+
     // The invariant, checked by every helper below and at the end of each test.
     void CheckInvariant() const;
 
