@@ -125,6 +125,18 @@ void CRUV3TreeDisplay::Populate(IUnknown* entity, HTREEITEM hParent)
     case kPipeline:
         PopulatePipeline(QueryOrNull<IRUVPipeline>(entity), hParent);
         break;
+    case kComponents:
+        PopulateComponents(QueryOrNull<IRUVPipeline>(OwnerOf(entity, kPipeline).Get()), hParent);
+        break;
+    case kInformationItems:
+        PopulateInformationItems(QueryOrNull<IRUVInformationItems>(entity), hParent, 8, 9, 2, 3);
+        break;
+    case kComponent: {
+        Ptr<IRUVComponent> component = QueryOrNull<IRUVComponent>(entity);
+        const int number = GetSequenceNumber(component);
+        PopulateComponent(component, hParent, number);
+        break;
+    }
     case kAttributes:
         PopulateAttributes(QueryOrNull<IRUVAttributes>(entity), hParent, 2, 3);
         break;
@@ -135,7 +147,6 @@ void CRUV3TreeDisplay::Populate(IUnknown* entity, HTREEITEM hParent)
         PopulateSheets(QueryOrNull<IRUVSheets>(entity), hParent, 33, 34);
         break;
     default:
-        // Components, component lists and information items are built with the pipeline.
         break;
     }
 }
@@ -163,6 +174,15 @@ HTREEITEM CRUV3TreeDisplay::PopulatePipeline(Ptr<IRUVPipeline> pipeline, HTREEIT
     Ptr<IRUVAttributes> attributes;
     Check(pipeline->GetAttributes(attributes.Receive()), pipeline.Get());
     PopulateAttributes(attributes, pipelineItem, 2, 3);
+
+    Ptr<IRUVInformationItems> items;
+    Check(pipeline->GetInformationItems(items.Receive()), pipeline.Get());
+    PopulateInformationItems(items, pipelineItem, 8, 9, 2, 3);
+
+    if (GetSettings()->GetShowSpools())
+        PopulateSpools(pipeline, pipelineItem);
+    else
+        PopulateComponents(pipeline, pipelineItem);
 
     Ptr<IRUVSheets> sheets;
     Check(pipeline->GetSheets(sheets.Receive()), pipeline.Get());

@@ -65,7 +65,7 @@ TEST_F(Contents, FilesAreAddedFoundAndRemoved)
     contents->RemoveFile(nullptr); // not listed: nothing
     EXPECT_EQ(contents->GetFileCount(), 2u);
     contents->RemoveFile(firstFile.Get());
-    EXPECT_EQ(Dump(), L"second.json {Attributes | Q-1 {Attributes | Sheets} | Q-2 {Attributes | Sheets}}");
+    EXPECT_EQ(Dump(), L"second.json {Attributes | Q-1 {Attributes | Components | Sheets} | Q-2 {Attributes | Components | Sheets}}");
     CheckInvariant();
 }
 
