@@ -99,15 +99,19 @@ public:
     }
 };
 
+using GroupList = std::vector<std::shared_ptr<ComponentGroup>>;
+// The groups of one view of a pipeline, as they are now.
+using GroupView = std::function<const GroupList&()>;
+
 class GroupObject final : public MemberList<GroupObject> {
 public:
     GroupObject(std::shared_ptr<Session> session, ModelObject* groups, PipelineObject* pipeline,
-                std::shared_ptr<ComponentGroup> node, const std::vector<std::shared_ptr<ComponentGroup>>* list)
-        : MemberList(std::move(session), groups, pipeline), m_node(std::move(node)), m_list(list)
+                std::shared_ptr<ComponentGroup> node, GroupView view)
+        : MemberList(std::move(session), groups, pipeline), m_node(std::move(node)), m_view(std::move(view))
     {
     }
     long Kind() const override { return kComponentGroup; }
-    bool Attached() const override { return m_owner->Attached() && Contains(*m_list, m_node); }
+    bool Attached() const override { return m_owner->Attached() && Contains(m_view(), m_node); }
     const std::vector<std::shared_ptr<Component>>& Members() const { return m_node->members; }
     const void* Identity() const { return m_node.get(); }
 
@@ -118,14 +122,13 @@ public:
 
 private:
     std::shared_ptr<ComponentGroup> m_node;
-    const std::vector<std::shared_ptr<ComponentGroup>>* m_list; // in the pipeline node
+    GroupView m_view;
 };
 
 class GroupsObject final : public ChildObject<IRUVComponentGroups> {
 public:
-    GroupsObject(std::shared_ptr<Session> session, PipelineObject* pipeline,
-                 const std::vector<std::shared_ptr<ComponentGroup>>* list)
-        : ChildObject(std::move(session), pipeline), m_pipeline(pipeline), m_list(list)
+    GroupsObject(std::shared_ptr<Session> session, PipelineObject* pipeline, GroupView view)
+        : ChildObject(std::move(session), pipeline), m_pipeline(pipeline), m_view(std::move(view))
     {
     }
     long Kind() const override { return kComponentGroups; }
@@ -134,23 +137,24 @@ public:
     STDMETHODIMP Item(long index, IRUVComponentGroup** group) override
     {
         return Run(L"IRUVComponentGroups.Item", [&] {
-            if (index < 0 || static_cast<size_t>(index) >= m_list->size())
+            const GroupList& list = m_view();
+            if (index < 0 || static_cast<size_t>(index) >= list.size())
                 return Error(E_INVALIDARG, L"no group at that index");
-            std::shared_ptr<ComponentGroup> node = (*m_list)[static_cast<size_t>(index)];
+            std::shared_ptr<ComponentGroup> node = list[static_cast<size_t>(index)];
             auto object = m_session->Find<GroupObject>(Session::Key{node.get(), nullptr, kRoleNode}, [&] {
-                return new GroupObject(m_session, this, m_pipeline, node, m_list);
+                return new GroupObject(m_session, this, m_pipeline, node, m_view);
             });
             return ReturnObject(object, group);
         });
     }
     STDMETHODIMP GetCount(long* count) override
     {
-        return Run(L"IRUVComponentGroups.GetCount", [&] { return ReturnLong(static_cast<long>(m_list->size()), count); });
+        return Run(L"IRUVComponentGroups.GetCount", [&] { return ReturnLong(static_cast<long>(m_view().size()), count); });
     }
 
 private:
     PipelineObject* m_pipeline;
-    const std::vector<std::shared_ptr<ComponentGroup>>* m_list;
+    GroupView m_view;
 };
 
 class SheetObject final : public ChildObject<IRUVSheet> {
@@ -253,19 +257,20 @@ STDMETHODIMP PipelineObject::GetName(BSTR* name)
 STDMETHODIMP PipelineObject::GetComponentGroups(long what, long how, IRUVComponentGroups** groups)
 {
     return Run(L"IRUVPipeline.GetComponentGroups", [&] {
-        // (3, 1): every component, in groups; (3, 8): the spools.
-        const std::vector<std::shared_ptr<ComponentGroup>>* list = nullptr;
+        // (3, 1): every component, in groups; (3, 8): the spools, then the components in none.
+        GroupView view;
         Role role = kRoleAllGroups;
+        std::shared_ptr<Pipeline> node = m_node;
         if (what == 3 && how == 1) {
-            list = &m_node->allGroups;
+            view = [node]() -> const GroupList& { return node->allGroups; };
         } else if (what == 3 && how == 8) {
-            list = &m_node->spools;
+            view = [node]() -> const GroupList& { return node->SpoolView(); };
             role = kRoleSpools;
         } else {
             return Error(E_INVALIDARG, L"component groups are (3, 1) for all components and (3, 8) for spools");
         }
         auto object = m_session->Find<GroupsObject>(Session::Key{m_node.get(), nullptr, role},
-                                                    [&] { return new GroupsObject(m_session, this, list); });
+                                                    [&] { return new GroupsObject(m_session, this, view); });
         return ReturnObject(object, groups);
     });
 }

@@ -96,6 +96,14 @@ struct Pipeline {
     std::vector<long> sheets;
 
     std::shared_ptr<Component> FindComponent(const Text& id) const;
+
+    // The spool view: the spools, then one unnamed group of the components that are in no spool
+    // (the erection items), when there are any. The groups keep their identity across calls.
+    const std::vector<std::shared_ptr<ComponentGroup>>& SpoolView();
+
+private:
+    std::vector<std::shared_ptr<ComponentGroup>> m_spoolView;
+    std::shared_ptr<ComponentGroup> m_unspooled = std::make_shared<ComponentGroup>();
 };
 
 struct TypeDictionary {

@@ -1,0 +1,96 @@
+// The sample plant's whole branch, in both views of a pipeline's components, against golden text
+// dumps checked in beside this file. A change to a dump is a reviewed change: on a mismatch the
+// test writes what it saw next to the build's test programs, to be compared and, if right, copied.
+#include <fstream>
+#include <sstream>
+
+#include "ModelTreeTest.h"
+#include "ruv/RUV3TreeDisplay.h"
+
+#ifndef RUV_SAMPLES_DIR
+#error "RUV_SAMPLES_DIR must name the samples folder"
+#endif
+#ifndef RUV_GOLDEN_DIR
+#error "RUV_GOLDEN_DIR must name the folder of the golden dumps"
+#endif
+
+using platform::ComPtr;
+
+namespace {
+
+// One line per item: indentation by depth, the label, then its image and item data.
+std::string DumpLines(CMultiTree& tree, HTREEITEM first, int depth)
+{
+    std::string out;
+    for (HTREEITEM item = first; item; item = tree.GetNextSiblingItem(item)) {
+        wchar_t text[512] = {};
+        TVITEMW tvi{};
+        tvi.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM;
+        tvi.hItem = item;
+        tvi.pszText = text;
+        tvi.cchTextMax = 512;
+        tree.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+        out += std::string(static_cast<size_t>(depth) * 2, ' ') + ruvmodel::Narrow(text) + "  [image " +
+               std::to_string(tvi.iImage) + ", data " + std::to_string(tvi.lParam) + "]\n";
+        out += DumpLines(tree, tree.GetChildItem(item), depth + 1);
+    }
+    return out;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class SamplePlant : public ModelTreeTest {
+protected:
+    void SetUp() override
+    {
+        ModelTreeTest::SetUp();
+        auto data = std::make_shared<ruvmodel::Document>(
+            ruvmodel::ReadDocumentFile(std::string(RUV_SAMPLES_DIR) + "/plant.json"));
+        data->path = L"plant.json"; // the label, whatever the checkout's folder
+        m_document = ComPtr<IRUVDocument>::Attach(new ruvmodel::com::DocumentObject(data));
+        m_file = FileOf(m_document);
+    }
+    void ReleaseAll() override
+    {
+        m_display.reset();
+        m_file.Reset();
+        m_document.Reset();
+    }
+
+    void ExpectGolden(const char* name)
+    {
+        m_display = std::make_unique<CRUV3TreeDisplay>(&Tree(), &m_settings, m_file);
+        m_display->Refresh(nullptr);
+        const std::string actual = DumpLines(Tree(), Tree().GetRootItem(), 0);
+        const std::string golden = ReadFile(std::string(RUV_GOLDEN_DIR) + "/" + name);
+        if (actual != golden) {
+            const std::string seen = std::string(name) + ".actual";
+            std::ofstream(seen, std::ios::binary) << actual;
+            ADD_FAILURE() << "the branch differs from " << name << "; what was seen is in " << seen;
+        }
+    }
+
+    CTreeContentSettings m_settings;
+    ComPtr<IRUVDocument> m_document;
+    ComPtr<IRUVFile> m_file;
+    std::unique_ptr<CRUV3TreeDisplay> m_display;
+};
+
+TEST_F(SamplePlant, ComponentListView)
+{
+    ExpectGolden("plant-components.txt");
+}
+
+TEST_F(SamplePlant, SpoolView)
+{
+    m_settings.SetShowSpools(1);
+    ExpectGolden("plant-spools.txt");
+}
+
+} // namespace
