@@ -20,23 +20,38 @@ using platform::ComPtr;
 
 namespace {
 
-constexpr int kAttributesPerPipeline = 8;
-constexpr int kSheetsPerPipeline = 2;
-// pipeline, its attributes node and rows, its sheets node and rows
-constexpr int kNodesPerPipeline = 1 + 1 + kAttributesPerPipeline + 1 + kSheetsPerPipeline;
+// Each pipeline: 4 attributes, 2 sheets, and 10 components, each with 2 attributes, 2 keypoints
+// and a material, in spools of 5 with summaries.
+constexpr int kComponentsPerPipeline = 10;
+// pipeline 1, attributes 1 + 4, information items 1 + 2 x (1 + 1 attributes + 1 row), components
+// node 1, per component: node 1 + attributes 1 + 2 + keypoints 1 + 2 x 4 + material 1 + 1 + 9, sheets 1 + 2
+constexpr int kNodesPerPipeline = 1 + 5 + 1 + 2 * 4 + 1 + kComponentsPerPipeline * 24 + 3;
 
 std::string SyntheticFile(int pipelines)
 {
-    std::string json = R"({"version": 1, "pipelines": [)";
+    std::string json = R"({"version": 1, "typeDictionary": {"componentTypes": {"PIPE": {"DisplayName": "Pipe"}},
+                          "endTypes": {"BW": "Butt weld"}}, "pipelines": [)";
     for (int p = 0; p < pipelines; ++p) {
+        const std::string name = "P-" + std::to_string(p);
         json += p ? "," : "";
-        json += R"({"name": "P-)" + std::to_string(p) + R"(", "attributes": [)";
-        for (int a = 0; a < kAttributesPerPipeline; ++a) {
-            json += a ? "," : "";
-            json += R"({"name": "A)" + std::to_string(a) + R"(", "value": ")" + std::to_string(100 + a) +
-                    R"(", "units": ")" + (a % 2 ? "mm" : "kg") + R"("})";
+        json += R"({"name": ")" + name + R"(", "attributes": [)";
+        for (int a = 0; a < 4; ++a)
+            json += std::string(a ? "," : "") + R"({"name": "A)" + std::to_string(a) + R"(", "value": "12)" +
+                    std::to_string(a) + R"(", "units": "mm"})";
+        json += R"(], "informationItems": [)";
+        for (int s = 0; s < 2; ++s)
+            json += std::string(s ? "," : "") + R"({"name": "Spool-Summary", "points": {"Master": [[1, 2, 3]]},
+                     "attributes": [{"name": "SEQUENCE-NUMBER", "value": "S)" + std::to_string(s) + R"("}]})";
+        json += R"(], "components": [)";
+        for (int c = 0; c < kComponentsPerPipeline; ++c) {
+            json += std::string(c ? "," : "") + R"({"id": "c)" + std::to_string(c) + R"(",
+              "attributes": [{"name": "LENGTH", "value": "1500", "units": "mm"}, {"name": "MASS", "value": "20", "units": "kg"}],
+              "keypoints": [{"name": "EP1", "bore": 100, "boreUnits": "mm", "endType": "BW", "position": [0, 0, 0]},
+                            {"name": "EP2", "bore": 100, "boreUnits": "mm", "endType": "BW", "position": [1500, 0, 0]}],
+              "material": {"itemCode": "P100", "group": "Pipe", "componentType": "PIPE", "weight": 20.5}})";
         }
-        json += R"(], "sheets": [1, 2]})";
+        json += R"(], "spools": [{"name": "S0", "components": ["c0", "c1", "c2", "c3", "c4"]},
+                                 {"name": "S1", "components": ["c5", "c6", "c7", "c8", "c9"]}], "sheets": [1, 2]})";
     }
     return json + "]}";
 }
@@ -59,7 +74,7 @@ void Measure(HWND parent, int pipelines)
     tree.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, rect, parent, 101);
     CTreeContentSettings settings;
     CRUV3TreeDisplay display(&tree, &settings, file);
-    const long nodes = 2 + 1 + static_cast<long>(pipelines) * kNodesPerPipeline; // file, its attributes node
+    const long nodes = 2 + static_cast<long>(pipelines) * kNodesPerPipeline; // the file and its attributes node
 
     unsigned long long before = tree.MessagesSent();
     double start = NowMs();
@@ -71,7 +86,7 @@ void Measure(HWND parent, int pipelines)
     display.Refresh(nullptr);
     Report("unchanged full refresh", nodes, NowMs() - start, tree.MessagesSent() - before);
 
-    // One attribute of a pipeline in the middle: its attributes list is rebuilt.
+    // One component of a pipeline in the middle: its node is rebuilt.
     ComPtr<IRUVPipelines> list;
     file->GetPipelines(list.Receive());
     VARIANT index;
@@ -80,15 +95,17 @@ void Measure(HWND parent, int pipelines)
     V_I4(&index) = pipelines / 2;
     ComPtr<IRUVPipeline> pipeline;
     list->Item(index, pipeline.Receive());
-    ComPtr<IRUVAttributes> attributes;
-    pipeline->GetAttributes(attributes.Receive());
-    V_I4(&index) = 0;
-    ComPtr<IRUVAttribute> attribute;
-    attributes->Item(index, attribute.Receive());
+    ComPtr<IRUVComponentGroups> groups;
+    pipeline->GetComponentGroups(3, 1, groups.Receive());
+    ComPtr<IRUVComponentGroup> group;
+    groups->Item(0, group.Receive());
+    ComPtr<IRUVGroupMember> member;
+    group->Item(3, member.Receive());
+    ComPtr<IRUVComponent> component = CRUV3TreeDisplay::ComponentOfMember(member);
     before = tree.MessagesSent();
     start = NowMs();
-    display.Refresh(attribute.Get());
-    Report("one-entity refresh", nodes, NowMs() - start, tree.MessagesSent() - before);
+    display.Refresh(component.Get());
+    Report("one-component refresh", nodes, NowMs() - start, tree.MessagesSent() - before);
 
     // The same number of items inserted into a bare tree-view, in the same shape.
     platform::TreeCtrl bare;
@@ -96,17 +113,9 @@ void Measure(HWND parent, int pipelines)
     before = bare.MessagesSent();
     start = NowMs();
     HTREEITEM root = bare.InsertItem(L"synthetic.json", TVI_ROOT, TVI_LAST, 0, 0);
-    HTREEITEM fileAttributes = bare.InsertItem(L"Attributes", root, TVI_LAST, 0, 2);
-    (void)fileAttributes;
-    for (int p = 0; p < pipelines; ++p) {
-        HTREEITEM node = bare.InsertItem(L"P", root, TVI_LAST, 0, 1);
-        HTREEITEM attrs = bare.InsertItem(L"Attributes", node, TVI_LAST, 0, 2);
-        for (int a = 0; a < kAttributesPerPipeline; ++a)
-            bare.InsertItem(L"A = 100mm", attrs, TVI_LAST, 0, 3);
-        HTREEITEM sheets = bare.InsertItem(L"Sheets", node, TVI_LAST, 0, 33);
-        for (int s = 0; s < kSheetsPerPipeline; ++s)
-            bare.InsertItem(L"Sheet_1", sheets, TVI_LAST, 0, 34);
-    }
+    long inserted = 1;
+    for (HTREEITEM parentItem = root; inserted < nodes; ++inserted)
+        bare.InsertItem(L"Item = 1500mm", parentItem, TVI_LAST, 0, 3);
     Report("baseline: bare tree-view inserts", nodes, NowMs() - start, bare.MessagesSent() - before);
 }
 
