@@ -9,6 +9,8 @@
 
 #include "BenchClock.h"
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ClassFactory.h"
 #include "DocumentObject.h"
@@ -107,15 +109,33 @@ void Measure(HWND parent, int pipelines)
     display.Refresh(component.Get());
     Report("one-component refresh", nodes, NowMs() - start, tree.MessagesSent() - before);
 
-    // The same number of items inserted into a bare tree-view, in the same shape.
+    // The same items inserted into a bare tree-view, in the same shape.
     platform::TreeCtrl bare;
     bare.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, rect, parent, 102);
+    // Breadth first: each item's text and its parent's place in the plan plus one (0: the root).
+    std::vector<std::pair<std::wstring, HTREEITEM>> plan;
+    std::vector<std::pair<HTREEITEM, size_t>> walk;
+    for (HTREEITEM item = tree.GetRootItem(); item; item = tree.GetNextSiblingItem(item))
+        walk.emplace_back(item, 0);
+    for (size_t i = 0; i < walk.size(); ++i) {
+        wchar_t text[256] = {};
+        TVITEMW tvi{};
+        tvi.mask = TVIF_TEXT;
+        tvi.hItem = walk[i].first;
+        tvi.pszText = text;
+        tvi.cchTextMax = 256;
+        tree.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+        plan.emplace_back(text, reinterpret_cast<HTREEITEM>(walk[i].second));
+        for (HTREEITEM child = tree.GetChildItem(walk[i].first); child; child = tree.GetNextSiblingItem(child))
+            walk.emplace_back(child, i + 1);
+    }
+    std::vector<HTREEITEM> copies(plan.size());
     before = bare.MessagesSent();
     start = NowMs();
-    HTREEITEM root = bare.InsertItem(L"synthetic.json", TVI_ROOT, TVI_LAST, 0, 0);
-    long inserted = 1;
-    for (HTREEITEM parentItem = root; inserted < nodes; ++inserted)
-        bare.InsertItem(L"Item = 1500mm", parentItem, TVI_LAST, 0, 3);
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const size_t parentIndex = reinterpret_cast<size_t>(plan[i].second);
+        copies[i] = bare.InsertItem(plan[i].first.c_str(), parentIndex ? copies[parentIndex - 1] : TVI_ROOT, TVI_LAST, 0, 3);
+    }
     Report("baseline: bare tree-view inserts", nodes, NowMs() - start, bare.MessagesSent() - before);
 }
 
