@@ -15,6 +15,7 @@ struct Plan {
 std::mutex g_mutex;
 std::map<std::wstring, Plan> g_plans;
 std::atomic<long> g_liveObjects{0};
+std::atomic<short> g_hasPointTrue{0};
 
 } // namespace
 
@@ -28,6 +29,7 @@ void ClearAll()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_plans.clear();
+    g_hasPointTrue = 0;
 }
 
 HRESULT Check(const wchar_t* operation)
@@ -44,6 +46,9 @@ HRESULT Check(const wchar_t* operation)
     g_plans.erase(found);
     return result;
 }
+
+void OverrideHasPointTrue(short value) { g_hasPointTrue = value; }
+short HasPointTrue() { return g_hasPointTrue.load(); }
 
 long LiveObjects() { return g_liveObjects.load(); }
 void ObjectCreated() { ++g_liveObjects; }

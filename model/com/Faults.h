@@ -15,6 +15,11 @@ void ClearAll();
 // The result the operation must give now: S_OK, or the injected failure.
 HRESULT Check(const wchar_t* operation);
 
+// Makes IRUVInformationItem::HasPoint answer this value where it would answer VARIANT_TRUE
+// (0: no override), for hosts' object models that answer 1.
+void OverrideHasPointTrue(short value);
+short HasPointTrue();
+
 long LiveObjects();
 void ObjectCreated();
 void ObjectDestroyed();

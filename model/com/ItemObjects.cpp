@@ -159,7 +159,12 @@ public:
     {
         return Run(L"IRUVInformationItem.HasPoint", [&] {
             auto found = m_node->points.find(name ? Text(name) : Text());
-            return ReturnBool(found != m_node->points.end() && !found->second.empty(), has);
+            const bool present = found != m_node->points.end() && !found->second.empty();
+            if (present && faults::HasPointTrue() != 0 && has) {
+                *has = faults::HasPointTrue();
+                return S_OK;
+            }
+            return ReturnBool(present, has);
         });
     }
 

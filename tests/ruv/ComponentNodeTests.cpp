@@ -178,6 +178,17 @@ TEST_F(ComponentNodes, SpoolsSummariesAndErectionItems)
     EXPECT_EQ(data, (std::vector<DWORD_PTR>{1}));
 }
 
+TEST_F(ComponentNodes, OnlyVariantTrueFromHasPointGivesACoordinateRow)
+{
+    ruvmodel::faults::OverrideHasPointTrue(1);
+    m_display->Refresh(nullptr);
+    EXPECT_NE(Find(L"Note"), nullptr);
+    EXPECT_EQ(Find(L"Coordinate = (1mm, 2mm, 3mm)"), nullptr);
+    ruvmodel::faults::OverrideHasPointTrue(0);
+    m_display->Refresh(nullptr);
+    EXPECT_NE(Find(L"Coordinate = (1mm, 2mm, 3mm)"), nullptr);
+}
+
 TEST_F(ComponentNodes, OneComponentRebuiltKeepsItsNumber)
 {
     m_display->Refresh(nullptr);
