@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ModelTreeTest.h"
+#include "ruv/ModelText.h"
 #include "ruv/RUV3TreeDisplay.h"
 
 using platform::ComPtr;
@@ -55,14 +56,7 @@ protected:
     HTREEITEM Find(const std::wstring& label)
     {
         for (HTREEITEM item : AllItems()) {
-            wchar_t text[256] = {};
-            TVITEMW tvi{};
-            tvi.mask = TVIF_TEXT;
-            tvi.hItem = item;
-            tvi.pszText = text;
-            tvi.cchTextMax = 256;
-            Tree().Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-            if (label == text)
+            if (TextOf(item) == label)
                 return item;
         }
         return nullptr;
@@ -80,7 +74,7 @@ protected:
         ComPtr<IRUVPipelines> pipelines;
         m_file->GetPipelines(pipelines.Receive());
         ComPtr<IRUVPipeline> pipeline;
-        pipelines->Item(ruvtextIndex(0), pipeline.Receive());
+        pipelines->Item(ruvtext::IndexVariant(0), pipeline.Receive());
         ComPtr<IRUVComponentGroups> groups;
         pipeline->GetComponentGroups(3, 1, groups.Receive());
         ComPtr<IRUVComponentGroup> group;
@@ -88,14 +82,6 @@ protected:
         ComPtr<IRUVGroupMember> member;
         group->Item(k, member.Receive());
         return CRUV3TreeDisplay::ComponentOfMember(member);
-    }
-    static VARIANT ruvtextIndex(long i)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        V_VT(&v) = VT_I4;
-        V_I4(&v) = i;
-        return v;
     }
 
     CTreeContentSettings m_settings;
@@ -164,15 +150,8 @@ TEST_F(ComponentNodes, SpoolsSummariesAndErectionItems)
     // which the null SEQUENCE-NUMBER names as well: it shows as a spool.
     std::vector<DWORD_PTR> data;
     for (HTREEITEM item : AllItems()) {
-        wchar_t text[64] = {};
-        TVITEMW tvi{};
-        tvi.mask = TVIF_TEXT | TVIF_PARAM;
-        tvi.hItem = item;
-        tvi.pszText = text;
-        tvi.cchTextMax = 64;
-        Tree().Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-        if (std::wstring(text) == L"Erection Items")
-            data.push_back(static_cast<DWORD_PTR>(tvi.lParam));
+        if (TextOf(item) == L"Erection Items")
+            data.push_back(static_cast<DWORD_PTR>(DataOf(item)));
     }
     std::sort(data.begin(), data.end());
     EXPECT_EQ(data, (std::vector<DWORD_PTR>{1}));

@@ -245,6 +245,20 @@ std::wstring TreeTest::Dump(HTREEITEM first, bool images) const
     return out;
 }
 
+std::wstring TreeTest::TextOf(HTREEITEM item) const
+{
+    wchar_t text[512] = {};
+    TVITEMW tvi{};
+    tvi.mask = TVIF_TEXT;
+    tvi.hItem = item;
+    tvi.pszText = text;
+    tvi.cchTextMax = 512;
+    m_tree->Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+    return text;
+}
+
+LPARAM TreeTest::DataOf(HTREEITEM item) const { return static_cast<LPARAM>(m_tree->GetItemData(item)); }
+
 std::set<HTREEITEM> TreeTest::AllItems() const
 {
     std::set<HTREEITEM> items;

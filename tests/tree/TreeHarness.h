@@ -100,6 +100,9 @@ protected:
     // The tree as text: "text" per item ("text#image" when asked), children in braces, siblings
     // separated by " | ".
     std::wstring Dump(HTREEITEM first = nullptr, bool images = false) const;
+    // An item's text, and its item data.
+    std::wstring TextOf(HTREEITEM item) const;
+    LPARAM DataOf(HTREEITEM item) const;
     // Every item of the tree, collapsed branches included.
     std::set<HTREEITEM> AllItems() const;
 
