@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "ModelTreeTest.h"
-#include "ruv/ModelText.h"
 #include "ruv/RUV3TreeDisplay.h"
 
 using platform::ComPtr;
@@ -69,20 +68,7 @@ protected:
         Tree().Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
         return tvi.iImage;
     }
-    ComPtr<IRUVComponent> Component(long k)
-    {
-        ComPtr<IRUVPipelines> pipelines;
-        m_file->GetPipelines(pipelines.Receive());
-        ComPtr<IRUVPipeline> pipeline;
-        pipelines->Item(ruvtext::IndexVariant(0), pipeline.Receive());
-        ComPtr<IRUVComponentGroups> groups;
-        pipeline->GetComponentGroups(3, 1, groups.Receive());
-        ComPtr<IRUVComponentGroup> group;
-        groups->Item(0, group.Receive());
-        ComPtr<IRUVGroupMember> member;
-        group->Item(k, member.Receive());
-        return CRUV3TreeDisplay::ComponentOfMember(member);
-    }
+    ComPtr<IRUVComponent> Component(long k) { return ComponentOf(m_file, k); }
 
     CTreeContentSettings m_settings;
     ComPtr<IRUVDocument> m_document;

@@ -11,6 +11,7 @@
 #include "Faults.h"
 #include "Reader.h"
 #include "platform/ComPtr.h"
+#include "ruv/RUV3TreeDisplay.h"
 
 class ModelTreeTest : public TreeTest {
 protected:
@@ -48,6 +49,30 @@ protected:
         platform::ComPtr<IRUVFile> file;
         EXPECT_EQ(document->GetFile(file.Receive()), S_OK);
         return file;
+    }
+
+    // The pipeline of a file at an index, and the k-th component of its first all-components group.
+    static platform::ComPtr<IRUVPipeline> PipelineOf(const platform::ComPtr<IRUVFile>& file, long index)
+    {
+        platform::ComPtr<IRUVPipelines> pipelines;
+        EXPECT_EQ(file->GetPipelines(pipelines.Receive()), S_OK);
+        VARIANT position;
+        VariantInit(&position);
+        V_VT(&position) = VT_I4;
+        V_I4(&position) = index;
+        platform::ComPtr<IRUVPipeline> pipeline;
+        EXPECT_EQ(pipelines->Item(position, pipeline.Receive()), S_OK);
+        return pipeline;
+    }
+    static platform::ComPtr<IRUVComponent> ComponentOf(const platform::ComPtr<IRUVFile>& file, long k)
+    {
+        platform::ComPtr<IRUVComponentGroups> groups;
+        PipelineOf(file, 0)->GetComponentGroups(3, 1, groups.Receive());
+        platform::ComPtr<IRUVComponentGroup> group;
+        groups->Item(0, group.Receive());
+        platform::ComPtr<IRUVGroupMember> member;
+        group->Item(k, member.Receive());
+        return CRUV3TreeDisplay::ComponentOfMember(member);
     }
 
     DWORD m_cookie = 0;

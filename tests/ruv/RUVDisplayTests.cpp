@@ -92,28 +92,8 @@ protected:
         EXPECT_EQ(getter(result.Receive()), S_OK);
         return result;
     }
-    ComPtr<IRUVPipeline> Pipeline(long i)
-    {
-        ComPtr<IRUVPipelines> pipelines;
-        m_file->GetPipelines(pipelines.Receive());
-        VARIANT index;
-        VariantInit(&index);
-        V_VT(&index) = VT_I4;
-        V_I4(&index) = i;
-        ComPtr<IRUVPipeline> pipeline;
-        pipelines->Item(index, pipeline.Receive());
-        return pipeline;
-    }
-    ComPtr<IRUVComponent> Component(long k)
-    {
-        ComPtr<IRUVComponentGroups> groups;
-        Pipeline(0)->GetComponentGroups(3, 1, groups.Receive());
-        ComPtr<IRUVComponentGroup> group;
-        groups->Item(0, group.Receive());
-        ComPtr<IRUVGroupMember> member;
-        group->Item(k, member.Receive());
-        return CRUV3TreeDisplay::ComponentOfMember(member);
-    }
+    ComPtr<IRUVPipeline> Pipeline(long i) { return PipelineOf(m_file, i); }
+    ComPtr<IRUVComponent> Component(long k) { return ComponentOf(m_file, k); }
 
     CTreeContentSettings m_settings;
     ComPtr<IRUVDocument> m_document;
