@@ -1,0 +1,225 @@
+#include "control/CorbelCtrl.h"
+
+#include "RUVObjectModel.h"
+#include "platform/ComError.h"
+
+using platform::ComPtr;
+using platform::QueryOrNull;
+
+namespace {
+
+ComPtr<IDispatch> DispatchOf(IUnknown* entity) { return QueryOrNull<IDispatch>(entity); }
+
+} // namespace
+
+// Turns SelectionChanged off while a programmatic change runs; the registry still follows.
+class CCorbelCtrl::SuppressSelectionEvents {
+public:
+    explicit SuppressSelectionEvents(CCorbelCtrl& control)
+        : m_control(control), m_previous(control.m_bFireSelectionEvents)
+    {
+        control.m_bFireSelectionEvents = FALSE;
+    }
+    ~SuppressSelectionEvents() { m_control.m_bFireSelectionEvents = m_previous; }
+    SuppressSelectionEvents(const SuppressSelectionEvents&) = delete;
+    SuppressSelectionEvents& operator=(const SuppressSelectionEvents&) = delete;
+
+private:
+    CCorbelCtrl& m_control;
+    BOOL m_previous;
+};
+
+CCorbelCtrl::CCorbelCtrl(CTreeContents::DisplayFactory factory)
+    : m_contents(std::make_unique<CTreeContents>(&m_tree, std::move(factory)))
+{
+}
+
+CCorbelCtrl::~CCorbelCtrl() = default;
+
+bool CCorbelCtrl::CreateTree(HWND parent, const RECT& rect) { return m_tree.Create(kTreeStyle, rect, parent, kTreeId); }
+
+HRESULT CCorbelCtrl::AddRUVFile(IDispatch* file)
+{
+    ComPtr<IRUVFile> typed = QueryOrNull<IRUVFile>(file);
+    if (!typed)
+        return E_INVALIDARG;
+    m_contents->AddFile(typed.Get());
+    return S_OK;
+}
+
+void CCorbelCtrl::RemoveRUVFile(IDispatch* file)
+{
+    // The list keys its displays by the file's IRUVFile pointer.
+    if (ComPtr<IRUVFile> typed = QueryOrNull<IRUVFile>(file))
+        m_contents->RemoveFile(typed.Get());
+}
+
+void CCorbelCtrl::Update(IDispatch* object)
+{
+    ComPtr<IUnknown> entity = QueryOrNull<IUnknown>(object);
+    m_contents->Update(entity.Get());
+}
+
+std::vector<HTREEITEM> CCorbelCtrl::ItemsOf(IDispatch* object)
+{
+    ComPtr<IUnknown> entity = QueryOrNull<IUnknown>(object);
+    return entity ? m_contents->GetItems(entity.Get()) : std::vector<HTREEITEM>();
+}
+
+std::vector<HTREEITEM> CCorbelCtrl::TopItemsOf(IDispatch* object)
+{
+    std::vector<HTREEITEM> top;
+    for (HTREEITEM item : ItemsOf(object)) {
+        if (m_contents->IsTopItem(item))
+            top.push_back(item);
+    }
+    return top;
+}
+
+HTREEITEM CCorbelCtrl::MarkTopItems(IDispatch* object, UINT state, UINT mask)
+{
+    // Collected before the first change: selecting may run a host's handler that rebuilds the tree,
+    // so every item is checked to be still known before it is touched.
+    HTREEITEM last = nullptr;
+    for (HTREEITEM item : TopItemsOf(object)) {
+        if (!m_contents->GetEntity(item))
+            continue;
+        m_tree.SetItemState(item, state, mask, FALSE);
+        m_tree.ExpandAncestors(item);
+        last = item;
+    }
+    return last;
+}
+
+void CCorbelCtrl::ClearSelection()
+{
+    SuppressSelectionEvents quiet(*this);
+    m_tree.SetAllSelected(FALSE);
+}
+
+void CCorbelCtrl::SetSelection(IDispatch* object)
+{
+    SuppressSelectionEvents quiet(*this);
+    m_tree.SetAllSelected(FALSE);
+    m_tree.SetCaretItem(MarkTopItems(object, TVIS_SELECTED, TVIS_SELECTED));
+}
+
+void CCorbelCtrl::AddToSelection(IDispatch* object)
+{
+    SuppressSelectionEvents quiet(*this);
+    MarkTopItems(object, TVIS_SELECTED, TVIS_SELECTED);
+}
+
+void CCorbelCtrl::RemoveFromSelection(IDispatch* object)
+{
+    SuppressSelectionEvents quiet(*this);
+    for (HTREEITEM item : ItemsOf(object)) {
+        if (m_contents->GetEntity(item))
+            m_tree.SetItemState(item, 0, TVIS_SELECTED, FALSE);
+    }
+}
+
+HRESULT CCorbelCtrl::GetSelectedItem(long index, IDispatch** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (index < 0 || index >= m_selection.GetEntityCount())
+        return DISP_E_BADINDEX;
+    ComPtr<IDispatch> dispatch = DispatchOf(m_selection.GetEntityAt(static_cast<int>(index)).Get());
+    if (!dispatch)
+        return E_POINTER;
+    *object = dispatch.Detach();
+    return S_OK;
+}
+
+void CCorbelCtrl::MarkBold(IDispatch* object, bool bold)
+{
+    m_tree.SetCaretItem(MarkTopItems(object, bold ? TVIS_BOLD : 0, TVIS_BOLD));
+}
+
+void CCorbelCtrl::ShowBrokenItems()
+{
+    CCorbEntities broken;
+    m_contents->GetBrokenItems(broken);
+    for (HTREEITEM item : broken.GetAllItems())
+        m_tree.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+}
+
+void CCorbelCtrl::RefreshedSettingChanged(DISPID id)
+{
+    UpdateAll();
+    SetModifiedFlag();
+    BoundPropertyChanged(id);
+}
+
+short CCorbelCtrl::GetComponentText() { return Settings().GetComponentText() == eCTFlyText ? eCTFlyText : eCTComponentType; }
+
+void CCorbelCtrl::SetComponentText(short value)
+{
+    // Values other than the two choices leave the setting; the refresh and notices still happen.
+    Settings().SetComponentText(value);
+    RefreshedSettingChanged(kDispidComponentText);
+}
+
+void CCorbelCtrl::SetShowSpools(BOOL value)
+{
+    Settings().SetShowSpools(value);
+    BoundPropertyChanged(kDispidShowSpools);
+    SetModifiedFlag();
+}
+
+void CCorbelCtrl::SetWorkingUnits(const std::wstring& key, long units)
+{
+    Settings().SetWorkingUnits(key, static_cast<int>(units));
+    SetModifiedFlag();
+}
+
+void CCorbelCtrl::SetAttributeWorkingUnits(const std::wstring& name, const std::wstring& key)
+{
+    Settings().SetAttributeWorkingUnits(name, key);
+    SetModifiedFlag();
+}
+
+void CCorbelCtrl::SetDisplayNames(const std::wstring& key, const std::wstring& caption)
+{
+    Settings().SetDisplayName(key, caption);
+    SetModifiedFlag();
+}
+
+bool CCorbelCtrl::OnNotify(const NMHDR& header, LRESULT& result)
+{
+    if (header.idFrom != kTreeId || header.hwndFrom != m_tree.GetSafeHwnd())
+        return false;
+    switch (header.code) {
+    case TVN_SELCHANGEDW:
+        OnTreeSelectionChanged(reinterpret_cast<const NMTREEVIEWW&>(header));
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CCorbelCtrl::OnTreeSelectionChanged(const NMTREEVIEWW& nm)
+{
+    // The native control's own notifications describe its caret, not our selection.
+    if (!m_tree.IsSendingNotify())
+        return;
+    ComPtr<IDispatch> selected;
+    ComPtr<IDispatch> unselected;
+    if (HTREEITEM item = nm.itemNew.hItem) {
+        IUnknown* entity = m_contents->GetEntity(item);
+        if (!m_selection.ContainsEntity(entity))
+            selected = DispatchOf(entity);
+        m_selection.Add(entity, item, m_tree.GetParentItem(item), static_cast<DWORD_PTR>(nm.itemNew.lParam));
+    }
+    if (HTREEITEM item = nm.itemOld.hItem) {
+        CCorbEntities::EntityPtr entity = m_selection.GetEntity(item);
+        m_selection.Remove(item);
+        if (!m_selection.ContainsEntity(entity.Get()))
+            unselected = DispatchOf(entity.Get());
+    }
+    if (m_bFireSelectionEvents)
+        FireSelectionChanged(unselected.Get(), selected.Get());
+}

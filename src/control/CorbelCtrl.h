@@ -1,0 +1,109 @@
+// The control's behaviour behind its automation interface and its tree's notifications: the
+// loaded files, the selection registry and its events, programmatic selection, bold marking,
+// broken items and the settings properties. The ActiveX shell around it (window, OLE interfaces,
+// connection points, persistence) supplies the hooks: events, the modified flag and bound-property
+// notices.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "control/TreeContents.h"
+#include "display/CorbEntities.h"
+#include "tree/MultiTree.h"
+
+class CCorbelCtrl {
+public:
+    // The tree window's control ID and style (child, visible, tab stop, buttons, lines, lines at
+    // root, no drag and drop, selection shown without focus).
+    static constexpr UINT kTreeId = 101;
+    static constexpr DWORD kTreeStyle = 0x50010037;
+    // DISPIDs of the bindable settings properties.
+    static constexpr DISPID kDispidShowComponentKeypoints = 2;
+    static constexpr DISPID kDispidComponentSequenceNos = 3;
+    static constexpr DISPID kDispidComponentText = 4;
+    static constexpr DISPID kDispidShowSpools = 22;
+
+    explicit CCorbelCtrl(CTreeContents::DisplayFactory factory = nullptr);
+    virtual ~CCorbelCtrl();
+    CCorbelCtrl(const CCorbelCtrl&) = delete;
+    CCorbelCtrl& operator=(const CCorbelCtrl&) = delete;
+
+    // Creates the tree window as child kTreeId of parent, covering rect.
+    bool CreateTree(HWND parent, const RECT& rect);
+    CMultiTree& Tree() { return m_tree; }
+
+    // Files. A null object, or one without IRUVFile, is refused with E_INVALIDARG and adds nothing.
+    HRESULT AddRUVFile(IDispatch* file);
+    void RemoveRUVFile(IDispatch* file);
+    void UpdateAll() { m_contents->Update(nullptr); }
+    void Update(IDispatch* object);
+
+    // Programmatic selection: the registry follows, no SelectionChanged fires.
+    void ClearSelection();
+    void SetSelection(IDispatch* object);
+    void AddToSelection(IDispatch* object);
+    void RemoveFromSelection(IDispatch* object);
+    long GetSelectedItemCount() const { return m_selection.GetEntityCount(); }
+    // The index-th distinct selected entity; DISP_E_BADINDEX outside the selection, E_POINTER for
+    // an entity without IDispatch.
+    HRESULT GetSelectedItem(long index, IDispatch** object);
+
+    void MakeBold(IDispatch* object) { MarkBold(object, true); }
+    void ClearBold(IDispatch* object) { MarkBold(object, false); }
+    void ShowBrokenItems();
+
+    // Settings properties.
+    BOOL GetShowComponentKeypoints() { return Settings().GetShowComponentKeypoints(); }
+    void SetShowComponentKeypoints(BOOL value)
+    {
+        Settings().SetShowComponentKeypoints(value);
+        RefreshedSettingChanged(kDispidShowComponentKeypoints);
+    }
+    BOOL GetComponentSequenceNos() { return Settings().GetComponentSequenceNos() != 0; }
+    void SetComponentSequenceNos(BOOL value)
+    {
+        Settings().SetComponentSequenceNos(value);
+        RefreshedSettingChanged(kDispidComponentSequenceNos);
+    }
+    short GetComponentText();
+    void SetComponentText(short value);
+    BOOL GetShowSpools() { return Settings().GetShowSpools(); }
+    void SetShowSpools(BOOL value);
+    long GetWorkingUnits(const std::wstring& key) { return Settings().PeekWorkingUnits(key); }
+    void SetWorkingUnits(const std::wstring& key, long units);
+    std::wstring GetAttributeWorkingUnits(const std::wstring& name) { return Settings().GetAttributeWorkingUnits(name); }
+    void SetAttributeWorkingUnits(const std::wstring& name, const std::wstring& key);
+    std::wstring GetDisplayNames(const std::wstring& key) { return Settings().GetDisplayName(key); }
+    void SetDisplayNames(const std::wstring& key, const std::wstring& caption);
+
+    // A notification from the control window's children; true when it was the tree's and handled.
+    bool OnNotify(const NMHDR& header, LRESULT& result);
+
+protected:
+    // Hooks of the ActiveX shell.
+    virtual void FireSelectionChanged(IDispatch* unselected, IDispatch* selected) = 0;
+    virtual void SetModifiedFlag() {}
+    virtual void BoundPropertyChanged(DISPID) {}
+
+    CTreeContentSettings& Settings() { return *m_contents->GetSettings(); }
+
+private:
+    class SuppressSelectionEvents;
+    void OnTreeSelectionChanged(const NMTREEVIEWW& nm);
+    // The items of an object, and those of them that no ancestor shows too.
+    std::vector<HTREEITEM> ItemsOf(IDispatch* object);
+    std::vector<HTREEITEM> TopItemsOf(IDispatch* object);
+    // Sets or clears state on the object's top items and expands their ancestors; returns the last
+    // of them, or null.
+    HTREEITEM MarkTopItems(IDispatch* object, UINT state, UINT mask);
+    void MarkBold(IDispatch* object, bool bold);
+    // Refreshes every file after a setting changed, and tells the shell.
+    void RefreshedSettingChanged(DISPID id);
+
+    CMultiTree m_tree;
+    BOOL m_bFireSelectionEvents = TRUE;
+    std::unique_ptr<CTreeContents> m_contents;
+    CCorbEntities m_selection;
+};
