@@ -1,5 +1,7 @@
 #include "control/CorbelCtrl.h"
 
+#include <windowsx.h>
+
 #include "RUVObjectModel.h"
 #include "platform/ComError.h"
 
@@ -36,7 +38,11 @@ CCorbelCtrl::CCorbelCtrl(CTreeContents::DisplayFactory factory)
 
 CCorbelCtrl::~CCorbelCtrl() = default;
 
-bool CCorbelCtrl::CreateTree(HWND parent, const RECT& rect) { return m_tree.Create(kTreeStyle, rect, parent, kTreeId); }
+bool CCorbelCtrl::CreateTree(HWND control, const RECT& rect)
+{
+    m_hWndControl = control;
+    return m_tree.Create(kTreeStyle, rect, control, kTreeId);
+}
 
 HRESULT CCorbelCtrl::AddRUVFile(IDispatch* file)
 {
@@ -196,6 +202,14 @@ bool CCorbelCtrl::OnNotify(const NMHDR& header, LRESULT& result)
         OnTreeSelectionChanged(reinterpret_cast<const NMTREEVIEWW&>(header));
         result = 0;
         return true;
+    case NM_DBLCLK:
+    case NM_RCLICK:
+        OnTreeMouseEvent(header.code);
+        result = 0;
+        return true;
+    case TVN_KEYDOWN:
+        result = 0;
+        return OnTreeKeyDown(reinterpret_cast<const NMTVKEYDOWN&>(header));
     default:
         return false;
     }
@@ -222,4 +236,69 @@ void CCorbelCtrl::OnTreeSelectionChanged(const NMTREEVIEWW& nm)
     }
     if (m_bFireSelectionEvents)
         FireSelectionChanged(unselected.Get(), selected.Get());
+}
+
+ComPtr<IDispatch> CCorbelCtrl::EntityDispatch(HTREEITEM item)
+{
+    return item ? DispatchOf(m_contents->GetEntity(item)) : ComPtr<IDispatch>();
+}
+
+void CCorbelCtrl::OnTreeMouseEvent(UINT code)
+{
+    const DWORD position = GetMessagePos();
+    const POINT screen{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    POINT inControl = screen;
+    ScreenToClient(m_hWndControl, &inControl);
+    POINT inTree = screen;
+    ScreenToClient(m_tree.GetSafeHwnd(), &inTree);
+    UINT flags = 0;
+    HTREEITEM item = m_tree.HitTest(inTree, flags);
+    constexpr UINT kOnItem = TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMINDENT | TVHT_ONITEMSTATEICON;
+    ComPtr<IDispatch> object = EntityDispatch((flags & kOnItem) ? item : nullptr);
+    if (code == NM_DBLCLK)
+        FireLButtonDblClick(inControl.x, inControl.y, object.Get());
+    else
+        FirePopupMenu(inControl.x, inControl.y, object.Get());
+}
+
+bool CCorbelCtrl::OnTreeKeyDown(const NMTVKEYDOWN& key)
+{
+    const bool shiftF10 = key.wVKey == VK_F10 && GetKeyState(VK_SHIFT) < 0;
+    if (!shiftF10 && key.wVKey != VK_APPS)
+        return false;
+    HTREEITEM caret = m_tree.GetCaretItem();
+    RECT rect{};
+    if (!caret || !m_tree.GetItemRect(caret, rect, true))
+        GetClientRect(m_tree.GetSafeHwnd(), &rect);
+    POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(m_tree.GetSafeHwnd(), &point);
+    ScreenToClient(m_hWndControl, &point);
+    ComPtr<IDispatch> object = EntityDispatch(caret);
+    FirePopupMenu(point.x, point.y, object.Get());
+    return true;
+}
+
+void CCorbelCtrl::OnDropFiles(HDROP drop)
+{
+    // Released however the host's handlers end.
+    struct Release {
+        HDROP drop;
+        ~Release() { DragFinish(drop); }
+    } release{drop};
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT index = 0; index < count; ++index) {
+        const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        path.resize(DragQueryFileW(drop, index, path.data(), length + 1));
+        FireDropFile(path);
+    }
+}
+
+bool CCorbelCtrl::ForwardNavigationKey(const MSG& message)
+{
+    if ((message.message != WM_KEYDOWN && message.message != WM_KEYUP) || message.wParam < VK_END ||
+        message.wParam > VK_DOWN)
+        return false;
+    m_tree.Send(message.message, message.wParam, message.lParam);
+    return true;
 }

@@ -5,6 +5,9 @@
 // notices.
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,8 +33,8 @@ public:
     CCorbelCtrl(const CCorbelCtrl&) = delete;
     CCorbelCtrl& operator=(const CCorbelCtrl&) = delete;
 
-    // Creates the tree window as child kTreeId of parent, covering rect.
-    bool CreateTree(HWND parent, const RECT& rect);
+    // Creates the tree window as child kTreeId of the control window, covering rect.
+    bool CreateTree(HWND control, const RECT& rect);
     CMultiTree& Tree() { return m_tree; }
 
     // Files. A null object, or one without IRUVFile, is refused with E_INVALIDARG and adds nothing.
@@ -80,10 +83,19 @@ public:
 
     // A notification from the control window's children; true when it was the tree's and handled.
     bool OnNotify(const NMHDR& header, LRESULT& result);
+    // Fires DropFile for each file of the drop, in its order, then releases the drop.
+    void OnDropFiles(HDROP drop);
+    // Sends End, Home and the arrow keys straight to the tree (the container would otherwise keep
+    // them for its own navigation); true when the message was taken.
+    bool ForwardNavigationKey(const MSG& message);
 
 protected:
     // Hooks of the ActiveX shell.
     virtual void FireSelectionChanged(IDispatch* unselected, IDispatch* selected) = 0;
+    virtual void FireDropFile(const std::wstring& fileName) = 0;
+    // Coordinates are the control window's client coordinates.
+    virtual void FirePopupMenu(long x, long y, IDispatch* object) = 0;
+    virtual void FireLButtonDblClick(long x, long y, IDispatch* object) = 0;
     virtual void SetModifiedFlag() {}
     virtual void BoundPropertyChanged(DISPID) {}
 
@@ -92,6 +104,12 @@ protected:
 private:
     class SuppressSelectionEvents;
     void OnTreeSelectionChanged(const NMTREEVIEWW& nm);
+    // A double or right click: the item under the click's position, if the position is on its
+    // icon, label, indent or state icon.
+    void OnTreeMouseEvent(UINT code);
+    // Shift+F10 or the context-menu key: a pop-up at the caret's label, or the tree's centre.
+    bool OnTreeKeyDown(const NMTVKEYDOWN& key);
+    platform::ComPtr<IDispatch> EntityDispatch(HTREEITEM item);
     // The items of an object, and those of them that no ancestor shows too.
     std::vector<HTREEITEM> ItemsOf(IDispatch* object);
     std::vector<HTREEITEM> TopItemsOf(IDispatch* object);
@@ -102,6 +120,7 @@ private:
     // Refreshes every file after a setting changed, and tells the shell.
     void RefreshedSettingChanged(DISPID id);
 
+    HWND m_hWndControl = nullptr;
     CMultiTree m_tree;
     BOOL m_bFireSelectionEvents = TRUE;
     std::unique_ptr<CTreeContents> m_contents;

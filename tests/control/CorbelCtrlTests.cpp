@@ -1,6 +1,11 @@
 // The control's logic under a real tree: selection events per entity, programmatic selection,
 // bold marking, files, settings properties and hosts that call back from inside an event.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstring>
 #include <functional>
+#include <iterator>
 
 #include "../ruv/ModelTreeTest.h"
 #include "control/CorbelCtrl.h"
@@ -23,6 +28,13 @@ public:
     int modified = 0;
     std::vector<DISPID> boundChanges;
     std::function<void()> onSelectionChanged;
+    struct Pointed {
+        bool popup;
+        POINT point;
+        ComPtr<IDispatch> object;
+    };
+    std::vector<Pointed> pointed;
+    std::vector<std::wstring> drops;
 
 protected:
     void FireSelectionChanged(IDispatch* unselected, IDispatch* selected) override
@@ -30,6 +42,15 @@ protected:
         events.push_back({ComPtr<IDispatch>(unselected), ComPtr<IDispatch>(selected)});
         if (onSelectionChanged)
             onSelectionChanged();
+    }
+    void FireDropFile(const std::wstring& fileName) override { drops.push_back(fileName); }
+    void FirePopupMenu(long x, long y, IDispatch* object) override
+    {
+        pointed.push_back({true, {x, y}, ComPtr<IDispatch>(object)});
+    }
+    void FireLButtonDblClick(long x, long y, IDispatch* object) override
+    {
+        pointed.push_back({false, {x, y}, ComPtr<IDispatch>(object)});
     }
     void SetModifiedFlag() override { ++modified; }
     void BoundPropertyChanged(DISPID id) override { boundChanges.push_back(id); }
@@ -116,8 +137,8 @@ protected:
     {
         control = std::make_unique<RecordingControl>(std::move(factory));
         SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control.get()));
-        RECT rect{0, 0, 300, 400};
-        ASSERT_TRUE(control->CreateTree(host, rect));
+        // Offset within the control window, so that tree and control coordinates differ.
+        ASSERT_TRUE(control->CreateTree(host, RECT{kTreeLeft, kTreeTop, 280, 360}));
     }
     void AddFile()
     {
@@ -129,7 +150,33 @@ protected:
         yRow = Ctl().GetNextSiblingItem(x2);
     }
 
+    static constexpr long kTreeLeft = 10;
+    static constexpr long kTreeTop = 20;
+
     CMultiTree& Ctl() { return control->Tree(); }
+    // The tree sends code as if the mouse had been at point (tree client coordinates).
+    void MouseNotification(POINT point, UINT code)
+    {
+        ClientToScreen(Ctl().GetSafeHwnd(), &point);
+        SetCursorPos(point.x, point.y);
+        PostMessageW(host, WM_NULL, 0, 0); // GetMessagePos answers where this one was posted
+        MSG message;
+        while (PeekMessageW(&message, host, WM_NULL, WM_NULL, PM_REMOVE)) {
+        }
+        NMHDR header{Ctl().GetSafeHwnd(), CCorbelCtrl::kTreeId, code};
+        SendMessageW(host, WM_NOTIFY, CCorbelCtrl::kTreeId, reinterpret_cast<LPARAM>(&header));
+    }
+    POINT LabelCentre(HTREEITEM item)
+    {
+        RECT rect{};
+        EXPECT_TRUE(Ctl().GetItemRect(item, rect, true));
+        return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
+    static POINT InControl(POINT inTree) { return POINT{inTree.x + kTreeLeft, inTree.y + kTreeTop}; }
+    static bool At(const RecordingControl::Pointed& event, POINT point)
+    {
+        return event.point.x == point.x && event.point.y == point.y;
+    }
     bool Selected(HTREEITEM item) { return Ctl().GetNativeState(item, TVIS_SELECTED) != 0; }
     bool Bold(HTREEITEM item) { return Ctl().GetNativeState(item, TVIS_BOLD) != 0; }
     bool Expanded(HTREEITEM item) { return Ctl().GetNativeState(item, TVIS_EXPANDED) != 0; }
@@ -305,6 +352,82 @@ TEST_F(Control, HostsMayChangeEverythingFromInsideSelectionChanged)
     UserSelects(Ctl().GetRootItem(), true);
     EXPECT_EQ(Ctl().GetRootItem(), nullptr);
     EXPECT_EQ(control->GetSelectedItemCount(), 0) << "the file's items left the registry with the tree";
+}
+
+TEST_F(Control, ClicksReportTheItemUnderThePointerInControlCoordinates)
+{
+    AddFile();
+    Ctl().Expand(fileRow, TVE_EXPAND);
+    const POINT onX1 = LabelCentre(x1);
+    MouseNotification(onX1, NM_RCLICK);
+    MouseNotification(onX1, NM_DBLCLK);
+    const POINT below{onX1.x, LabelCentre(yRow).y + 100};
+    MouseNotification(below, NM_RCLICK);
+    ASSERT_EQ(control->pointed.size(), 3u);
+    EXPECT_TRUE(control->pointed[0].popup && At(control->pointed[0], InControl(onX1)));
+    EXPECT_TRUE(Same(control->pointed[0].object.Get(), x.Get()));
+    EXPECT_FALSE(control->pointed[1].popup);
+    EXPECT_TRUE(Same(control->pointed[1].object.Get(), x.Get()));
+    EXPECT_TRUE(control->pointed[2].popup && At(control->pointed[2], InControl(below)));
+    EXPECT_FALSE(control->pointed[2].object) << "below the last item";
+}
+
+TEST_F(Control, TheMenuKeyPopsUpAtTheCaretOrTheTreesCentre)
+{
+    AddFile();
+    SendMessageW(Ctl().GetSafeHwnd(), WM_KEYDOWN, VK_APPS, 0);
+    RECT client{};
+    GetClientRect(Ctl().GetSafeHwnd(), &client);
+    ASSERT_EQ(control->pointed.size(), 1u) << "the tree passes the key on as TVN_KEYDOWN";
+    EXPECT_TRUE(control->pointed[0].popup);
+    EXPECT_TRUE(At(control->pointed[0], InControl(POINT{client.right / 2, client.bottom / 2})));
+    EXPECT_FALSE(control->pointed[0].object) << "no caret item";
+
+    control->SetSelection(y.Get());
+    SendMessageW(Ctl().GetSafeHwnd(), WM_KEYDOWN, VK_F10, 0);
+    EXPECT_EQ(control->pointed.size(), 1u) << "F10 alone is not the menu key";
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(Ctl().GetSafeHwnd(), WM_KEYDOWN, VK_F10, 0);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    ASSERT_EQ(control->pointed.size(), 2u);
+    EXPECT_TRUE(At(control->pointed[1], InControl(LabelCentre(yRow))));
+    EXPECT_TRUE(Same(control->pointed[1].object.Get(), y.Get()));
+}
+
+TEST_F(Control, DroppedFilesAreReportedInDropOrder)
+{
+    const std::wstring names[] = {L"C:\\plant\\b.ruv", L"C:\\plant\\a.ruv", L"D:\\c.ruv"};
+    std::wstring list;
+    for (const std::wstring& name : names)
+        list += name + L'\0';
+    list += L'\0';
+    const size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, bytes);
+    ASSERT_NE(memory, nullptr);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    control->OnDropFiles(static_cast<HDROP>(memory)); // and releases it
+    EXPECT_EQ(control->drops, (std::vector<std::wstring>(std::begin(names), std::end(names))));
+}
+
+TEST_F(Control, OnlyEndHomeAndArrowsAreForwardedToTheTree)
+{
+    AddFile();
+    control->SetSelection(y.Get());
+    MSG home{host, WM_KEYDOWN, VK_HOME, 0, 0, {}};
+    EXPECT_TRUE(control->ForwardNavigationKey(home));
+    EXPECT_EQ(Ctl().GetCaretItem(), fileRow) << "the key reached the tree";
+    MSG pageDown{host, WM_KEYDOWN, VK_NEXT, 0, 0, {}};
+    EXPECT_FALSE(control->ForwardNavigationKey(pageDown));
+    MSG character{host, WM_CHAR, 'a', 0, 0, {}};
+    EXPECT_FALSE(control->ForwardNavigationKey(character));
 }
 
 TEST_F(Control, NativeNotificationsOfTheTreeAreIgnored)
