@@ -18,6 +18,7 @@
 #include "Document.h"
 #include "Faults.h"
 #include "RUVModel.h"
+#include "platform/ComObject.h"
 #include "platform/ComPtr.h"
 
 namespace ruvmodel::com {
@@ -94,10 +95,10 @@ private:
 // one pointer), IDispatch from the type library, error information, fault injection for tests,
 // and the live-object count.
 template <typename Itf>
-class DispatchObject : public Itf, public ISupportErrorInfo {
+class DispatchObject : public platform::RefCounted<Itf>, public ISupportErrorInfo {
 public:
     DispatchObject() { faults::ObjectCreated(); }
-    virtual ~DispatchObject() { faults::ObjectDestroyed(); }
+    ~DispatchObject() override { faults::ObjectDestroyed(); }
     DispatchObject(const DispatchObject&) = delete;
     DispatchObject& operator=(const DispatchObject&) = delete;
 
@@ -119,14 +120,9 @@ public:
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_references; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG left = --m_references;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    // One count for both branches of the object.
+    STDMETHODIMP_(ULONG) AddRef() override { return platform::RefCounted<Itf>::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return platform::RefCounted<Itf>::Release(); }
 
     // IDispatch, from the type library
     STDMETHODIMP GetTypeInfoCount(UINT* count) override
@@ -185,9 +181,6 @@ protected:
         }
     }
     HRESULT Error(HRESULT result, const std::wstring& description) { return Fail(result, description, __uuidof(Itf)); }
-
-private:
-    std::atomic<ULONG> m_references{1}; // the creator's reference
 };
 
 // A model object of one document: also a ModelObject, remembered by the session while alive.
