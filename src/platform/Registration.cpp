@@ -1,0 +1,133 @@
+#include "platform/Registration.h"
+
+#include <objbase.h>
+
+namespace platform {
+
+namespace {
+
+// A registry key opened or created for writing, closed when it goes.
+class WritableKey {
+public:
+    WritableKey(HKEY parent, const std::wstring& path)
+    {
+        m_result = HRESULT_FROM_WIN32(
+            RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &m_key, nullptr));
+    }
+    ~WritableKey()
+    {
+        if (m_key)
+            RegCloseKey(m_key);
+    }
+    WritableKey(const WritableKey&) = delete;
+    WritableKey& operator=(const WritableKey&) = delete;
+
+    HRESULT Result() const { return m_result; }
+    // Sets a string value (the default value for an empty name); keeps the first failure.
+    WritableKey& Set(const wchar_t* name, const std::wstring& value)
+    {
+        if (SUCCEEDED(m_result)) {
+            const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+            m_result = HRESULT_FROM_WIN32(
+                RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes));
+        }
+        return *this;
+    }
+
+private:
+    HKEY m_key = nullptr;
+    HRESULT m_result = E_FAIL;
+};
+
+// Writes one key with its default value and, optionally, one named value.
+HRESULT WriteKey(HKEY root, const std::wstring& path, const std::wstring& value, const wchar_t* name = nullptr,
+                 const std::wstring& named = std::wstring())
+{
+    WritableKey key(root, path);
+    key.Set(nullptr, value);
+    if (name)
+        key.Set(name, named);
+    return key.Result();
+}
+
+HRESULT DeleteTree(HKEY root, const std::wstring& path)
+{
+    const LSTATUS status = RegDeleteTreeW(root, path.c_str());
+    return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
+}
+
+// The keys every in-process class has: its type name and its server, apartment-threaded.
+HRESULT RegisterInprocClass(const std::wstring& classKey, const std::wstring& typeName,
+                            const std::wstring& modulePath, HKEY root)
+{
+    HRESULT hr = WriteKey(root, classKey, typeName);
+    if (SUCCEEDED(hr))
+        hr = WriteKey(root, classKey + L"\\InprocServer32", modulePath, L"ThreadingModel", L"Apartment");
+    return hr;
+}
+
+} // namespace
+
+std::wstring ThisModulePath()
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ThisModulePath), &module);
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring GuidText(const GUID& guid)
+{
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+HRESULT RegisterControlClass(const ControlClass& control, const std::wstring& modulePath, HKEY root)
+{
+    if (control.progId.empty())
+        return E_INVALIDARG; // its keys would land on the root itself
+    const std::wstring clsid = GuidText(control.clsid);
+    const std::wstring classKey = L"CLSID\\" + clsid;
+    const std::pair<std::wstring, std::wstring> keys[] = {
+        {control.progId, control.typeName},
+        {control.progId + L"\\CLSID", clsid},
+        {classKey + L"\\ProgID", control.progId},
+        {classKey + L"\\Control", std::wstring()},
+        {classKey + L"\\ToolboxBitmap32", modulePath + L", " + std::to_wstring(control.toolboxBitmapId)},
+        {classKey + L"\\MiscStatus", L"0"},
+        {classKey + L"\\MiscStatus\\1", std::to_wstring(control.miscStatus)},
+        {classKey + L"\\TypeLib", GuidText(control.typeLibrary)},
+        {classKey + L"\\Version", control.typeLibraryVersion},
+    };
+    HRESULT hr = RegisterInprocClass(classKey, control.typeName, modulePath, root);
+    for (const auto& [path, value] : keys) {
+        if (SUCCEEDED(hr))
+            hr = WriteKey(root, path, value);
+    }
+    return hr;
+}
+
+HRESULT RegisterPropertyPageClass(const CLSID& clsid, const std::wstring& typeName, const std::wstring& modulePath,
+                                  HKEY root)
+{
+    return RegisterInprocClass(L"CLSID\\" + GuidText(clsid), typeName, modulePath, root);
+}
+
+HRESULT UnregisterClass(const CLSID& clsid, const std::wstring& progId, HKEY root)
+{
+    HRESULT hr = DeleteTree(root, L"CLSID\\" + GuidText(clsid));
+    if (SUCCEEDED(hr) && !progId.empty())
+        hr = DeleteTree(root, progId);
+    return hr;
+}
+
+} // namespace platform
