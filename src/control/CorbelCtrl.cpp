@@ -165,13 +165,13 @@ void CCorbelCtrl::SetComponentText(short value)
 {
     // Values other than the two choices leave the setting; the refresh and notices still happen.
     Settings().SetComponentText(value);
-    RefreshedSettingChanged(kDispidComponentText);
+    RefreshedSettingChanged(dispidComponentText);
 }
 
 void CCorbelCtrl::SetShowSpools(BOOL value)
 {
     Settings().SetShowSpools(value);
-    BoundPropertyChanged(kDispidShowSpools);
+    BoundPropertyChanged(dispidShowSpools);
     SetModifiedFlag();
 }
 

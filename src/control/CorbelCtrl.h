@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "control/CorbelDispids.h"
 #include "control/TreeContents.h"
 #include "display/CorbEntities.h"
 #include "tree/MultiTree.h"
@@ -22,11 +23,6 @@ public:
     // root, no drag and drop, selection shown without focus).
     static constexpr UINT kTreeId = 101;
     static constexpr DWORD kTreeStyle = 0x50010037;
-    // DISPIDs of the bindable settings properties.
-    static constexpr DISPID kDispidShowComponentKeypoints = 2;
-    static constexpr DISPID kDispidComponentSequenceNos = 3;
-    static constexpr DISPID kDispidComponentText = 4;
-    static constexpr DISPID kDispidShowSpools = 22;
 
     explicit CCorbelCtrl(CTreeContents::DisplayFactory factory = nullptr);
     virtual ~CCorbelCtrl();
@@ -62,13 +58,13 @@ public:
     void SetShowComponentKeypoints(BOOL value)
     {
         Settings().SetShowComponentKeypoints(value);
-        RefreshedSettingChanged(kDispidShowComponentKeypoints);
+        RefreshedSettingChanged(dispidShowComponentKeypoints);
     }
     BOOL GetComponentSequenceNos() { return Settings().GetComponentSequenceNos() != 0; }
     void SetComponentSequenceNos(BOOL value)
     {
         Settings().SetComponentSequenceNos(value);
-        RefreshedSettingChanged(kDispidComponentSequenceNos);
+        RefreshedSettingChanged(dispidComponentSequenceNos);
     }
     short GetComponentText();
     void SetComponentText(short value);

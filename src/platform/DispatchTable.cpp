@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <new>
 
 #include "platform/AutomationError.h"
 
@@ -72,6 +73,38 @@ ComPtr<IDispatch> DispatchArgs::Object(UINT index) const
     ScopedVariant value;
     Coerce(index, VT_DISPATCH, value);
     return ComPtr<IDispatch>(V_DISPATCH(&value.Value()));
+}
+
+void ResultLong(VARIANT& result, long value)
+{
+    V_VT(&result) = VT_I4;
+    V_I4(&result) = value;
+}
+
+void ResultShort(VARIANT& result, short value)
+{
+    V_VT(&result) = VT_I2;
+    V_I2(&result) = value;
+}
+
+void ResultBool(VARIANT& result, bool value)
+{
+    V_VT(&result) = VT_BOOL;
+    V_BOOL(&result) = value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+void ResultString(VARIANT& result, const std::wstring& value)
+{
+    V_VT(&result) = VT_BSTR;
+    V_BSTR(&result) = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+    if (!V_BSTR(&result))
+        throw std::bad_alloc();
+}
+
+void ResultObject(VARIANT& result, ComPtr<IDispatch> value)
+{
+    V_VT(&result) = VT_DISPATCH;
+    V_DISPATCH(&result) = value.Detach();
 }
 
 HRESULT InvokeMember(const std::vector<DispatchMember>& table, DISPID id, WORD flags, DISPPARAMS* params,

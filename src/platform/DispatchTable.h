@@ -51,6 +51,13 @@ struct DispatchMember {
     Setter put;
 };
 
+// A getter's result.
+void ResultLong(VARIANT& result, long value);
+void ResultShort(VARIANT& result, short value);
+void ResultBool(VARIANT& result, bool value);
+void ResultString(VARIANT& result, const std::wstring& value);
+void ResultObject(VARIANT& result, ComPtr<IDispatch> value); // null gives Nothing
+
 // Runs the member id of table for an Invoke. source names the object in error reports.
 HRESULT InvokeMember(const std::vector<DispatchMember>& table, DISPID id, WORD flags, DISPPARAMS* params,
                      VARIANT* result, EXCEPINFO* exception, UINT* argError, const std::wstring& source) noexcept;

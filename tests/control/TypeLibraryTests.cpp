@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "control/CorbelDispids.h"
 #include "platform/ComPtr.h"
 
 using platform::ComPtr;
@@ -124,14 +125,22 @@ TEST_F(TypeLibrary, AutomationMembersWithTheirDispids)
     info->ReleaseTypeAttr(attr);
 
     const std::map<std::wstring, MEMBERID> ids = {
-        {L"SelectedItemCount", 1}, {L"ShowComponentKeypoints", 2}, {L"ComponentSequenceNos", 3},
-        {L"ComponentText", 4}, {L"AddRUVFileByName", 5}, {L"AddRUVFile", 6}, {L"UpdateAll", 7},
-        {L"TestGetSelection", 8}, {L"ClearSelection", 9}, {L"SetSelection", 10}, {L"AddToSelection", 11},
-        {L"RemoveFromSelection", 12}, {L"RemoveRUVFile", 13}, {L"Update", 14}, {L"ShowBrokenItems", 15},
-        {L"SelectedItem", 16}, {L"WorkingUnits", 17}, {L"AttributeWorkingUnits", 18}, {L"MakeBold", 19},
-        {L"ClearBold", 20}, {L"DisplayNames", 21}, {L"ShowSpools", 22}, {L"BorderStyle", -504},
-        {L"Appearance", -520}, {L"Enabled", -514}, {L"Font", -512}, {L"AboutBox", -552},
+        {L"SelectedItemCount", dispidSelectedItemCount}, {L"ShowComponentKeypoints", dispidShowComponentKeypoints},
+        {L"ComponentSequenceNos", dispidComponentSequenceNos}, {L"ComponentText", dispidComponentText},
+        {L"AddRUVFileByName", dispidAddRUVFileByName}, {L"AddRUVFile", dispidAddRUVFile},
+        {L"UpdateAll", dispidUpdateAll}, {L"TestGetSelection", dispidTestGetSelection},
+        {L"ClearSelection", dispidClearSelection}, {L"SetSelection", dispidSetSelection},
+        {L"AddToSelection", dispidAddToSelection}, {L"RemoveFromSelection", dispidRemoveFromSelection},
+        {L"RemoveRUVFile", dispidRemoveRUVFile}, {L"Update", dispidUpdate},
+        {L"ShowBrokenItems", dispidShowBrokenItems}, {L"SelectedItem", dispidSelectedItem},
+        {L"WorkingUnits", dispidWorkingUnits}, {L"AttributeWorkingUnits", dispidAttributeWorkingUnits},
+        {L"MakeBold", dispidMakeBold}, {L"ClearBold", dispidClearBold}, {L"DisplayNames", dispidDisplayNames},
+        {L"ShowSpools", dispidShowSpools}, {L"BorderStyle", -504}, {L"Appearance", -520}, {L"Enabled", -514},
+        {L"Font", -512}, {L"AboutBox", -552},
     };
+    // The control's own members are numbered one to twenty-two without a gap.
+    EXPECT_EQ(dispidSelectedItemCount, 1);
+    EXPECT_EQ(dispidShowSpools, 22);
     const auto members = Members(info);
     for (const auto& [name, id] : ids) {
         auto found = members.find(name);
