@@ -68,22 +68,6 @@ HRESULT RegisterInprocClass(const std::wstring& classKey, const std::wstring& ty
 
 } // namespace
 
-std::wstring ThisModulePath()
-{
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ThisModulePath), &module);
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 std::wstring GuidText(const GUID& guid)
 {
     wchar_t text[40] = {};

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "platform/Module.h"
+
 namespace platform {
 
 struct ControlClass {
@@ -18,9 +20,6 @@ struct ControlClass {
     GUID typeLibrary;
     std::wstring typeLibraryVersion; // "1.0"
 };
-
-// The path of the module that contains this code.
-std::wstring ThisModulePath();
 
 std::wstring GuidText(const GUID& guid);
 
