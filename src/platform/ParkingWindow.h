@@ -12,11 +12,12 @@ public:
     // Takes a lease on the calling thread's parking window, creating it when it is the first.
     ParkingLease();
     ~ParkingLease();
-    ParkingLease(const ParkingLease&) = delete;
-    ParkingLease& operator=(const ParkingLease&) = delete;
 
     // The parking window; null only if it could not be created.
     HWND Window() const;
+
+    ParkingLease(const ParkingLease&) = delete;
+    ParkingLease& operator=(const ParkingLease&) = delete;
 };
 
 } // namespace platform
