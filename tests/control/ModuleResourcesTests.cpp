@@ -1,5 +1,5 @@
 // The control module's resources as installers, hosts and the About box read them: version
-// information, the string table and the About dialog.
+// information, the artwork, the string table and the About dialog.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -72,6 +72,57 @@ TEST(ModuleResources, StringsAndAboutBox)
     EXPECT_EQ(SendDlgItemMessageW(about, IDOK, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON,
               static_cast<LRESULT>(DLGC_DEFPUSHBUTTON));
     DestroyWindow(about);
+}
+
+// A bitmap resource as stored: its size, colour depth and bits, valid while this lives.
+struct LoadedBitmap {
+    LoadedBitmap(HINSTANCE module, int id)
+        : handle(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
+    {
+        EXPECT_NE(handle, nullptr) << id;
+        if (handle)
+            GetObjectW(handle, sizeof(info), &info);
+    }
+    ~LoadedBitmap()
+    {
+        if (handle)
+            DeleteObject(handle);
+    }
+    LoadedBitmap(const LoadedBitmap&) = delete;
+    LoadedBitmap& operator=(const LoadedBitmap&) = delete;
+
+    HANDLE handle;
+    BITMAP info{};
+};
+
+TEST(ModuleResources, ArtworkHasTheLayoutTheControlReliesOn)
+{
+    const HINSTANCE module = platform::ThisModule();
+    const LoadedBitmap loadedStrip(module, 202);
+    const BITMAP& strip = loadedStrip.info;
+    EXPECT_EQ(strip.bmWidth, 38 * 16) << "38 item images of 16 x 16";
+    EXPECT_EQ(strip.bmHeight, 16);
+    EXPECT_EQ(strip.bmBitsPixel, 24);
+    // Image 10 is unused: all of it is the transparent colour, magenta.
+    const auto* bits = static_cast<const BYTE*>(strip.bmBits);
+    if (bits) {
+        const BYTE* pixel = bits + 10 * 16 * 3;
+        EXPECT_EQ(pixel[0], 255); // blue
+        EXPECT_EQ(pixel[1], 0);   // green
+        EXPECT_EQ(pixel[2], 255); // red
+    }
+
+    const LoadedBitmap loadedToolbox(module, 1);
+    const BITMAP& toolbox = loadedToolbox.info;
+    EXPECT_EQ(toolbox.bmWidth, 16);
+    EXPECT_EQ(toolbox.bmHeight, 15);
+    EXPECT_EQ(toolbox.bmBitsPixel, 4);
+
+    for (int size : {16, 32}) {
+        HANDLE icon = LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
+        EXPECT_NE(icon, nullptr) << size;
+        DestroyIcon(static_cast<HICON>(icon));
+    }
 }
 
 } // namespace
