@@ -13,6 +13,9 @@ function(ruv_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main GTest::gmock ruv_warnings)
   add_test(NAME ${RUV_TEST_PREFIX}.${name} COMMAND ${name} --gtest_color=no)
+  # Every program ends in seconds; a crash under Wine waits in its debugger instead of exiting,
+  # so a program that runs this long has failed.
+  set_tests_properties(${RUV_TEST_PREFIX}.${name} PROPERTIES TIMEOUT 300)
   if(WIN32)
     # Windows tests share one display, its cursor and its focus: one at a time.
     set_tests_properties(${RUV_TEST_PREFIX}.${name} PROPERTIES RESOURCE_LOCK wine_display)
