@@ -67,19 +67,30 @@ protected:
             members.emplace(member.names.at(0), member);
             info->ReleaseFuncDesc(func);
         }
+        info->ReleaseTypeAttr(attr);
+        ForEachVariable(info, [&](const VARDESC& var, const std::wstring& name) {
+            members.emplace(name, Member{var.memid, var.wVarFlags, INVOKE_PROPERTYGET, {name}});
+        });
+        return members;
+    }
+
+    // Calls visit with each variable (property or enumeration constant) of info and its name.
+    template <typename Visit>
+    static void ForEachVariable(const ComPtr<ITypeInfo>& info, Visit visit)
+    {
+        TYPEATTR* attr = nullptr;
+        info->GetTypeAttr(&attr);
         for (UINT i = 0; i < attr->cVars; ++i) {
             VARDESC* var = nullptr;
             info->GetVarDesc(i, &var);
             BSTR name = nullptr;
             UINT count = 0;
             info->GetNames(var->memid, &name, 1, &count);
-            Member member{var->memid, var->wVarFlags, INVOKE_PROPERTYGET, {name}};
+            visit(*var, std::wstring(name ? name : L""));
             SysFreeString(name);
-            members.emplace(member.names.at(0), member);
             info->ReleaseVarDesc(var);
         }
         info->ReleaseTypeAttr(attr);
-        return members;
     }
 
     ComPtr<ITypeLib> library;
@@ -188,20 +199,9 @@ TEST_F(TypeLibrary, EnumerationValues)
 {
     const auto values = [&](const wchar_t* type) {
         std::map<std::wstring, long> result;
-        ComPtr<ITypeInfo> info = Type(type);
-        TYPEATTR* attr = nullptr;
-        info->GetTypeAttr(&attr);
-        for (UINT i = 0; i < attr->cVars; ++i) {
-            VARDESC* var = nullptr;
-            info->GetVarDesc(i, &var);
-            BSTR name = nullptr;
-            UINT count = 0;
-            info->GetNames(var->memid, &name, 1, &count);
-            result[name] = V_I4(var->lpvarValue);
-            SysFreeString(name);
-            info->ReleaseVarDesc(var);
-        }
-        info->ReleaseTypeAttr(attr);
+        ForEachVariable(Type(type), [&](const VARDESC& var, const std::wstring& name) {
+            result[name] = V_I4(var.lpvarValue);
+        });
         return result;
     };
     EXPECT_EQ(values(L"eComponentText"), (std::map<std::wstring, long>{{L"eCTComponentType", 0}, {L"eCTFlyText", 1}}));
