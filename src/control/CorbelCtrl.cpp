@@ -31,12 +31,13 @@ private:
     BOOL m_previous;
 };
 
-CCorbelCtrl::CCorbelCtrl(CTreeContents::DisplayFactory factory)
-    : m_contents(std::make_unique<CTreeContents>(&m_tree, std::move(factory)))
+CCorbelCtrl::CCorbelCtrl(IUnknown* outer, CTreeContents::DisplayFactory factory)
+    : OleControl(outer, ClassIdentity()), m_contents(std::make_unique<CTreeContents>(&m_tree, std::move(factory)))
 {
 }
 
-CCorbelCtrl::~CCorbelCtrl() = default;
+// The window goes first, while the tree, the displays and the registry its handlers use exist.
+CCorbelCtrl::~CCorbelCtrl() { DestroyControlWindow(); }
 
 bool CCorbelCtrl::CreateTree(HWND control, const RECT& rect)
 {

@@ -1,8 +1,8 @@
-// The control's behaviour behind its automation interface and its tree's notifications: the
-// loaded files, the selection registry and its events, programmatic selection, bold marking,
-// broken items and the settings properties. The ActiveX shell around it (window, OLE interfaces,
-// connection points, persistence) supplies the hooks: events, the modified flag and bound-property
-// notices.
+// The control: its automation interface and events, its window (image list, font and the tree),
+// and its behaviour behind them: the loaded files, the selection registry and its events,
+// programmatic selection, bold marking, broken items and the settings properties. The platform's
+// control base supplies the OLE side: embedding, activation, connection points and the stock
+// properties.
 #pragma once
 
 #include <windows.h>
@@ -15,28 +15,38 @@
 #include "control/CorbelDispids.h"
 #include "control/TreeContents.h"
 #include "display/CorbEntities.h"
+#include "platform/Gdi.h"
+#include "platform/OleControl.h"
 #include "tree/MultiTree.h"
 
-class CCorbelCtrl {
+class CCorbelCtrl : public platform::OleControl {
 public:
     // The tree window's control ID and style (child, visible, tab stop, buttons, lines, lines at
     // root, no drag and drop, selection shown without focus).
     static constexpr UINT kTreeId = 101;
     static constexpr DWORD kTreeStyle = 0x50010037;
 
-    explicit CCorbelCtrl(CTreeContents::DisplayFactory factory = nullptr);
-    virtual ~CCorbelCtrl();
+    // The control's identities and the three property pages it offers.
+    static const platform::ControlIdentity& ClassIdentity();
+
+    // outer aggregates the control (null for none); factory makes the file displays (null for
+    // the RUV file display).
+    explicit CCorbelCtrl(IUnknown* outer = nullptr, CTreeContents::DisplayFactory factory = nullptr);
+    ~CCorbelCtrl() override;
     CCorbelCtrl(const CCorbelCtrl&) = delete;
     CCorbelCtrl& operator=(const CCorbelCtrl&) = delete;
 
     // Creates the tree window as child kTreeId of the control window, covering rect.
     bool CreateTree(HWND control, const RECT& rect);
+    // The item images, from the module's bitmap resource 202, given to the tree.
+    bool CreateImageList();
     CMultiTree& Tree() { return m_tree; }
 
     // Files. A null object, or one without IRUVFile, is refused with E_INVALIDARG and adds nothing.
     HRESULT AddRUVFile(IDispatch* file);
     void RemoveRUVFile(IDispatch* file);
     void UpdateAll() { m_contents->Update(nullptr); }
+    using platform::OleControl::Update; // IOleObject's
     void Update(IDispatch* object);
 
     // Programmatic selection: the registry follows, no SelectionChanged fires.
@@ -78,22 +88,29 @@ public:
     void SetDisplayNames(const std::wstring& key, const std::wstring& caption);
 
     // A notification from the control window's children; true when it was the tree's and handled.
-    bool OnNotify(const NMHDR& header, LRESULT& result);
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
     // Fires DropFile for each file of the drop, in its order, then releases the drop.
-    void OnDropFiles(HDROP drop);
+    void OnDropFiles(HDROP drop) override;
     // Sends End, Home and the arrow keys straight to the tree (the container would otherwise keep
     // them for its own navigation); true when the message was taken.
     bool ForwardNavigationKey(const MSG& message);
 
 protected:
-    // Hooks of the ActiveX shell.
-    virtual void FireSelectionChanged(IDispatch* unselected, IDispatch* selected) = 0;
-    virtual void FireDropFile(const std::wstring& fileName) = 0;
-    // Coordinates are the control window's client coordinates.
-    virtual void FirePopupMenu(long x, long y, IDispatch* object) = 0;
-    virtual void FireLButtonDblClick(long x, long y, IDispatch* object) = 0;
-    virtual void SetModifiedFlag() {}
-    virtual void BoundPropertyChanged(DISPID) {}
+    // The events of _DCorbelEvents. Coordinates are the control window's client coordinates.
+    virtual void FireSelectionChanged(IDispatch* unselected, IDispatch* selected);
+    virtual void FireDropFile(const std::wstring& fileName);
+    virtual void FirePopupMenu(long x, long y, IDispatch* object);
+    virtual void FireLButtonDblClick(long x, long y, IDispatch* object);
+
+    // The control window's hooks.
+    std::vector<platform::DispatchMember> ControlMembers() override;
+    bool OnCreate(HWND window) override;
+    void OnSize(int width, int height) override;
+    void OnSetFocus() override;
+    void OnDestroy() override;
+    bool PreTranslateMessage(const MSG& message) override { return ForwardNavigationKey(message); }
+    void OnFontChanged() override;
+    void OnAboutBox() override;
 
     CTreeContentSettings& Settings() { return *m_contents->GetSettings(); }
 
@@ -118,6 +135,8 @@ private:
 
     HWND m_hWndControl = nullptr;
     CMultiTree m_tree;
+    platform::ImageList m_imageList;
+    platform::GdiObject<HFONT> m_font; // the control's own copy of the stock Font, set on the tree
     BOOL m_bFireSelectionEvents = TRUE;
     std::unique_ptr<CTreeContents> m_contents;
     CCorbEntities m_selection;

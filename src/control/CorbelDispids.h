@@ -1,5 +1,5 @@
 // The DISPIDs of the control's own members of _DCorbel, as its type library declares them: one to
-// twenty-two, in this order.
+// twenty-two, in this order; and those of the events of _DCorbelEvents.
 #pragma once
 
 #include <windows.h>
@@ -28,4 +28,11 @@ enum CorbelDispid : DISPID {
     dispidClearBold,
     dispidDisplayNames,
     dispidShowSpools,
+};
+
+enum CorbelEventDispid : DISPID {
+    dispidEventSelectionChanged = 1,
+    dispidEventDropFile,
+    dispidEventPopupMenu,
+    dispidEventLButtonDblClick,
 };

@@ -208,6 +208,33 @@ void ConnectionPoints::UnadviseAll()
         point->UnadviseAll();
 }
 
+VARIANT EventArg(IDispatch* object)
+{
+    VARIANT value;
+    VariantInit(&value);
+    V_VT(&value) = VT_DISPATCH;
+    V_DISPATCH(&value) = object;
+    return value;
+}
+
+VARIANT EventArg(long number)
+{
+    VARIANT value;
+    VariantInit(&value);
+    V_VT(&value) = VT_I4;
+    V_I4(&value) = number;
+    return value;
+}
+
+VARIANT EventArg(BSTR text)
+{
+    VARIANT value;
+    VariantInit(&value);
+    V_VT(&value) = VT_BSTR;
+    V_BSTR(&value) = text;
+    return value;
+}
+
 void FireEvent(const ConnectionPoint& point, DISPID id, const std::vector<VARIANT>& args)
 {
     std::vector<VARIANT> reversed(args.rbegin(), args.rend());

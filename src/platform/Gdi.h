@@ -1,9 +1,52 @@
-// Scoped GDI resources and the XOR drag rectangle.
+// Scoped GDI resources and image lists, and the XOR drag rectangle.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 namespace platform {
+
+// A GDI object (font, bitmap, brush) that is deleted when it is replaced or goes.
+template <typename Handle>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(Handle handle) : m_handle(handle) {}
+    ~GdiObject() { Reset(); }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+
+    Handle Get() const { return m_handle; }
+    void Reset(Handle handle = nullptr)
+    {
+        if (m_handle)
+            DeleteObject(m_handle);
+        m_handle = handle;
+    }
+
+private:
+    Handle m_handle = nullptr;
+};
+
+// An image list that is destroyed when it is replaced or goes.
+class ImageList {
+public:
+    ImageList() = default;
+    ~ImageList() { Reset(); }
+    ImageList(const ImageList&) = delete;
+    ImageList& operator=(const ImageList&) = delete;
+
+    HIMAGELIST Get() const { return m_handle; }
+    void Reset(HIMAGELIST handle = nullptr)
+    {
+        if (m_handle)
+            ImageList_Destroy(m_handle);
+        m_handle = handle;
+    }
+
+private:
+    HIMAGELIST m_handle = nullptr;
+};
 
 class ScopedClientDC {
 public:

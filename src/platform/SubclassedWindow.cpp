@@ -1,5 +1,7 @@
 #include "platform/SubclassedWindow.h"
 
+#include "platform/MessageScope.h"
+
 namespace platform {
 
 SubclassedWindow::~SubclassedWindow() { DestroyWindow(); }
@@ -48,6 +50,7 @@ LRESULT CALLBACK SubclassedWindow::StaticWindowProc(HWND hwnd, UINT message, WPA
         return CallWindowProcW(previous, hwnd, message, wParam, lParam);
     }
     // No exception may leave a window procedure: a failure inside a handler ends that message.
+    MessageScope scope;
     try {
         return self->WindowProc(message, wParam, lParam);
     } catch (...) {

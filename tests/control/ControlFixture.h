@@ -53,7 +53,7 @@ protected:
     {
         pointed.push_back({false, {x, y}, ComPtr<IDispatch>(object)});
     }
-    void SetModifiedFlag() override { ++modified; }
+    void SetModifiedFlag(bool) override { ++modified; }
     void BoundPropertyChanged(DISPID id) override { boundChanges.push_back(id); }
 };
 
@@ -136,7 +136,7 @@ protected:
 
     void MakeControl(CTreeContents::DisplayFactory factory)
     {
-        control = std::make_unique<RecordingControl>(std::move(factory));
+        control = std::make_unique<RecordingControl>(nullptr, std::move(factory));
         SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control.get()));
         // Offset within the control window, so that tree and control coordinates differ.
         ASSERT_TRUE(control->CreateTree(host, RECT{kTreeLeft, kTreeTop, 280, 360}));

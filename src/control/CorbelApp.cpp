@@ -1,0 +1,99 @@
+#include "control/CorbelApp.h"
+
+#include <olectl.h>
+
+#include "control/CorbelCtrl.h"
+#include "control/CorbelIdentity.h"
+#include "platform/Module.h"
+#include "platform/ModuleUsage.h"
+#include "platform/Registration.h"
+
+namespace {
+
+constexpr SYSKIND kSystemKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+constexpr LCID kTypeLibraryLocale = 0x0409;
+
+std::wstring ModuleString(UINT id)
+{
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(platform::ThisModule(), id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+HRESULT RegisterTypeLibraryOf(std::wstring modulePath)
+{
+    platform::ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, library.Receive());
+    if (SUCCEEDED(hr))
+        hr = RegisterTypeLib(library.Get(), modulePath.data(), nullptr);
+    return hr;
+}
+
+bool IsAbsent(HRESULT hr)
+{
+    return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED ||
+           hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+}
+
+} // namespace
+
+CCorbelApp& CCorbelApp::Instance()
+{
+    static CCorbelApp app;
+    return app;
+}
+
+CCorbelApp::CCorbelApp()
+    : m_controlFactory(CLSID_Corbel, [](IUnknown* outer, REFIID iid, void** object) {
+          return platform::OleControl::Create<CCorbelCtrl>(outer, iid, object);
+      })
+{
+}
+
+std::vector<platform::ClassFactory*> CCorbelApp::Factories() { return {&m_controlFactory}; }
+
+HRESULT CCorbelApp::RegisterServer(const std::wstring& modulePath, HKEY root)
+{
+    if (modulePath.empty() || FAILED(RegisterTypeLibraryOf(modulePath)))
+        return SELFREG_E_TYPELIB;
+    const platform::ControlClass control{
+        CLSID_Corbel,          kCorbelProgId,     ModuleString(kCorbelTypeNameId), kToolboxBitmapId,
+        kCorbelMiscStatus,     LIBID_QuillRUVFileTree, L"1.0"};
+    HRESULT hr = platform::RegisterControlClass(control, modulePath, root);
+    if (SUCCEEDED(hr))
+        hr = platform::RegisterPropertyPageClass(CLSID_CorbelPropPage, ModuleString(kCorbelPropPageTypeNameId),
+                                                 modulePath, root);
+    if (SUCCEEDED(hr))
+        hr = platform::RegisterPropertyPageClass(CLSID_SettingsPropPage,
+                                                 ModuleString(kSettingsPropPageTypeNameId), modulePath, root);
+    return SUCCEEDED(hr) ? S_OK : SELFREG_E_CLASS;
+}
+
+HRESULT CCorbelApp::UnregisterServer(HKEY root)
+{
+    // Every class goes even when the library was never registered: a half-registered module must
+    // be removable.
+    const HRESULT library = UnRegisterTypeLib(LIBID_QuillRUVFileTree, 1, 0, kTypeLibraryLocale, kSystemKind);
+    HRESULT hr = platform::UnregisterClass(CLSID_Corbel, kCorbelProgId, root);
+    if (SUCCEEDED(hr))
+        hr = platform::UnregisterClass(CLSID_CorbelPropPage, std::wstring(), root);
+    if (SUCCEEDED(hr))
+        hr = platform::UnregisterClass(CLSID_SettingsPropPage, std::wstring(), root);
+    if (FAILED(library) && !IsAbsent(library))
+        return SELFREG_E_TYPELIB;
+    return SUCCEEDED(hr) ? S_OK : SELFREG_E_CLASS;
+}
+
+HRESULT CCorbelApp::GetClassObject(REFCLSID clsid, REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    for (platform::ClassFactory* factory : Factories()) {
+        if (factory->Clsid() == clsid)
+            return factory->QueryInterface(iid, object);
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+HRESULT CCorbelApp::CanUnloadNow() const { return platform::ModuleCanUnload() ? S_OK : S_FALSE; }

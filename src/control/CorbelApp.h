@@ -1,0 +1,30 @@
+// The module: the class factories of the control and its property pages, and what the module's
+// entry points do (class objects, unloading, self-registration).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/ClassFactory.h"
+
+class CCorbelApp {
+public:
+    static CCorbelApp& Instance();
+
+    // Registers the type library embedded in modulePath, then every class; SELFREG_E_TYPELIB or
+    // SELFREG_E_CLASS name the step that failed. root is HKEY_CLASSES_ROOT except in tests.
+    HRESULT RegisterServer(const std::wstring& modulePath, HKEY root = HKEY_CLASSES_ROOT);
+    // Removes the type library's registration and every class's keys, leaving nothing behind.
+    HRESULT UnregisterServer(HKEY root = HKEY_CLASSES_ROOT);
+    HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object);
+    // S_OK when no object and no lock remains.
+    HRESULT CanUnloadNow() const;
+
+private:
+    CCorbelApp();
+    std::vector<platform::ClassFactory*> Factories();
+
+    platform::ClassFactory m_controlFactory;
+};

@@ -1,0 +1,39 @@
+#include "platform/ClassFactory.h"
+
+#include "platform/AutomationError.h"
+#include "platform/ComObject.h"
+#include "platform/ModuleUsage.h"
+
+namespace platform {
+
+STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** object)
+{
+    return AnswerOwnInterface(iid, IID_IClassFactory, this, object);
+}
+
+STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    // An aggregated object is handed out only as its inner IUnknown.
+    if (outer && iid != IID_IUnknown)
+        return CLASS_E_NOAGGREGATION;
+    try {
+        return m_create(outer, iid, object);
+    } catch (const ComError& error) {
+        return error.Result();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+STDMETHODIMP ClassFactory::LockServer(BOOL lock)
+{
+    LockModule(lock != FALSE);
+    return S_OK;
+}
+
+} // namespace platform
