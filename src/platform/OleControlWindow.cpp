@@ -5,7 +5,6 @@
 
 #include "platform/MessageScope.h"
 #include "platform/Module.h"
-#include "platform/NotifyReflection.h"
 
 namespace platform {
 
@@ -124,9 +123,8 @@ LRESULT OleControl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         InPlaceActivate(true);
         break;
     case WM_NOTIFY: {
+        // Children that want their own notifications first install the reflection on this window.
         LRESULT result = 0;
-        if (OfferNotifyToSender(hwnd, lParam, result))
-            return result;
         if (lParam && OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
             return result;
         break;

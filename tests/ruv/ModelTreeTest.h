@@ -4,11 +4,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
+#include "../model/InProcessModel.h"
 #include "../tree/TreeHarness.h"
-#include "ClassFactory.h"
 #include "DocumentObject.h"
-#include "Faults.h"
 #include "Reader.h"
 #include "platform/ComPtr.h"
 #include "ruv/RUV3TreeDisplay.h"
@@ -18,25 +18,18 @@ protected:
     void SetUp() override
     {
         TreeTest::SetUp();
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        m_liveAtStart = ruvmodel::faults::LiveObjects();
-        ASSERT_EQ(CoRegisterClassObject(CLSID_RUVNavigator, ruvmodel::com::ClassFactoryFor(CLSID_RUVNavigator),
-                                        CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie),
-                  S_OK);
+        m_model.emplace();
         Build({});
     }
     void TearDown() override
     {
         ReleaseAll();
-        ruvmodel::faults::ClearAll();
-        if (m_cookie)
-            CoRevokeClassObject(m_cookie);
-        EXPECT_EQ(ruvmodel::faults::LiveObjects(), m_liveAtStart) << "model objects leaked";
+        m_model->Finish();
         TreeTest::TearDown();
-        CoUninitialize();
     }
     // Tests release what they hold on the model here.
     virtual void ReleaseAll() {}
+    InProcessModel& Model() { return *m_model; }
 
     // A document over JSON text, named path, and its file object.
     static platform::ComPtr<IRUVDocument> Document(const char* json, const wchar_t* path)
@@ -75,8 +68,6 @@ protected:
         return CRUV3TreeDisplay::ComponentOfMember(member);
     }
 
-    DWORD m_cookie = 0;
-
 private:
-    long m_liveAtStart = 0;
+    std::optional<InProcessModel> m_model;
 };

@@ -298,8 +298,7 @@ TEST_F(RUVDisplay, LengthsWeightsAndCoordinatesInEveryWorkingUnit)
 
 TEST_F(RUVDisplay, WithoutTheNavigatorClassTheDisplayCannotBeMade)
 {
-    CoRevokeClassObject(m_cookie);
-    m_cookie = 0;
+    Model().RevokeNavigator();
     try {
         CRUV3TreeDisplay display(&Tree(), &m_settings, m_file);
         ADD_FAILURE() << "made a display without a navigator";

@@ -1,0 +1,209 @@
+// The control's events as a host's sink hears them: selection changes made with the keyboard
+// through the container's accelerator path, pop-ups, dropped files through a real drop handle,
+// frozen events, and hosts that call back into the control or let it go from their handlers.
+#include "HostedControl.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+namespace {
+
+using hosttest::Value;
+
+constexpr DISPID kSelectionChanged = 1;
+constexpr DISPID kDropFile = 2;
+constexpr DISPID kPopupMenu = 3;
+
+class Events : public HostedControl {
+protected:
+    void SetUp() override
+    {
+        HostedControl::SetUp();
+        OpenPlant();
+        ASSERT_EQ(automation->Call(L"AddRUVFile", {file.Get()}).hr, S_OK);
+        ASSERT_EQ(Embed(), S_OK);
+        // The caret on the file's row, its branch open, nothing selected.
+        PressKey(VK_HOME);
+        PressKey(VK_RIGHT);
+        events.events.clear();
+    }
+    long Count() const { return automation->Get(L"SelectedItemCount").value.Long(); }
+    ComPtr<IDispatch> Selected(long index) const
+    {
+        return ComPtr<IDispatch>(automation->Get(L"SelectedItem", {index}).value.Object());
+    }
+    std::vector<DISPID> Ids() const
+    {
+        std::vector<DISPID> ids;
+        for (const auto& event : events.events)
+            ids.push_back(event.id);
+        return ids;
+    }
+};
+
+bool Same(IUnknown* a, IUnknown* b)
+{
+    if (!a || !b)
+        return a == b;
+    return QueryOrNull<IUnknown>(a).Get() == QueryOrNull<IUnknown>(b).Get();
+}
+
+TEST_F(Events, KeyboardSelectionFiresOneEventPerChangeWithTheObjects)
+{
+    // The keys reach the tree through TranslateAccelerator. Home and Right moved the caret to the
+    // file's row and opened it without selecting; the arrows select the row they move to.
+    ASSERT_EQ(Caret(), Root());
+    ASSERT_NE(NextVisible(Root()), nullptr);
+    PressKey(VK_DOWN);
+    ASSERT_EQ(Ids(), std::vector<DISPID>{kSelectionChanged});
+    ASSERT_EQ(events.events[0].args.size(), 2u);
+    EXPECT_EQ(events.events[0].args[0].Object(), nullptr);
+    ComPtr<IDispatch> second(events.events[0].args[1].Object());
+    ASSERT_TRUE(second);
+    EXPECT_FALSE(Same(second.Get(), file.Get()));
+    EXPECT_EQ(Count(), 1);
+    EXPECT_TRUE(Same(Selected(0).Get(), second.Get()));
+
+    events.events.clear();
+    PressKey(VK_UP);
+    ASSERT_EQ(Ids(), (std::vector<DISPID>{kSelectionChanged, kSelectionChanged}));
+    IDispatch* unselected = nullptr;
+    IDispatch* selected = nullptr;
+    for (const auto& event : events.events) {
+        unselected = event.args[0].Object() ? event.args[0].Object() : unselected;
+        selected = event.args[1].Object() ? event.args[1].Object() : selected;
+    }
+    EXPECT_TRUE(Same(unselected, second.Get()));
+    EXPECT_TRUE(Same(selected, file.Get()));
+    EXPECT_EQ(Count(), 1);
+    EXPECT_TRUE(Same(Selected(0).Get(), file.Get()));
+}
+
+TEST_F(Events, ProgrammaticSelectionIsSilentButCounted)
+{
+    ASSERT_EQ(automation->Call(L"SetSelection", {file.Get()}).hr, S_OK);
+    EXPECT_EQ(Count(), 1);
+    ASSERT_EQ(automation->Call(L"ClearSelection").hr, S_OK);
+    EXPECT_EQ(Count(), 0);
+    ASSERT_EQ(automation->Call(L"AddToSelection", {file.Get()}).hr, S_OK);
+    ASSERT_EQ(automation->Call(L"RemoveFromSelection", {file.Get()}).hr, S_OK);
+    EXPECT_EQ(Count(), 0);
+    EXPECT_TRUE(events.events.empty());
+}
+
+TEST_F(Events, ContextMenuKeyFiresPopupAtTheCaretWithItsObject)
+{
+    PressKey(VK_APPS);
+    ASSERT_EQ(Ids(), std::vector<DISPID>{kPopupMenu});
+    const auto& popup = events.events[0];
+    ASSERT_EQ(popup.args.size(), 3u);
+    RECT label{};
+    HTREEITEM root = Root();
+    std::memcpy(&label, &root, sizeof(root)); // TVM_GETITEMRECT takes the item in the rectangle
+    SendMessageW(TreeWindow(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label));
+    EXPECT_EQ(popup.args[0].Long(), (label.left + label.right) / 2) << "the tree fills the control";
+    EXPECT_EQ(popup.args[1].Long(), (label.top + label.bottom) / 2);
+    EXPECT_TRUE(Same(popup.args[2].Object(), file.Get()));
+}
+
+// A drop of files as the shell makes it: a DROPFILES block with wide paths, double-terminated.
+HDROP MakeDrop(const std::vector<std::wstring>& paths)
+{
+    size_t characters = 1;
+    for (const auto& path : paths)
+        characters += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const auto& path : paths) {
+        std::memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+        text += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+TEST_F(Events, DroppedFilesFireInDropOrder)
+{
+    const std::vector<std::wstring> paths{L"C:\\plant\\a.ruv", L"C:\\plant\\b.ruv", L"C:\\plant\\c.ruv"};
+    SendMessageW(ControlWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+    ASSERT_EQ(Ids(), (std::vector<DISPID>{kDropFile, kDropFile, kDropFile}));
+    for (size_t i = 0; i < paths.size(); ++i)
+        EXPECT_EQ(events.events[i].args[0].Text(), paths[i]);
+    EXPECT_EQ(Count(), 0) << "the control neither opens nor adds dropped files";
+}
+
+TEST_F(Events, FrozenEventsAreNotFired)
+{
+    ComPtr<IOleControl> ole = QueryOrNull<IOleControl>(control.Get());
+    ole->FreezeEvents(TRUE);
+    ole->FreezeEvents(TRUE);
+    PressKey(VK_DOWN);
+    ole->FreezeEvents(FALSE);
+    PressKey(VK_DOWN);
+    EXPECT_TRUE(events.events.empty()) << "still frozen once";
+    EXPECT_EQ(Count(), 1) << "the selection is tracked while frozen";
+    ole->FreezeEvents(FALSE);
+    PressKey(VK_UP);
+    EXPECT_EQ(events.events.size(), 2u);
+}
+
+TEST_F(Events, HandlersMayCallBackIntoTheControl)
+{
+    // A host that refreshes, clears the selection and finally removes the file from its handlers.
+    int calls = 0;
+    events.handler = [&](const hosttest::EventSink::Event& event) {
+        if (event.id != kSelectionChanged)
+            return;
+        ++calls;
+        if (calls == 1)
+            automation->Call(L"UpdateAll");
+        else if (calls == 2)
+            automation->Call(L"ClearSelection");
+        else
+            automation->Call(L"RemoveRUVFile", {file.Get()});
+    };
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    EXPECT_GE(calls, 3);
+    EXPECT_EQ(ItemCount(), 0);
+    EXPECT_EQ(Count(), 0);
+    events.handler = nullptr;
+    ASSERT_EQ(automation->Call(L"AddRUVFile", {file.Get()}).hr, S_OK);
+    // The new branch has no caret (the native tree's keys then do nothing): the host sets one.
+    ASSERT_EQ(automation->Call(L"SetSelection", {file.Get()}).hr, S_OK);
+    events.events.clear();
+    PressKey(VK_RIGHT);
+    PressKey(VK_DOWN);
+    EXPECT_EQ(events.events.size(), 2u);
+    EXPECT_EQ(Count(), 1) << "the registry still works after the handlers' changes";
+    EXPECT_FALSE(Same(Selected(0).Get(), file.Get()));
+}
+
+TEST_F(Events, HostMayReleaseTheControlFromItsHandler)
+{
+    // The last reference goes while the tree's window procedure is still running.
+    events.handler = [&](const hosttest::EventSink::Event&) {
+        events.handler = nullptr;
+        hosttest::Unadvise(control.Get(), IID_IPropertyNotifySink, 1);
+        object->Close(OLECLOSE_NOSAVE);
+        object->SetClientSite(nullptr);
+        automation.reset();
+        dispatch.Reset();
+        object.Reset();
+        site.activeObject.Reset();
+        control.Reset();
+    };
+    HWND tree = TreeWindow();
+    SendMessageW(tree, WM_KEYDOWN, VK_DOWN, 1);
+    EXPECT_FALSE(control);
+    EXPECT_FALSE(IsWindow(tree)) << "the control went after the message";
+}
+
+} // namespace
