@@ -29,10 +29,14 @@ HRESULT RegisterTypeLibraryOf(std::wstring modulePath)
     return hr;
 }
 
-bool IsAbsent(HRESULT hr)
+bool TypeLibraryRegistered()
 {
-    return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED ||
-           hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    HKEY key = nullptr;
+    const std::wstring path = L"TypeLib\\" + platform::GuidText(LIBID_QuillRUVFileTree) + L"\\1.0";
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
 }
 
 } // namespace
@@ -52,34 +56,36 @@ CCorbelApp::CCorbelApp()
 
 std::vector<platform::ClassFactory*> CCorbelApp::Factories() { return {&m_controlFactory}; }
 
-HRESULT CCorbelApp::RegisterServer(const std::wstring& modulePath, HKEY root)
+HRESULT CCorbelApp::RegisterServer(const std::wstring& modulePath)
 {
     if (modulePath.empty() || FAILED(RegisterTypeLibraryOf(modulePath)))
         return SELFREG_E_TYPELIB;
     const platform::ControlClass control{
         CLSID_Corbel,          kCorbelProgId,     ModuleString(kCorbelTypeNameId), kToolboxBitmapId,
         kCorbelMiscStatus,     LIBID_QuillRUVFileTree, L"1.0"};
-    HRESULT hr = platform::RegisterControlClass(control, modulePath, root);
+    HRESULT hr = platform::RegisterControlClass(control, modulePath);
     if (SUCCEEDED(hr))
         hr = platform::RegisterPropertyPageClass(CLSID_CorbelPropPage, ModuleString(kCorbelPropPageTypeNameId),
-                                                 modulePath, root);
+                                                 modulePath);
     if (SUCCEEDED(hr))
         hr = platform::RegisterPropertyPageClass(CLSID_SettingsPropPage,
-                                                 ModuleString(kSettingsPropPageTypeNameId), modulePath, root);
+                                                 ModuleString(kSettingsPropPageTypeNameId), modulePath);
     return SUCCEEDED(hr) ? S_OK : SELFREG_E_CLASS;
 }
 
-HRESULT CCorbelApp::UnregisterServer(HKEY root)
+HRESULT CCorbelApp::UnregisterServer()
 {
-    // Every class goes even when the library was never registered: a half-registered module must
-    // be removable.
-    const HRESULT library = UnRegisterTypeLib(LIBID_QuillRUVFileTree, 1, 0, kTypeLibraryLocale, kSystemKind);
-    HRESULT hr = platform::UnregisterClass(CLSID_Corbel, kCorbelProgId, root);
+    // Every class goes even when the library is not registered: a half-registered module must be
+    // removable, and removing twice is no failure.
+    const HRESULT library = TypeLibraryRegistered()
+                                ? UnRegisterTypeLib(LIBID_QuillRUVFileTree, 1, 0, kTypeLibraryLocale, kSystemKind)
+                                : S_OK;
+    HRESULT hr = platform::UnregisterClass(CLSID_Corbel, kCorbelProgId);
     if (SUCCEEDED(hr))
-        hr = platform::UnregisterClass(CLSID_CorbelPropPage, std::wstring(), root);
+        hr = platform::UnregisterClass(CLSID_CorbelPropPage, std::wstring());
     if (SUCCEEDED(hr))
-        hr = platform::UnregisterClass(CLSID_SettingsPropPage, std::wstring(), root);
-    if (FAILED(library) && !IsAbsent(library))
+        hr = platform::UnregisterClass(CLSID_SettingsPropPage, std::wstring());
+    if (FAILED(library))
         return SELFREG_E_TYPELIB;
     return SUCCEEDED(hr) ? S_OK : SELFREG_E_CLASS;
 }

@@ -14,10 +14,10 @@ public:
     static CCorbelApp& Instance();
 
     // Registers the type library embedded in modulePath, then every class; SELFREG_E_TYPELIB or
-    // SELFREG_E_CLASS name the step that failed. root is HKEY_CLASSES_ROOT except in tests.
-    HRESULT RegisterServer(const std::wstring& modulePath, HKEY root = HKEY_CLASSES_ROOT);
+    // SELFREG_E_CLASS name the step that failed.
+    HRESULT RegisterServer(const std::wstring& modulePath);
     // Removes the type library's registration and every class's keys, leaving nothing behind.
-    HRESULT UnregisterServer(HKEY root = HKEY_CLASSES_ROOT);
+    HRESULT UnregisterServer();
     HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object);
     // S_OK when no object and no lock remains.
     HRESULT CanUnloadNow() const;

@@ -3,9 +3,6 @@
 // frozen events, and hosts that call back into the control or let it go from their handlers.
 #include "HostedControl.h"
 
-#include <shellapi.h>
-#include <shlobj.h>
-
 #include <cstring>
 
 namespace {
@@ -106,25 +103,6 @@ TEST_F(Events, ContextMenuKeyFiresPopupAtTheCaretWithItsObject)
     EXPECT_EQ(popup.args[0].Long(), (label.left + label.right) / 2) << "the tree fills the control";
     EXPECT_EQ(popup.args[1].Long(), (label.top + label.bottom) / 2);
     EXPECT_TRUE(Same(popup.args[2].Object(), file.Get()));
-}
-
-// A drop of files as the shell makes it: a DROPFILES block with wide paths, double-terminated.
-HDROP MakeDrop(const std::vector<std::wstring>& paths)
-{
-    size_t characters = 1;
-    for (const auto& path : paths)
-        characters += path.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const auto& path : paths) {
-        std::memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-        text += path.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }
 
 TEST_F(Events, DroppedFilesFireInDropOrder)

@@ -8,12 +8,14 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ocidl.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "../model/InProcessModel.h"
 #include "AutomationClient.h"
@@ -37,6 +39,9 @@ using platform::QueryOrNull;
 HMODULE ControlModule();
 HRESULT ControlClassObject(REFCLSID clsid, REFIID iid, void** object);
 HRESULT ControlCanUnloadNow();
+
+// A drop of files as the shell makes it, for WM_DROPFILES.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
 
 class HostedControl : public ::testing::Test {
 protected:

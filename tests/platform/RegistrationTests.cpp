@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/RegistryText.h"
 #include "platform/Registration.h"
 
 namespace {
@@ -31,11 +32,7 @@ protected:
     // The value, or "<none>" when the key or value is missing.
     std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr)
     {
-        wchar_t data[512] = {};
-        DWORD bytes = sizeof(data);
-        if (RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &bytes) != ERROR_SUCCESS)
-            return L"<none>";
-        return data;
+        return RegistryText(root, path, name, L"<none>");
     }
     size_t SubkeyCount()
     {
