@@ -1,5 +1,6 @@
 // The control automated by name as a script host does: every member found by its name, the
 // settings properties with their notices, the stock properties, and the errors a host sees.
+#include "Faults.h"
 #include "HostedControl.h"
 
 namespace {
@@ -107,6 +108,41 @@ TEST_F(Automation, FailuresReachTheHostAsItsErrors)
     EXPECT_EQ(automation->Call(L"AddRUVFileByName", {L"plant.json"}).value.Object(), nullptr);
     EXPECT_EQ(automation->Call(L"TestGetSelection").value.Object(), nullptr);
     EXPECT_EQ(automation->Get(L"SelectedItemCount").value.Long(), 0);
+}
+
+TEST_F(Automation, ModelFailureBecomesTheCallsErrorAndTheControlGoesOn)
+{
+    OpenPlant();
+    ASSERT_EQ(automation->Call(L"AddRUVFile", {file.Get()}).hr, S_OK);
+    ruvmodel::faults::Inject(L"IRUVPipeline.GetName", 1, E_ACCESSDENIED);
+    const auto failed = automation->Call(L"UpdateAll");
+    EXPECT_EQ(failed.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(failed.scode, E_ACCESSDENIED);
+    EXPECT_EQ(failed.description, L"IRUVPipeline.GetName failed (injected)");
+    ruvmodel::faults::ClearAll();
+    EXPECT_EQ(automation->Call(L"UpdateAll").hr, S_OK);
+    ASSERT_EQ(automation->Call(L"SetSelection", {file.Get()}).hr, S_OK);
+    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.Long(), 1);
+}
+
+TEST_F(Automation, AboutBoxShowsTheModuleDialogModally)
+{
+    ASSERT_EQ(Embed(), S_OK);
+    // Closed from inside its own modal loop, as a user would.
+    static std::wstring caption;
+    caption.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND about = FindWindowW(nullptr, L"About Corbel Control");
+        if (!about)
+            return;
+        wchar_t text[64] = {};
+        GetDlgItemTextW(about, IDOK, text, 64);
+        caption = text;
+        PostMessageW(about, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(automation->Call(L"AboutBox").hr, S_OK);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(caption, L"OK");
 }
 
 TEST_F(Automation, StockPropertiesAskFirstAndShapeTheWindow)

@@ -78,6 +78,21 @@ TEST_F(Events, KeyboardSelectionFiresOneEventPerChangeWithTheObjects)
     EXPECT_TRUE(Same(Selected(0).Get(), file.Get()));
 }
 
+TEST_F(Events, OnlyNavigationKeysAreTakenBeforeTheContainer)
+{
+    for (UINT key : {VK_END, VK_HOME, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN}) {
+        MSG message{TreeWindow(), WM_KEYUP, key, 1, 0, {0, 0}};
+        EXPECT_EQ(site.activeObject->TranslateAccelerator(&message), S_OK) << key;
+    }
+    site.log.clear();
+    for (UINT key : {VK_PRIOR, VK_NEXT, VK_TAB, VK_RETURN}) {
+        MSG message{TreeWindow(), WM_KEYDOWN, key, 1, 0, {0, 0}};
+        EXPECT_EQ(site.activeObject->TranslateAccelerator(&message), S_FALSE) << key;
+    }
+    EXPECT_EQ(site.log.size(), 4u) << "the container's control site was asked for each";
+    EXPECT_EQ(site.activeObject->TranslateAccelerator(nullptr), E_INVALIDARG);
+}
+
 TEST_F(Events, ProgrammaticSelectionIsSilentButCounted)
 {
     ASSERT_EQ(automation->Call(L"SetSelection", {file.Get()}).hr, S_OK);
