@@ -125,24 +125,28 @@ TEST_F(Automation, ModelFailureBecomesTheCallsErrorAndTheControlGoesOn)
     EXPECT_EQ(automation->Get(L"SelectedItemCount").value.Long(), 1);
 }
 
+std::wstring g_aboutButton;
+
+void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND about = FindWindowW(nullptr, L"About Corbel Control");
+    if (!about)
+        return;
+    wchar_t text[64] = {};
+    GetDlgItemTextW(about, IDOK, text, 64);
+    g_aboutButton = text;
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+}
+
 TEST_F(Automation, AboutBoxShowsTheModuleDialogModally)
 {
     ASSERT_EQ(Embed(), S_OK);
     // Closed from inside its own modal loop, as a user would.
-    static std::wstring caption;
-    caption.clear();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND about = FindWindowW(nullptr, L"About Corbel Control");
-        if (!about)
-            return;
-        wchar_t text[64] = {};
-        GetDlgItemTextW(about, IDOK, text, 64);
-        caption = text;
-        PostMessageW(about, WM_COMMAND, IDOK, 0);
-    });
+    g_aboutButton.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseAboutBox);
     EXPECT_EQ(automation->Call(L"AboutBox").hr, S_OK);
     KillTimer(nullptr, timer);
-    EXPECT_EQ(caption, L"OK");
+    EXPECT_EQ(g_aboutButton, L"OK");
 }
 
 TEST_F(Automation, StockPropertiesAskFirstAndShapeTheWindow)
