@@ -41,7 +41,15 @@ void HostedControl::SetUp()
     hosttest::TestSite::Window();
     ComPtr<IClassFactory> factory;
     ASSERT_EQ(ControlClassObject(CLSID_Corbel, IID_IClassFactory, reinterpret_cast<void**>(factory.Receive())), S_OK);
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(control.Receive())), S_OK);
+    ComPtr<IUnknown> created;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(created.Receive())), S_OK);
+    Adopt(std::move(created));
+}
+
+void HostedControl::Adopt(ComPtr<IUnknown> created)
+{
+    LetGo();
+    control = std::move(created);
     object = QueryOrNull<IOleObject>(control.Get());
     dispatch = QueryOrNull<IDispatch>(control.Get());
     ASSERT_TRUE(object && dispatch);
@@ -52,10 +60,8 @@ void HostedControl::SetUp()
     ASSERT_NE(m_noticeCookie, 0u);
 }
 
-void HostedControl::TearDown()
+void HostedControl::LetGo()
 {
-    ReleaseAll();
-    events.handler = nullptr;
     if (control) {
         hosttest::Unadvise(control.Get(), DIID__DCorbelEvents, m_eventCookie);
         hosttest::Unadvise(control.Get(), IID_IPropertyNotifySink, m_noticeCookie);
@@ -66,8 +72,15 @@ void HostedControl::TearDown()
     dispatch.Reset();
     object.Reset();
     control.Reset();
-    events.events.clear();
     site.activeObject.Reset();
+}
+
+void HostedControl::TearDown()
+{
+    ReleaseAll();
+    events.handler = nullptr;
+    LetGo();
+    events.events.clear();
     file.Reset();
     document.Reset();
     EXPECT_EQ(site.references, 0) << "the control kept references on its container";

@@ -50,6 +50,8 @@ protected:
     // Tests release what they hold here, before the control goes.
     virtual void ReleaseAll() {}
 
+    // Makes created the control under test, in place of the current one, with the sinks advised.
+    void Adopt(ComPtr<IUnknown> created);
     // Sets the client site and runs verb (in-place activation with the user interface by default).
     HRESULT Embed(LONG verb = OLEIVERB_SHOW);
     HWND ControlWindow() const;
@@ -79,6 +81,9 @@ protected:
     ComPtr<IRUVFile> file;
 
 private:
+    // Closes and releases the control under test.
+    void LetGo();
+
     DWORD m_eventCookie = 0;
     DWORD m_noticeCookie = 0;
 };
