@@ -25,6 +25,8 @@ public:
     // root, no drag and drop, selection shown without focus).
     static constexpr UINT kTreeId = 101;
     static constexpr DWORD kTreeStyle = 0x50010037;
+    // The format version of the saved properties: major 1, minor 0.
+    static constexpr DWORD kPersistenceVersion = 0x00010000;
 
     // The control's identities and the three property pages it offers.
     static const platform::ControlIdentity& ClassIdentity();
@@ -101,6 +103,10 @@ protected:
     virtual void FireDropFile(const std::wstring& fileName);
     virtual void FirePopupMenu(long x, long y, IDispatch* object);
     virtual void FireLButtonDblClick(long x, long y, IDispatch* object);
+
+    // The version, the standard state, then ShowComponentKeypoints, ComponentText,
+    // ComponentSequenceNos and ShowSpools through their setters (a reset sets each to 0).
+    void DoPropExchange(platform::PropertyExchange& exchange) override;
 
     // The control window's hooks.
     std::vector<platform::DispatchMember> ControlMembers() override;

@@ -4,18 +4,11 @@
 
 namespace platform {
 
-namespace {
-
-// 200 x 150 pixels at 96 dots per inch, in HIMETRIC.
-constexpr SIZEL kDefaultExtent{5292, 3969};
-
-} // namespace
-
 OleControl::OleControl(IUnknown* outer, ControlIdentity identity)
     : m_identity(std::move(identity)),
       m_outer(outer ? outer : &m_inner),
       m_points(&m_inner, {m_identity.eventInterface, IID_IPropertyNotifySink}),
-      m_extent(kDefaultExtent),
+      m_extent(kDefaultControlExtent),
       m_font([this] { FontChanged(); })
 {
 }
@@ -72,6 +65,13 @@ void* OleControl::InterfaceFor(REFIID iid)
         return static_cast<IViewObject2*>(this);
     if (iid == IID_ISpecifyPropertyPages)
         return static_cast<ISpecifyPropertyPages*>(this);
+    // IPersistStream is the first part of IPersistStreamInit.
+    if (iid == IID_IPersist || iid == IID_IPersistStream || iid == IID_IPersistStreamInit)
+        return static_cast<IPersistStreamInit*>(this);
+    if (iid == IID_IPersistPropertyBag)
+        return static_cast<IPersistPropertyBag*>(this);
+    if (iid == IID_IPersistStorage)
+        return static_cast<IPersistStorage*>(this);
     return nullptr;
 }
 
@@ -183,8 +183,13 @@ void OleControl::ApplyAmbientFont()
     ComPtr<IFont> font = QueryOrNull<IFont>(V_DISPATCH(value.Get()));
     if (!font)
         return;
+    SetFontQuietly(font.Get());
+}
+
+void OleControl::SetFontQuietly(IFont* font)
+{
     m_quietFontChange = true;
-    m_font.Set(font.Get());
+    m_font.Set(font);
     m_quietFontChange = false;
 }
 

@@ -25,6 +25,7 @@
 #include "platform/DispatchTable.h"
 #include "platform/ModuleUsage.h"
 #include "platform/ParkingWindow.h"
+#include "platform/PropertyExchange.h"
 #include "platform/StockFont.h"
 
 namespace platform {
@@ -44,6 +45,9 @@ struct ControlIdentity {
     std::wstring errorSource; // names the control in automation errors
 };
 
+// A new control's size: 200 x 150 pixels at 96 dots per inch, in HIMETRIC.
+inline constexpr SIZEL kDefaultControlExtent{5292, 3969};
+
 // The control framework's errors for stock properties.
 inline constexpr HRESULT kInvalidPropertyValue = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 380);
 inline constexpr HRESULT kSetNotPermitted = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 387);
@@ -56,7 +60,10 @@ class OleControl : public IDispatch,
                    public IOleInPlaceActiveObject,
                    public IOleControl,
                    public IViewObject2,
-                   public ISpecifyPropertyPages {
+                   public ISpecifyPropertyPages,
+                   public IPersistStreamInit,
+                   public IPersistPropertyBag,
+                   public IPersistStorage {
 public:
     // Creates a Control (constructed from outer) and answers iid; the object goes with its last
     // reference.
@@ -151,6 +158,25 @@ public:
     // ISpecifyPropertyPages
     STDMETHODIMP GetPages(CAUUID* pages) override;
 
+    // Persistence, all through DoPropExchange. IPersist, and what the three interfaces share:
+    // IsDirty, and InitNew without a storage (a new control's reset).
+    STDMETHODIMP GetClassID(CLSID* clsid) override { return GetUserClassID(clsid); }
+    STDMETHODIMP IsDirty() override { return m_modified ? S_OK : S_FALSE; }
+    STDMETHODIMP InitNew() override;
+    // IPersistStreamInit, also answering for IPersistStream: the binary layout of StreamExchange.
+    STDMETHODIMP Load(LPSTREAM stream) override;
+    STDMETHODIMP Save(LPSTREAM stream, BOOL clearDirty) override;
+    STDMETHODIMP GetSizeMax(ULARGE_INTEGER* size) override;
+    // IPersistPropertyBag: each property under its name.
+    STDMETHODIMP Load(IPropertyBag* bag, IErrorLog* log) override;
+    STDMETHODIMP Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+    // IPersistStorage: the stream layout in the storage's "Contents" stream.
+    STDMETHODIMP InitNew(IStorage* storage) override;
+    STDMETHODIMP Load(IStorage* storage) override;
+    STDMETHODIMP Save(IStorage* storage, BOOL sameAsLoad) override;
+    STDMETHODIMP SaveCompleted(IStorage*) override { return S_OK; }
+    STDMETHODIMP HandsOffStorage() override { return S_OK; }
+
     // The control window, created under the parking window when it does not exist yet; null
     // only if it cannot be created.
     HWND EnsureWindow();
@@ -192,6 +218,11 @@ protected:
     virtual bool PreTranslateMessage(const MSG&) { return false; }
     virtual void OnFontChanged() {}
     virtual void OnAboutBox() {}
+
+    // Exchanges the persistent properties: the standard state (extent and the stock properties,
+    // the font through its own persistence). A control exchanges its format version first, then
+    // calls this, then its own properties.
+    virtual void DoPropExchange(PropertyExchange& exchange);
 
     // Fires an event of the event interface with args in declaration order, unless the container
     // froze events or the control is being destroyed.
@@ -236,6 +267,10 @@ private:
     void FontChanged();
     bool AmbientProperty(DISPID id, VARIANT& value);
     HRESULT ShowProperties(HWND parent);
+    // Runs DoPropExchange; a load or reset sets the values only when all were read, and leaves
+    // the control unmodified.
+    HRESULT Exchange(PropertyExchange& exchange) noexcept;
+    void SetFontQuietly(IFont* font);
 
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
