@@ -4,6 +4,8 @@
 
 #include "control/CorbelCtrl.h"
 #include "control/CorbelIdentity.h"
+#include "control/CorbelPropPage.h"
+#include "control/SettingsPropPage.h"
 #include "platform/Module.h"
 #include "platform/ModuleUsage.h"
 #include "platform/Registration.h"
@@ -48,13 +50,16 @@ CCorbelApp& CCorbelApp::Instance()
 }
 
 CCorbelApp::CCorbelApp()
-    : m_controlFactory(CLSID_Corbel, [](IUnknown* outer, REFIID iid, void** object) {
-          return platform::OleControl::Create<CCorbelCtrl>(outer, iid, object);
-      })
+    : m_controlFactory(CLSID_Corbel, platform::OleControl::Create<CCorbelCtrl>),
+      m_generalPageFactory(CLSID_CorbelPropPage, platform::PropertyPage::Create<CCorbelPropPage>),
+      m_settingsPageFactory(CLSID_SettingsPropPage, platform::PropertyPage::Create<CSettingsPropPage>)
 {
 }
 
-std::vector<platform::ClassFactory*> CCorbelApp::Factories() { return {&m_controlFactory}; }
+std::vector<platform::ClassFactory*> CCorbelApp::Factories()
+{
+    return {&m_controlFactory, &m_generalPageFactory, &m_settingsPageFactory};
+}
 
 HRESULT CCorbelApp::RegisterServer(const std::wstring& modulePath)
 {

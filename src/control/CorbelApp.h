@@ -27,4 +27,6 @@ private:
     std::vector<platform::ClassFactory*> Factories();
 
     platform::ClassFactory m_controlFactory;
+    platform::ClassFactory m_generalPageFactory;
+    platform::ClassFactory m_settingsPageFactory;
 };

@@ -1,5 +1,5 @@
-// The control module's resources as installers, hosts and the About box read them: version
-// information, the artwork, the string table and the About dialog.
+// The built control module's resources as installers, hosts, the About box and the property
+// pages read them: version information, the artwork, the string table and the dialogs.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,9 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "platform/Module.h"
+#include "DialogTemplate.h"
+
+#ifndef RUV_CONTROL_PATH
+#error "RUV_CONTROL_PATH must name the built RUVFileTree.ocx"
+#endif
 
 namespace {
+
+HMODULE Module()
+{
+    static HMODULE module = LoadLibraryW(RUV_CONTROL_PATH);
+    return module;
+}
 
 std::wstring VersionValue(const std::vector<BYTE>& block, const std::wstring& name)
 {
@@ -23,7 +33,7 @@ std::wstring VersionValue(const std::vector<BYTE>& block, const std::wstring& na
 
 TEST(ModuleResources, VersionInformation)
 {
-    const std::wstring path = platform::ThisModulePath();
+    const std::wstring path = RUV_CONTROL_PATH;
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
     ASSERT_GT(size, 0u);
@@ -49,7 +59,7 @@ TEST(ModuleResources, VersionInformation)
 
 TEST(ModuleResources, StringsAndAboutBox)
 {
-    const HINSTANCE module = platform::ThisModule();
+    const HINSTANCE module = Module();
     const std::pair<UINT, const wchar_t*> strings[] = {{1, L"Corbel Control"},
                                                        {2, L"Corbel Property Page"},
                                                        {3, L"Settings Property Page"},
@@ -97,7 +107,7 @@ struct LoadedBitmap {
 
 TEST(ModuleResources, ArtworkHasTheLayoutTheControlReliesOn)
 {
-    const HINSTANCE module = platform::ThisModule();
+    const HINSTANCE module = Module();
     const LoadedBitmap loadedStrip(module, 202);
     const BITMAP& strip = loadedStrip.info;
     EXPECT_EQ(strip.bmWidth, 38 * 16) << "38 item images of 16 x 16";
@@ -123,6 +133,64 @@ TEST(ModuleResources, ArtworkHasTheLayoutTheControlReliesOn)
         EXPECT_NE(icon, nullptr) << size;
         DestroyIcon(static_cast<HICON>(icon));
     }
+}
+
+void ExpectItem(const DialogItem& item, const wchar_t* className, int id, const wchar_t* text, DWORD style,
+                RECT place)
+{
+    EXPECT_EQ(item.className, className) << id;
+    EXPECT_EQ(item.id, id);
+    EXPECT_EQ(item.text, text) << id;
+    EXPECT_EQ(item.style & ~WS_CHILD & ~WS_VISIBLE, style) << id;
+    EXPECT_TRUE(EqualRect(&item.place, &place)) << id << ": " << item.place.left << "," << item.place.top << " "
+                                                << item.place.right << "x" << item.place.bottom;
+}
+
+constexpr DWORD kDropDownList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP;
+
+TEST(ModuleResources, PropertyPageDialogsAreChildDialogsWithTheirControls)
+{
+    const DialogTemplate general = ReadDialogTemplate(Module(), 200);
+    EXPECT_NE(general.style & WS_CHILD, 0u);
+    EXPECT_TRUE(EqualRect(&general.place, std::data({RECT{0, 0, 250, 62}})));
+    EXPECT_EQ(general.fontSize, 8);
+    EXPECT_EQ(general.fontName, L"MS Sans Serif");
+    ASSERT_EQ(general.items.size(), 5u);
+    ExpectItem(general.items[0], L"ComboBox", 201, L"", kDropDownList, {57, 5, 65, 50});
+    ExpectItem(general.items[1], L"Static", -1, L"Appearance", SS_LEFT | WS_GROUP, {8, 7, 48, 8});
+    ExpectItem(general.items[2], L"Static", -1, L"Border", SS_LEFT | WS_GROUP, {8, 26, 42, 8});
+    ExpectItem(general.items[3], L"ComboBox", 202, L"", kDropDownList, {57, 23, 65, 37});
+    ExpectItem(general.items[4], L"Button", 203, L"Enabled", kCheckBox, {8, 45, 58, 8});
+
+    const DialogTemplate settings = ReadDialogTemplate(Module(), 204);
+    EXPECT_NE(settings.style & WS_CHILD, 0u);
+    EXPECT_TRUE(EqualRect(&settings.place, std::data({RECT{0, 0, 250, 110}})));
+    EXPECT_EQ(settings.fontName, L"MS Sans Serif");
+    ASSERT_EQ(settings.items.size(), 5u);
+    ExpectItem(settings.items[0], L"Button", 204, L"Show Component Keypoints :", kCheckBox, {7, 7, 133, 10});
+    ExpectItem(settings.items[1], L"Button", 205, L"Show Sequence Numbers :", kCheckBox, {7, 21, 133, 10});
+    ExpectItem(settings.items[2], L"ComboBox", 206, L"", kDropDownList, {72, 35, 70, 55});
+    ExpectItem(settings.items[3], L"Static", -1, L"Component Text :", SS_CENTER | WS_GROUP, {7, 37, 59, 8});
+    ExpectItem(settings.items[4], L"Button", 207, L"Show Spools :", kCheckBox, {7, 51, 133, 10});
+}
+
+TEST(ModuleResources, AboutDialogAsTabled)
+{
+    const DialogTemplate about = ReadDialogTemplate(Module(), 1);
+    EXPECT_TRUE(EqualRect(&about.place, std::data({RECT{34, 22, 260, 55}})));
+    EXPECT_EQ(about.caption, L"About Corbel Control");
+    EXPECT_EQ(about.fontSize, 8);
+    EXPECT_EQ(about.fontName, L"MS Sans Serif");
+    ASSERT_EQ(about.items.size(), 4u);
+    EXPECT_EQ(about.items[0].className, L"Static");
+    EXPECT_EQ(about.items[0].style & SS_TYPEMASK, static_cast<DWORD>(SS_ICON));
+    EXPECT_EQ(about.items[0].text, L"#1") << "icon 1";
+    EXPECT_EQ(about.items[0].place.left, 10);
+    EXPECT_EQ(about.items[0].place.top, 10);
+    ExpectItem(about.items[1], L"Static", -1, L"Corbel Control, Version 1.0", SS_LEFT | WS_GROUP, {40, 10, 170, 8});
+    EXPECT_TRUE(EqualRect(&about.items[2].place, std::data({RECT{40, 25, 170, 8}})));
+    ExpectItem(about.items[3], L"Button", IDOK, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, {221, 7, 32, 14});
 }
 
 } // namespace

@@ -21,9 +21,8 @@ class TypeLibrary : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t path[MAX_PATH];
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        ASSERT_EQ(LoadTypeLibEx(path, REGKIND_NONE, library.Receive()), S_OK);
+        // The library embedded in the built module.
+        ASSERT_EQ(LoadTypeLibEx(RUV_CONTROL_PATH, REGKIND_NONE, library.Receive()), S_OK);
     }
 
     ComPtr<ITypeInfo> Type(const wchar_t* name)
