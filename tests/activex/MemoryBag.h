@@ -7,6 +7,7 @@
 
 #include "AutomationClient.h"
 #include "TestContainer.h"
+#include "platform/ComObject.h"
 
 namespace hosttest {
 
@@ -14,15 +15,7 @@ class MemoryBag : public Counted<IPropertyBag> {
 public:
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override
     {
-        if (!object)
-            return E_POINTER;
-        if (iid != IID_IUnknown && iid != IID_IPropertyBag) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IPropertyBag*>(this);
-        AddRef();
-        return S_OK;
+        return platform::AnswerOwnInterface(iid, IID_IPropertyBag, this, object);
     }
     STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override
     {

@@ -1,5 +1,7 @@
 #include "TestContainer.h"
 
+#include "platform/ComObject.h"
+
 namespace hosttest {
 
 HWND TestSite::Window()
@@ -146,15 +148,7 @@ STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params
 
 STDMETHODIMP NoticeSink::QueryInterface(REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    if (iid != IID_IUnknown && iid != IID_IPropertyNotifySink) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IPropertyNotifySink*>(this);
-    AddRef();
-    return S_OK;
+    return platform::AnswerOwnInterface(iid, IID_IPropertyNotifySink, this, object);
 }
 
 DWORD Advise(IUnknown* object, const IID& iid, IUnknown* sink)

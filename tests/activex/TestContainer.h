@@ -85,7 +85,11 @@ public:
     STDMETHODIMP TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
     STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return Log("Site.TranslateAccelerator"), S_FALSE; }
     STDMETHODIMP OnFocus(BOOL focus) override { return Log(focus ? "OnFocus(1)" : "OnFocus(0)"), S_OK; }
-    STDMETHODIMP ShowPropertyFrame() override { return Log("ShowPropertyFrame"), S_OK; }
+    STDMETHODIMP ShowPropertyFrame() override
+    {
+        Log("ShowPropertyFrame");
+        return showsPropertyFrame ? S_OK : E_NOTIMPL;
+    }
     // IDispatch: the ambient properties (a font and user mode)
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
@@ -97,6 +101,8 @@ public:
     std::vector<std::string> log;
     platform::ComPtr<IOleInPlaceActiveObject> activeObject;
     platform::ComPtr<IFontDisp> ambientFont;
+    // A container that leaves the property frame to the control.
+    bool showsPropertyFrame = true;
 
 private:
     void Log(const char* entry) { log.emplace_back(entry); }
