@@ -1,58 +1,13 @@
 #include "platform/PropertyPage.h"
 
 #include "platform/ComError.h"
+#include "platform/DispatchDriver.h"
 #include "platform/Module.h"
 #include "platform/ParkingWindow.h"
 
 namespace platform {
 
 namespace {
-
-DISPID IdOf(IDispatch* object, const std::wstring& name)
-{
-    auto* text = const_cast<LPOLESTR>(name.c_str());
-    DISPID id = DISPID_UNKNOWN;
-    return SUCCEEDED(object->GetIDsOfNames(IID_NULL, &text, 1, LOCALE_USER_DEFAULT, &id)) ? id : DISPID_UNKNOWN;
-}
-
-// A property's value as a number; false when the object has no such property or it is no number.
-bool GetNumber(IDispatch* object, const std::wstring& name, long& number)
-{
-    const DISPID id = IdOf(object, name);
-    if (id == DISPID_UNKNOWN)
-        return false;
-    DISPPARAMS none{};
-    ScopedVariant value;
-    if (FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value.Receive(),
-                              nullptr, nullptr)))
-        return false;
-    ScopedVariant converted;
-    if (FAILED(VariantChangeType(converted.Receive(), value.Get(), 0, VT_I4)))
-        return false;
-    number = V_I4(converted.Get());
-    return true;
-}
-
-HRESULT PutValue(IDispatch* object, const std::wstring& name, VARIANT value)
-{
-    const DISPID id = IdOf(object, name);
-    if (id == DISPID_UNKNOWN)
-        return DISP_E_MEMBERNOTFOUND;
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS params{&value, &named, 1, 1};
-    EXCEPINFO exception{};
-    HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
-                                &exception, nullptr);
-    if (hr == DISP_E_EXCEPTION) {
-        if (exception.pfnDeferredFillIn)
-            exception.pfnDeferredFillIn(&exception);
-        hr = FAILED(exception.scode) ? exception.scode : E_FAIL;
-    }
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
-    return hr;
-}
 
 LPOLESTR TaskString(const std::wstring& text)
 {
@@ -211,19 +166,12 @@ STDMETHODIMP PropertyPage::Apply()
         const Binding& binding = m_bindings[i];
         if (!m_changed[i] || *binding.value < 0)
             continue;
-        VARIANT value;
-        VariantInit(&value);
-        if (binding.kind == Binding::Kind::Check) {
-            V_VT(&value) = VT_BOOL;
-            V_BOOL(&value) = *binding.value ? VARIANT_TRUE : VARIANT_FALSE;
-        } else {
-            V_VT(&value) = VT_I4;
-            V_I4(&value) = *binding.value;
-        }
+        const DispatchValue value = binding.kind == Binding::Kind::Check ? DispatchValue(*binding.value != 0)
+                                                                          : DispatchValue(*binding.value);
         for (const ComPtr<IDispatch>& object : m_objects) {
-            const HRESULT hr = PutValue(object.Get(), binding.property, value);
-            if (FAILED(hr))
-                return hr; // the page stays dirty: the user may correct the value
+            const DispatchResult written = DispatchDriver(object.Get()).Put(binding.property.c_str(), {value});
+            if (FAILED(written.hr))
+                return written.hr == DISP_E_EXCEPTION && FAILED(written.scode) ? written.scode : written.hr;
         }
         m_changed[i] = false;
     }
@@ -243,7 +191,7 @@ STDMETHODIMP PropertyPage::EditProperty(DISPID id)
     if (!m_dialog || m_objects.empty())
         return E_NOTIMPL;
     for (const Binding& binding : m_bindings) {
-        if (IdOf(m_objects.front().Get(), binding.property) == id) {
+        if (DispatchDriver(m_objects.front().Get()).IdOf(binding.property.c_str()) == id) {
             SetFocus(GetDlgItem(m_dialog, static_cast<int>(binding.control)));
             return S_OK;
         }
@@ -265,8 +213,9 @@ void PropertyPage::ReadProperties()
     if (m_objects.empty())
         return;
     for (const Binding& binding : m_bindings) {
+        const DispatchResult read = DispatchDriver(m_objects.front().Get()).Get(binding.property.c_str());
         long number = 0;
-        if (GetNumber(m_objects.front().Get(), binding.property, number))
+        if (SUCCEEDED(read.hr) && read.value.ToLong(number))
             *binding.value = binding.kind == Binding::Kind::Check ? (number != 0 ? 1 : 0) : static_cast<int>(number);
     }
 }

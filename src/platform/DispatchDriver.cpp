@@ -1,26 +1,26 @@
-#include "AutomationClient.h"
+#include "platform/DispatchDriver.h"
 
-namespace hosttest {
+namespace platform {
 
-Value::Value(long number) : Value()
+DispatchValue::DispatchValue(long number) : DispatchValue()
 {
     V_VT(&m_value) = VT_I4;
     V_I4(&m_value) = number;
 }
 
-Value::Value(bool flag) : Value()
+DispatchValue::DispatchValue(bool flag) : DispatchValue()
 {
     V_VT(&m_value) = VT_BOOL;
     V_BOOL(&m_value) = flag ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-Value::Value(const wchar_t* text) : Value()
+DispatchValue::DispatchValue(const wchar_t* text) : DispatchValue()
 {
     V_VT(&m_value) = VT_BSTR;
     V_BSTR(&m_value) = SysAllocString(text);
 }
 
-Value::Value(IDispatch* object) : Value()
+DispatchValue::DispatchValue(IDispatch* object) : DispatchValue()
 {
     V_VT(&m_value) = VT_DISPATCH;
     V_DISPATCH(&m_value) = object;
@@ -28,33 +28,42 @@ Value::Value(IDispatch* object) : Value()
         object->AddRef();
 }
 
-Value::Value(const Value& other) : Value() { VariantCopy(&m_value, const_cast<VARIANT*>(&other.m_value)); }
+DispatchValue::DispatchValue(const DispatchValue& other) : DispatchValue() { VariantCopy(&m_value, const_cast<VARIANT*>(&other.m_value)); }
 
-Value& Value::operator=(const Value& other)
+DispatchValue& DispatchValue::operator=(const DispatchValue& other)
 {
     if (this != &other)
         VariantCopy(&m_value, const_cast<VARIANT*>(&other.m_value));
     return *this;
 }
 
-long Value::Long() const
+bool DispatchValue::ToLong(long& number) const
 {
     VARIANT converted;
     VariantInit(&converted);
-    const long number = SUCCEEDED(VariantChangeType(&converted, const_cast<VARIANT*>(&m_value), 0, VT_I4)) ? V_I4(&converted) : -999999;
+    const bool converts = SUCCEEDED(VariantChangeType(&converted, const_cast<VARIANT*>(&m_value), 0, VT_I4));
+    if (converts)
+        number = V_I4(&converted);
     VariantClear(&converted);
+    return converts;
+}
+
+long DispatchValue::Long() const
+{
+    long number = -999999; // no number: a value no property of ours has
+    ToLong(number);
     return number;
 }
 
-bool Value::Bool() const { return V_VT(&m_value) == VT_BOOL && V_BOOL(&m_value) != VARIANT_FALSE; }
+bool DispatchValue::Bool() const { return V_VT(&m_value) == VT_BOOL && V_BOOL(&m_value) != VARIANT_FALSE; }
 
-std::wstring Value::Text() const
+std::wstring DispatchValue::Text() const
 {
     return V_VT(&m_value) == VT_BSTR && V_BSTR(&m_value) ? std::wstring(V_BSTR(&m_value), SysStringLen(V_BSTR(&m_value)))
                                                          : std::wstring();
 }
 
-DISPID AutomationClient::IdOf(const wchar_t* name) const
+DISPID DispatchDriver::IdOf(const wchar_t* name) const
 {
     DISPID id = DISPID_UNKNOWN;
     auto* text = const_cast<LPOLESTR>(name);
@@ -63,22 +72,22 @@ DISPID AutomationClient::IdOf(const wchar_t* name) const
     return id;
 }
 
-CallResult AutomationClient::Call(const wchar_t* name, std::vector<Value> args) const
+DispatchResult DispatchDriver::Call(const wchar_t* name, std::vector<DispatchValue> args) const
 {
     return Invoke(IdOf(name), DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, false);
 }
 
-CallResult AutomationClient::Put(const wchar_t* name, std::vector<Value> args) const
+DispatchResult DispatchDriver::Put(const wchar_t* name, std::vector<DispatchValue> args) const
 {
     return Invoke(IdOf(name), DISPATCH_PROPERTYPUT, args, false);
 }
 
-CallResult AutomationClient::CallByRef(const wchar_t* name, std::vector<Value> args) const
+DispatchResult DispatchDriver::CallByRef(const wchar_t* name, std::vector<DispatchValue> args) const
 {
     return Invoke(IdOf(name), DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, true);
 }
 
-CallResult AutomationClient::Invoke(DISPID id, WORD flags, std::vector<Value>& args, bool byRef) const
+DispatchResult DispatchDriver::Invoke(DISPID id, WORD flags, std::vector<DispatchValue>& args, bool byRef) const
 {
     std::vector<VARIANT> reversed;
     for (auto arg = args.rbegin(); arg != args.rend(); ++arg) {
@@ -98,7 +107,7 @@ CallResult AutomationClient::Invoke(DISPID id, WORD flags, std::vector<Value>& a
         params.rgdispidNamedArgs = &putId;
         params.cNamedArgs = 1;
     }
-    CallResult result;
+    DispatchResult result;
     EXCEPINFO exception{};
     result.hr = m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result.value.Raw(), &exception,
                                  &result.argError);
@@ -115,4 +124,4 @@ CallResult AutomationClient::Invoke(DISPID id, WORD flags, std::vector<Value>& a
     return result;
 }
 
-} // namespace hosttest
+} // namespace platform
