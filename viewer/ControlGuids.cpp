@@ -1,0 +1,5 @@
+// The control's GUIDs from its type library's header, defined once for the viewer.
+#include <windows.h>
+#include <initguid.h>
+
+#include "RUVFileTree.h"

@@ -1,0 +1,608 @@
+#include "ViewerWindow.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "ObjectText.h"
+#include "RUVFileTree.h"
+#include "Snapshot.h"
+#include "platform/ComError.h"
+
+using platform::ComPtr;
+using platform::DispatchDriver;
+using platform::DispatchResult;
+using platform::DispatchValue;
+
+namespace {
+
+const wchar_t kClassName[] = L"RUVViewerWindow";
+const wchar_t kAttributesClass[] = L"RUVViewerAttributes";
+constexpr int kLogHeight = 140;
+
+// Working-units values: lengths 1 metre, 2 millimetre, 3 feet and inches, 4 inches; weights 1
+// kilogram, 2 pound. The displays read lengths under "Coordinates" and weights under "Weights".
+constexpr long kMetres = 1, kMillimetres = 2, kFeetInches = 3, kInches = 4, kKilograms = 1, kPounds = 2;
+
+enum Command : UINT {
+    idOpen = 100,
+    idRefresh,
+    idExit,
+    idBroken,
+    idSpools,
+    idKeypoints,
+    idSequenceNos,
+    idComponentType,
+    idFlyText,
+    idMillimetres,
+    idMetres,
+    idFeetInches,
+    idInches,
+    idKilograms,
+    idPounds,
+    idProperties,
+    idAbout,
+    idPopupAttributes,
+    idPopupSelect,
+    idPopupBold,
+    idPopupClearBold,
+    idPopupUpdate,
+    idCloseFirst = 1000, // File > Close > one item per open file
+};
+
+const wchar_t* EventName(DISPID id)
+{
+    switch (id) {
+    case 1:
+        return L"SelectionChanged";
+    case 2:
+        return L"DropFile";
+    case 3:
+        return L"PopupMenu";
+    case 4:
+        return L"LButtonDblClick";
+    default:
+        return L"(unknown event)";
+    }
+}
+
+} // namespace
+
+ViewerWindow::ViewerWindow() = default;
+
+ViewerWindow::~ViewerWindow()
+{
+    if (m_events)
+        m_events->Disconnect();
+    if (m_site)
+        m_site->Close();
+    if (m_accelerators)
+        DestroyAcceleratorTable(m_accelerators);
+}
+
+bool ViewerWindow::Create(int show)
+{
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = StaticWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    RegisterClassW(&wc);
+    WNDCLASSW attributes = wc;
+    attributes.lpfnWndProc = DefWindowProcW;
+    attributes.lpszClassName = kAttributesClass;
+    RegisterClassW(&attributes);
+
+    m_window = CreateWindowExW(0, kClassName, L"RUV Viewer", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 900, 700,
+                               nullptr, BuildMenu(), instance, this);
+    if (!m_window)
+        return false;
+    m_logList = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                                0, 0, 0, 0, m_window, nullptr, instance, nullptr);
+    SendMessageW(m_logList, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    m_status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_window,
+                               nullptr, instance, nullptr);
+    ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', idOpen}, {FVIRTKEY, VK_F5, idRefresh}};
+    m_accelerators = CreateAcceleratorTableW(keys, 2);
+
+    ShowWindow(m_window, show);
+    m_site = std::make_unique<ControlSite>(m_window);
+    RECT client{};
+    GetClientRect(m_window, &client);
+    const HRESULT hr = m_site->Create(L"CORBEL.CorbelCtrl.1", client);
+    if (FAILED(hr)) {
+        wchar_t text[200];
+        wsprintfW(text, L"The RUV file tree control could not be created (error 0x%08lX). Is RUVFileTree.ocx registered?",
+                  static_cast<unsigned long>(hr));
+        AddLog(text);
+        MessageBoxW(m_window, text, L"RUV Viewer", MB_ICONERROR);
+        return false;
+    }
+    m_events = std::make_unique<ControlEvents>(
+        DIID__DCorbelEvents, [this](DISPID id, const std::vector<DispatchValue>& args) { OnEvent(id, args); });
+    m_events->Connect(m_site->Control());
+    Layout();
+    UpdateStatus();
+    return true;
+}
+
+HMENU ViewerWindow::BuildMenu()
+{
+    HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, idOpen, L"&Open...\tCtrl+O");
+    AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), L"&Close");
+    AppendMenuW(file, MF_STRING, idRefresh, L"&Refresh All\tF5");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(file, MF_STRING, idExit, L"E&xit");
+
+    HMENU text = CreatePopupMenu();
+    AppendMenuW(text, MF_STRING, idComponentType, L"Component &Type");
+    AppendMenuW(text, MF_STRING, idFlyText, L"&Fly Text");
+    HMENU lengths = CreatePopupMenu();
+    AppendMenuW(lengths, MF_STRING, idMillimetres, L"&Millimetres");
+    AppendMenuW(lengths, MF_STRING, idMetres, L"M&etres");
+    AppendMenuW(lengths, MF_STRING, idFeetInches, L"&Feet and Inches");
+    AppendMenuW(lengths, MF_STRING, idInches, L"&Inches");
+    HMENU weights = CreatePopupMenu();
+    AppendMenuW(weights, MF_STRING, idKilograms, L"&Kilograms");
+    AppendMenuW(weights, MF_STRING, idPounds, L"&Pounds");
+    HMENU view = CreatePopupMenu();
+    AppendMenuW(view, MF_STRING, idBroken, L"Show &Broken Items");
+    AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(view, MF_STRING, idSpools, L"&Spools");
+    AppendMenuW(view, MF_STRING, idKeypoints, L"&Keypoints");
+    AppendMenuW(view, MF_STRING, idSequenceNos, L"Sequence &Numbers");
+    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(text), L"Component &Text");
+    AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(lengths), L"&Length Units");
+    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(weights), L"&Weight Units");
+
+    HMENU control = CreatePopupMenu();
+    AppendMenuW(control, MF_STRING, idProperties, L"&Properties...");
+    AppendMenuW(control, MF_STRING, idAbout, L"&About...");
+
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"&View");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(control), L"&Control");
+    return bar;
+}
+
+bool ViewerWindow::PreTranslateMessage(MSG& message)
+{
+    if (m_site && m_site->TranslateAccelerator(message))
+        return true;
+    return m_accelerators && TranslateAcceleratorW(m_window, m_accelerators, &message);
+}
+
+void ViewerWindow::Run(const ViewerOptions& options)
+{
+    for (const std::wstring& path : options.files)
+        OpenFile(path);
+    if (options.expandLevels > 0)
+        Expand(reinterpret_cast<HTREEITEM>(SendMessageW(TreeWindow(), TVM_GETNEXTITEM, TVGN_ROOT, 0)),
+               options.expandLevels);
+    if (!options.select.empty())
+        SelectPipelines(options.select);
+    // Let every window paint, and the display catch up, before it is recorded.
+    RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    if (!options.screenshot.empty()) {
+        SetForegroundWindow(m_window);
+        for (int round = 0; round < 10; ++round) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            Sleep(50);
+        }
+    }
+    if (!options.dump.empty() && !SaveTreeText(TreeWindow(), options.dump))
+        AddLog(L"Could not write " + options.dump);
+    if (!options.screenshot.empty() && !SaveWindowBitmap(m_window, options.screenshot))
+        AddLog(L"Could not write " + options.screenshot);
+    if (options.exit)
+        PostMessageW(m_window, WM_CLOSE, 0, 0);
+}
+
+bool ViewerWindow::OpenFile(const std::wstring& path)
+{
+    OpenedFile opened{path, {}, {}};
+    CLSID clsid{};
+    HRESULT hr = CLSIDFromProgID(L"RUVModel.Document", &clsid);
+    if (SUCCEEDED(hr))
+        hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                              reinterpret_cast<void**>(opened.document.Receive()));
+    DispatchResult step;
+    if (SUCCEEDED(hr)) {
+        step = DispatchDriver(opened.document.Get()).Call(L"Open", {path.c_str()});
+        hr = step.hr;
+    }
+    if (SUCCEEDED(hr)) {
+        step = DispatchDriver(opened.document.Get()).Call(L"GetFile");
+        hr = step.hr;
+        opened.file = ComPtr<IDispatch>(step.value.Object());
+    }
+    if (SUCCEEDED(hr)) {
+        step = Control().Call(L"AddRUVFile", {opened.file.Get()});
+        hr = step.hr;
+    }
+    if (FAILED(hr)) {
+        wchar_t code[16];
+        wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr == DISP_E_EXCEPTION ? step.scode : hr));
+        AddLog(L"Cannot open " + path + L": " + code + (step.description.empty() ? L"" : L" " + step.description));
+        return false;
+    }
+    AddLog(L"Opened " + path);
+    m_files.push_back(std::move(opened));
+    UpdateStatus();
+    return true;
+}
+
+void ViewerWindow::CloseFile(size_t index)
+{
+    if (index >= m_files.size())
+        return;
+    Control().Call(L"RemoveRUVFile", {m_files[index].file.Get()});
+    AddLog(L"Closed " + m_files[index].path);
+    m_files.erase(m_files.begin() + static_cast<std::ptrdiff_t>(index));
+    UpdateStatus();
+}
+
+HWND ViewerWindow::TreeWindow() const { return m_site ? GetDlgItem(m_site->ControlWindow(), 101) : nullptr; }
+
+void ViewerWindow::Layout()
+{
+    RECT client{};
+    GetClientRect(m_window, &client);
+    SendMessageW(m_status, WM_SIZE, 0, 0);
+    RECT status{};
+    GetWindowRect(m_status, &status);
+    const int statusHeight = status.bottom - status.top;
+    const int logTop = client.bottom - statusHeight - kLogHeight;
+    MoveWindow(m_logList, 0, logTop, client.right, kLogHeight, TRUE);
+    if (m_site)
+        m_site->Move(RECT{0, 0, client.right, logTop > 0 ? logTop : 0});
+}
+
+void ViewerWindow::AddLog(const std::wstring& line)
+{
+    m_log.push_back(line);
+    if (m_logList) {
+        const auto index = SendMessageW(m_logList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        SendMessageW(m_logList, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    }
+}
+
+std::wstring ViewerWindow::StatusText() const
+{
+    if (!m_site || !m_site->Automation())
+        return std::wstring();
+    const long count = Control().Get(L"SelectedItemCount").value.Long();
+    std::wstring text = std::to_wstring(count) + L" selected";
+    for (long i = 0; i < count && i < 3; ++i)
+        text += (i == 0 ? L": " : L", ") + ObjectName(Control().Get(L"SelectedItem", {i}).value.Object());
+    if (count > 3)
+        text += L", ...";
+    return text;
+}
+
+void ViewerWindow::UpdateStatus()
+{
+    const std::wstring files = std::to_wstring(m_files.size()) + (m_files.size() == 1 ? L" file" : L" files");
+    const std::wstring text = files + L"  |  " + StatusText();
+    SendMessageW(m_status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ViewerWindow::OnEvent(DISPID id, const std::vector<DispatchValue>& args)
+{
+    std::wstring line = EventName(id);
+    line += L"(";
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (i)
+            line += L", ";
+        const DispatchValue& arg = args[i];
+        if (arg.Type() == VT_DISPATCH || arg.Type() == VT_EMPTY)
+            line += ObjectName(arg.Object());
+        else if (arg.Type() == VT_BSTR)
+            line += arg.Text();
+        else
+            line += std::to_wstring(arg.Long());
+    }
+    AddLog(line + L")");
+    switch (id) {
+    case 1: // SelectionChanged
+        UpdateStatus();
+        break;
+    case 2: // DropFile
+        if (!args.empty())
+            OpenFile(args[0].Text());
+        break;
+    case 3: // PopupMenu
+        if (args.size() == 3)
+            ShowPopupMenu(args[0].Long(), args[1].Long(), args[2].Object());
+        break;
+    case 4: // LButtonDblClick
+        if (args.size() == 3)
+            ShowAttributes(args[2].Object());
+        break;
+    default:
+        break;
+    }
+}
+
+void ViewerWindow::ShowPopupMenu(long x, long y, IDispatch* object)
+{
+    HMENU menu = CreatePopupMenu();
+    const UINT onObject = object ? MF_STRING : MF_STRING | MF_GRAYED;
+    AppendMenuW(menu, onObject, idPopupAttributes, L"&Attributes");
+    AppendMenuW(menu, onObject, idPopupSelect, L"&Select Only This");
+    AppendMenuW(menu, onObject, idPopupBold, L"&Bold");
+    AppendMenuW(menu, onObject, idPopupClearBold, L"&Not Bold");
+    AppendMenuW(menu, onObject, idPopupUpdate, L"&Update");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, idBroken, L"Show B&roken Items");
+    AppendMenuW(menu, MF_STRING, idRefresh, L"Refresh A&ll");
+    POINT point{x, y};
+    ClientToScreen(m_site->ControlWindow(), &point);
+    // The object stays referenced while the menu is open: the host may refresh meanwhile.
+    ComPtr<IDispatch> held(object);
+    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, m_window, nullptr);
+    DestroyMenu(menu);
+    switch (chosen) {
+    case idPopupAttributes:
+        ShowAttributes(held.Get());
+        break;
+    case idPopupSelect:
+        Control().Call(L"SetSelection", {held.Get()});
+        UpdateStatus();
+        break;
+    case idPopupBold:
+        Control().Call(L"MakeBold", {held.Get()});
+        break;
+    case idPopupClearBold:
+        Control().Call(L"ClearBold", {held.Get()});
+        break;
+    case idPopupUpdate:
+        Control().Call(L"Update", {held.Get()});
+        break;
+    case 0:
+        break;
+    default:
+        OnCommand(chosen);
+        break;
+    }
+}
+
+void ViewerWindow::ShowAttributes(IDispatch* object)
+{
+    if (!m_attributes || !IsWindow(m_attributes)) {
+        m_attributes = CreateWindowExW(WS_EX_TOOLWINDOW, kAttributesClass, L"Attributes",
+                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 100, 100, 420, 300,
+                                       m_window, nullptr, GetModuleHandleW(nullptr), nullptr);
+        HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
+                                    400, 260, m_attributes, reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr),
+                                    nullptr);
+        SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    }
+    HWND list = GetDlgItem(m_attributes, 1);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SetWindowTextW(m_attributes, (L"Attributes of " + ObjectName(object)).c_str());
+    const std::vector<std::wstring> lines = ObjectAttributes(object);
+    for (const std::wstring& line : lines)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    if (lines.empty())
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"(no attributes)"));
+    ShowWindow(m_attributes, SW_SHOWNOACTIVATE);
+}
+
+void ViewerWindow::SetFlag(const wchar_t* property, bool value)
+{
+    const DispatchResult result = Control().Put(property, {value});
+    AddLog(std::wstring(property) + (value ? L" on" : L" off") + (FAILED(result.hr) ? L" (failed)" : L""));
+}
+
+void ViewerWindow::SetUnits(const wchar_t* key, long units)
+{
+    // Units take effect at the next refresh.
+    Control().Put(L"WorkingUnits", {key, units});
+    Control().Call(L"UpdateAll");
+    AddLog(std::wstring(L"WorkingUnits(") + key + L") = " + std::to_wstring(units));
+}
+
+void ViewerWindow::Expand(HTREEITEM first, int levels)
+{
+    HWND tree = TreeWindow();
+    for (HTREEITEM item = first; item && levels > 0;
+         item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+        Expand(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
+               levels - 1);
+    }
+}
+
+void ViewerWindow::SelectPipelines(const std::vector<std::wstring>& names)
+{
+    for (const OpenedFile& opened : m_files) {
+        const DispatchResult pipelines = DispatchDriver(opened.file.Get()).Call(L"GetPipelines");
+        if (!pipelines.value.Object())
+            continue;
+        const DispatchDriver list(pipelines.value.Object());
+        const long count = list.Call(L"GetCount").value.Long();
+        for (long i = 0; i < count; ++i) {
+            const DispatchResult pipeline = list.Call(L"Item", {i});
+            for (const std::wstring& name : names) {
+                if (pipeline.value.Object() && ObjectName(pipeline.value.Object()) == name)
+                    Control().Call(L"AddToSelection", {pipeline.value.Object()});
+            }
+        }
+    }
+    UpdateStatus();
+}
+
+void ViewerWindow::ChooseFiles()
+{
+    std::vector<wchar_t> buffer(32 * 1024, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = m_window;
+    dialog.lpstrFilter = L"RUV files (*.json;*.ruv)\0*.json;*.ruv\0All files\0*.*\0";
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST;
+    if (!GetOpenFileNameW(&dialog))
+        return;
+    // One file: its path. Several: the folder, then each name, each ended by a null.
+    const std::wstring first = buffer.data();
+    const wchar_t* name = buffer.data() + first.size() + 1;
+    if (!*name) {
+        OpenFile(first);
+        return;
+    }
+    for (; *name; name += wcslen(name) + 1)
+        OpenFile(first + L"\\" + name);
+}
+
+void ViewerWindow::OnInitMenuPopup(HMENU menu)
+{
+    const DispatchDriver control = Control();
+    CheckMenuItem(menu, idSpools, control.Get(L"ShowSpools").value.Bool() ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(menu, idKeypoints, control.Get(L"ShowComponentKeypoints").value.Bool() ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(menu, idSequenceNos, control.Get(L"ComponentSequenceNos").value.Bool() ? MF_CHECKED : MF_UNCHECKED);
+    const long text = control.Get(L"ComponentText").value.Long();
+    CheckMenuRadioItem(menu, idComponentType, idFlyText, text == 1 ? idFlyText : idComponentType, MF_BYCOMMAND);
+    const long length = control.Get(L"WorkingUnits", {L"Coordinates"}).value.Long();
+    const UINT lengthItem = length == kMetres ? idMetres : length == kFeetInches ? idFeetInches
+                                                      : length == kInches       ? idInches
+                                                                                : idMillimetres;
+    CheckMenuRadioItem(menu, idMillimetres, idInches, lengthItem, MF_BYCOMMAND);
+    const long weight = control.Get(L"WorkingUnits", {L"Weights"}).value.Long();
+    CheckMenuRadioItem(menu, idKilograms, idPounds, weight == kPounds ? idPounds : idKilograms, MF_BYCOMMAND);
+
+    // File > Close lists the open files.
+    HMENU bar = GetMenu(m_window);
+    HMENU closeMenu = GetSubMenu(GetSubMenu(bar, 0), 1);
+    if (menu != closeMenu)
+        return;
+    while (GetMenuItemCount(closeMenu) > 0)
+        DeleteMenu(closeMenu, 0, MF_BYPOSITION);
+    for (size_t i = 0; i < m_files.size(); ++i)
+        AppendMenuW(closeMenu, MF_STRING, idCloseFirst + i, m_files[i].path.c_str());
+    if (m_files.empty())
+        AppendMenuW(closeMenu, MF_STRING | MF_GRAYED, 0, L"(no files)");
+}
+
+void ViewerWindow::OnCommand(UINT id)
+{
+    const DispatchDriver control = Control();
+    switch (id) {
+    case idOpen:
+        ChooseFiles();
+        break;
+    case idRefresh:
+        control.Call(L"UpdateAll");
+        AddLog(L"UpdateAll");
+        break;
+    case idExit:
+        PostMessageW(m_window, WM_CLOSE, 0, 0);
+        break;
+    case idBroken:
+        control.Call(L"ShowBrokenItems");
+        AddLog(L"ShowBrokenItems");
+        break;
+    case idSpools:
+        SetFlag(L"ShowSpools", !control.Get(L"ShowSpools").value.Bool());
+        control.Call(L"UpdateAll"); // spools show at the next refresh
+        break;
+    case idKeypoints:
+        SetFlag(L"ShowComponentKeypoints", !control.Get(L"ShowComponentKeypoints").value.Bool());
+        break;
+    case idSequenceNos:
+        SetFlag(L"ComponentSequenceNos", !control.Get(L"ComponentSequenceNos").value.Bool());
+        break;
+    case idComponentType:
+    case idFlyText:
+        control.Put(L"ComponentText", {id == idFlyText ? 1 : 0});
+        AddLog(id == idFlyText ? L"ComponentText = Fly Text" : L"ComponentText = Component Type");
+        break;
+    case idMillimetres:
+        SetUnits(L"Coordinates", kMillimetres);
+        break;
+    case idMetres:
+        SetUnits(L"Coordinates", kMetres);
+        break;
+    case idFeetInches:
+        SetUnits(L"Coordinates", kFeetInches);
+        break;
+    case idInches:
+        SetUnits(L"Coordinates", kInches);
+        break;
+    case idKilograms:
+        SetUnits(L"Weights", kKilograms);
+        break;
+    case idPounds:
+        SetUnits(L"Weights", kPounds);
+        break;
+    case idProperties:
+        if (ComPtr<IOleObject> object = platform::QueryOrNull<IOleObject>(m_site->Control()))
+            object->DoVerb(OLEIVERB_PROPERTIES, nullptr, m_site.get(), 0, m_window, nullptr);
+        break;
+    case idAbout:
+        control.Call(L"AboutBox");
+        break;
+    default:
+        if (id >= idCloseFirst && id < idCloseFirst + m_files.size())
+            CloseFile(id - idCloseFirst);
+        break;
+    }
+}
+
+LRESULT CALLBACK ViewerWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<ViewerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->m_window = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<ViewerWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    try {
+        return self->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT ViewerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        Layout();
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0) {
+            OnCommand(LOWORD(wParam));
+            return 0;
+        }
+        break;
+    case WM_INITMENUPOPUP:
+        if (m_site && m_site->Automation())
+            OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_CLOSE:
+        if (m_events)
+            m_events->Disconnect();
+        if (m_site)
+            m_site->Close();
+        DestroyWindow(m_window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(m_window, message, wParam, lParam);
+}
