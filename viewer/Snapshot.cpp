@@ -49,8 +49,12 @@ void WriteItems(HWND tree, HTREEITEM first, int depth, std::ofstream& out)
 
 bool SaveWindowBitmap(HWND window, const std::wstring& path)
 {
+    // The menu bar and the client area; the caption and frame are the window manager's.
     RECT rect{};
-    GetWindowRect(window, &rect);
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    if (GetMenu(window))
+        rect.top -= GetSystemMetrics(SM_CYMENU);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0)

@@ -6,7 +6,8 @@
 
 #include <string>
 
-// Saves what the screen shows where window is, children included (the window must be on top).
+// Saves what the screen shows of window's menu bar and client area, children included (the window
+// must be on top).
 bool SaveWindowBitmap(HWND window, const std::wstring& path);
 
 // Writes every item of tree, two spaces per level, "[selected]" after selected items, expanded or
