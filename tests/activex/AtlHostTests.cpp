@@ -1,6 +1,6 @@
 // The control in the system's own container (atl.dll's AtlAxWin window), created by ProgID from
 // the registry: created, activated, resized, destroyed, with nothing left behind.
-#include "Regsvr32.h"
+#include "RegisteredControl.h"
 
 #include "HostedControl.h"
 

@@ -3,7 +3,7 @@
 // show them, dirty state, Apply through the control's automation interface (so the setters'
 // refreshes and notices run), EditProperty and keys.
 #include "HostedControl.h"
-#include "Regsvr32.h"
+#include "RegisteredControl.h"
 #include "platform/ComObject.h"
 #include "platform/OleControl.h"
 

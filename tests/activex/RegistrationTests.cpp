@@ -1,6 +1,6 @@
 // regsvr32 and regsvr32 /u on the built module: every key a container and a class browser look
 // for, then none left; and the control created by its ProgID while registered.
-#include "Regsvr32.h"
+#include "RegisteredControl.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,22 +1,13 @@
 #include "TestContainer.h"
 
+#include "../support/TopWindow.h"
 #include "platform/ComObject.h"
 
 namespace hosttest {
 
 HWND TestSite::Window()
 {
-    static HWND window = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TestContainerWindow";
-        RegisterClassW(&wc);
-        HWND created = CreateWindowExW(0, wc.lpszClassName, L"Test container", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                       0, 0, 400, 400, nullptr, nullptr, wc.hInstance, nullptr);
-        ShowWindow(created, SW_SHOWNOACTIVATE);
-        return created;
-    }();
+    static HWND window = MakeTopWindow(L"TestContainerWindow", L"Test container");
     return window;
 }
 

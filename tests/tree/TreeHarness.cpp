@@ -1,5 +1,7 @@
 #include "TreeHarness.h"
 
+#include "../support/TreeInput.h"
+
 #include <algorithm>
 #include <sstream>
 
@@ -340,16 +342,7 @@ void TreeTest::Select(const std::string& names)
     CheckInvariant();
 }
 
-void TreeTest::SetModifiers(bool ctrl, bool shift) const
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    const BYTE ctrlState = ctrl ? 0x80 : 0;
-    const BYTE shiftState = shift ? 0x80 : 0;
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = ctrlState;
-    keys[VK_SHIFT] = keys[VK_LSHIFT] = shiftState;
-    SetKeyboardState(keys);
-}
+void TreeTest::SetModifiers(bool ctrl, bool shift) const { treeinput::SetModifiers(ctrl, shift); }
 
 void TreeTest::Key(UINT vk, bool ctrl, bool shift)
 {
@@ -389,19 +382,11 @@ POINT TreeTest::PointBelowItems() const
     return POINT{40, rect.bottom + 30};
 }
 
-void TreeTest::StartGesture(POINT point)
-{
-    DrainInput();
-    POINT screen = point;
-    ClientToScreen(m_tree->GetSafeHwnd(), &screen);
-    SetCursorPos(screen.x, screen.y);
-}
+void TreeTest::StartGesture(POINT point) { treeinput::StartGesture(m_tree->GetSafeHwnd(), point); }
 
 void TreeTest::Press(POINT point, bool left, UINT keys)
 {
-    const UINT message = left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
-    const WPARAM wParam = keys | (left ? MK_LBUTTON : MK_RBUTTON);
-    SendMessageW(m_tree->GetSafeHwnd(), message, wParam, MAKELPARAM(point.x, point.y));
+    treeinput::Press(m_tree->GetSafeHwnd(), point, left, keys);
     CheckInvariant();
 }
 
@@ -415,15 +400,9 @@ void TreeTest::Click(const std::string& name, UINT keys, bool left)
     m_parent->clickCarriesItem = false;
 }
 
-void TreeTest::PostMove(POINT point)
-{
-    PostMessageW(m_tree->GetSafeHwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-}
+void TreeTest::PostMove(POINT point) { treeinput::PostMove(m_tree->GetSafeHwnd(), point); }
 
-void TreeTest::PostButtonUp(bool left)
-{
-    PostMessageW(m_tree->GetSafeHwnd(), left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, 0);
-}
+void TreeTest::PostButtonUp(bool left) { treeinput::PostButtonUp(m_tree->GetSafeHwnd(), left); }
 
 void TreeTest::PostTimerTick(POINT screenCursor)
 {
@@ -433,14 +412,7 @@ void TreeTest::PostTimerTick(POINT screenCursor)
 
 void TreeTest::PostKey(UINT vk) { PostMessageW(m_tree->GetSafeHwnd(), WM_KEYDOWN, vk, 1); }
 
-void TreeTest::DrainInput() const
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-    }
-    while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-    }
-}
+void TreeTest::DrainInput() const { treeinput::DrainInput(); }
 
 std::string JoinNames(const std::vector<std::string>& names)
 {

@@ -1,13 +1,12 @@
-// The module registered the way an installer does it, with the system's regsvr32, for as long
-// as the object lives (or until Unregister).
+// The control's module registered with the system's regsvr32, for as long as the object lives (or
+// until Unregister).
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-// Runs "regsvr32 /s [/u] module" and returns its exit code (0 for success).
-DWORD RunRegsvr32(const std::wstring& module, bool unregister);
+#include "../support/Regsvr32.h"
 
 // The loaded control module's own path, as the system names it.
 std::wstring ControlModulePath();

@@ -1,7 +1,5 @@
 #include "Regsvr32.h"
 
-#include "HostedControl.h"
-
 DWORD RunRegsvr32(const std::wstring& module, bool unregister)
 {
     std::wstring command = L"regsvr32.exe /s ";
@@ -21,9 +19,14 @@ DWORD RunRegsvr32(const std::wstring& module, bool unregister)
     return exitCode;
 }
 
-std::wstring ControlModulePath()
+std::wstring WindowsPath(const std::wstring& path)
 {
-    wchar_t path[MAX_PATH * 2] = {};
-    GetModuleFileNameW(ControlModule(), path, MAX_PATH * 2);
-    return path;
+    if (path.empty() || path[0] != L'/')
+        return path;
+    std::wstring windows = L"Z:" + path;
+    for (wchar_t& c : windows) {
+        if (c == L'/')
+            c = L'\\';
+    }
+    return windows;
 }
