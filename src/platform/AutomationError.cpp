@@ -50,6 +50,17 @@ HRESULT Report(EXCEPINFO* exception, ErrorText text)
 
 std::wstring SystemErrorText(HRESULT result)
 {
+    // The control framework's own errors, which the system has no text for.
+    switch (result) {
+    case MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 380):
+        return L"Invalid property value.";
+    case MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 383):
+        return L"The property is read-only.";
+    case MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 387):
+        return L"The property cannot be set now.";
+    default:
+        break;
+    }
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,

@@ -1,0 +1,83 @@
+' Drives the registered control by late binding, as a script host does: creates it and a model
+' document by ProgID, adds a file, sets working units and the settings properties, selects, and
+' checks that failures reach the script as Err.Number. Prints a summary; quits with 1 on anything
+' unexpected.
+Option Explicit
+
+Dim failures : failures = 0
+Sub Expect(condition, what)
+    If Not condition Then
+        WScript.Echo "FAILED: " & what
+        failures = failures + 1
+    End If
+End Sub
+
+' The error a statement ended with; the error is cleared for the next one.
+Function ErrorOf()
+    ErrorOf = Err.Number
+    Err.Clear
+End Function
+
+Dim tree, doc, file, selected, pipelines, units
+Set tree = CreateObject("CORBEL.CorbelCtrl.1")
+Set doc = CreateObject("RUVModel.Document")
+doc.Open WScript.Arguments(0)
+Set file = doc.GetFile()
+
+tree.AddRUVFile file
+Expect tree.SelectedItemCount = 0, "nothing selected after adding a file"
+
+' Working units by value-type key: feet and inches for lengths, pounds for weights.
+Expect tree.WorkingUnits("Coordinates") = 0, "units of a key never set"
+tree.WorkingUnits("Coordinates") = 3
+tree.WorkingUnits("Weights") = 2
+Expect tree.WorkingUnits("Coordinates") = 3, "length units read back"
+Expect tree.WorkingUnits("Weights") = 2, "weight units read back"
+tree.AttributeWorkingUnits("BORE") = "Coordinates"
+Expect tree.AttributeWorkingUnits("BORE") = "Coordinates", "attribute units read back"
+tree.UpdateAll
+
+' The settings properties.
+tree.ShowSpools = True
+tree.ShowComponentKeypoints = True
+tree.ComponentSequenceNos = False
+tree.ComponentText = 1
+tree.ComponentText = 2
+Expect tree.ShowSpools, "spools on"
+Expect tree.ShowComponentKeypoints, "keypoints on"
+Expect Not tree.ComponentSequenceNos, "sequence numbers off"
+Expect tree.ComponentText = 1, "2 is no choice: component text stays fly text"
+
+' Selection by object, read back.
+Set pipelines = file.GetPipelines()
+tree.SetSelection pipelines.Item(0)
+tree.AddToSelection pipelines.Item(1)
+Expect tree.SelectedItemCount = 2, "two pipelines selected"
+Set selected = tree.SelectedItem(0)
+Expect selected.GetName() = pipelines.Item(0).GetName(), "the first selected is the first pipeline"
+tree.RemoveFromSelection pipelines.Item(0)
+Expect tree.SelectedItemCount = 1, "one left after removing one"
+tree.ClearSelection
+Expect tree.SelectedItemCount = 0, "none after clearing"
+
+' Failures reach the script as Err.Number; the control framework's own errors (facility 0x0A) as their
+' short numbers, as script hosts show them.
+On Error Resume Next
+Set selected = tree.SelectedItem(5)
+Expect ErrorOf() = &H8002000B, "an index outside the selection: DISP_E_BADINDEX"
+tree.AddRUVFile Nothing
+Expect ErrorOf() = &H80070057, "no file: E_INVALIDARG"
+tree.AddRUVFile doc
+Expect ErrorOf() = &H80070057, "an object that is no file: E_INVALIDARG"
+tree.SelectedItemCount = 3
+Expect ErrorOf() = 383, "a read-only property: set not supported"
+tree.BorderStyle = 7
+Expect ErrorOf() = 380, "an impossible border style: invalid property value"
+tree.NoSuchMember
+Expect ErrorOf() <> 0, "an unknown member"
+On Error GoTo 0
+
+tree.RemoveRUVFile file
+WScript.Echo "checked, failures=" & failures
+If failures > 0 Then WScript.Quit 1
+WScript.Quit 0
