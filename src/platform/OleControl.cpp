@@ -100,6 +100,8 @@ void OleControl::FireEvent(DISPID id, const std::vector<VARIANT>& args)
 
 void OleControl::BoundPropertyChanged(DISPID id)
 {
+    if (m_quietNotices)
+        return;
     if (const ConnectionPoint* point = m_points.Point(IID_IPropertyNotifySink))
         NotifyPropertyChanged(*point, id);
 }
@@ -151,7 +153,9 @@ void OleControl::SetFont(IFont* font)
     const HRESULT result = m_font.Set(font); // reports the change through FontChanged
     if (FAILED(result))
         RaiseComError(result);
-    m_fontSetByHost = true;
+    // Nothing gives the font back to the container: its ambient font applies again.
+    m_fontSetByHost = font != nullptr;
+    ApplyAmbientFont();
 }
 
 void OleControl::FontChanged()

@@ -270,6 +270,9 @@ private:
     // Runs DoPropExchange; a load or reset sets the values only when all were read, and leaves
     // the control unmodified.
     HRESULT Exchange(PropertyExchange& exchange) noexcept;
+    // A control used without InitNew or Load (a script's CreateObject) is reset quietly first, so
+    // that it starts as every new control does.
+    void EnsureInitialized();
     void SetFontQuietly(IFont* font);
 
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -308,6 +311,8 @@ private:
     bool m_fontSetByHost = false;
     bool m_quietFontChange = false; // an ambient font is no change of the control's own
     bool m_modified = false;
+    bool m_initialized = false; // reset or loaded
+    bool m_quietNotices = false;
     unsigned m_freezeCount = 0;
 };
 

@@ -60,10 +60,13 @@ STDMETHODIMP OleControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPAR
 {
     if (iid != IID_NULL)
         return DISP_E_UNKNOWNINTERFACE;
+    // A host may drop its last reference from an event handler while this call still runs.
+    ComPtr<IUnknown> alive(&m_inner);
     try {
         // Hosts call methods before the container shows the control (in a form's load code):
-        // they work on the parked window.
+        // they work on the parked window, and a control nobody reset or loaded is reset first.
         EnsureWindow();
+        EnsureInitialized();
         return InvokeMember(Members(), id, flags, params, result, exception, argError, m_identity.errorSource);
     } catch (...) {
         return ReportAutomationError(exception, E_OUTOFMEMORY, m_identity.errorSource);

@@ -9,6 +9,7 @@ HRESULT OleControl::InPlaceActivate(bool ui)
 {
     if (!m_clientSite)
         return E_UNEXPECTED;
+    EnsureInitialized();
     if (!m_inPlaceActive) {
         ComPtr<IOleInPlaceSite> site = QueryOrNull<IOleInPlaceSite>(m_clientSite.Get());
         if (!site)
@@ -112,8 +113,10 @@ STDMETHODIMP OleControl::TranslateAccelerator(LPMSG message)
 {
     if (!message)
         return E_INVALIDARG;
+    // The control's own keys only for its own windows: a container may offer every message.
+    const bool ours = m_hWnd && (message->hwnd == m_hWnd || IsChild(m_hWnd, message->hwnd));
     try {
-        if (PreTranslateMessage(*message))
+        if (ours && PreTranslateMessage(*message))
             return S_OK;
     } catch (...) {
         return S_FALSE;

@@ -53,6 +53,7 @@ HRESULT OleControl::Exchange(PropertyExchange& exchange) noexcept
     try {
         DoPropExchange(exchange);
         if (exchange.IsLoading()) {
+            m_initialized = true;
             exchange.Apply();
             SetModifiedFlag(false);
         }
@@ -70,6 +71,15 @@ STDMETHODIMP OleControl::InitNew()
 {
     ResetExchange reset;
     return Exchange(reset);
+}
+
+void OleControl::EnsureInitialized()
+{
+    if (m_initialized)
+        return;
+    m_quietNotices = true;
+    InitNew();
+    m_quietNotices = false;
 }
 
 STDMETHODIMP OleControl::Load(LPSTREAM stream)

@@ -67,6 +67,18 @@ TEST_F(Automation, SettingsPropertiesStoreRefreshAndNotify)
     EXPECT_TRUE(notices.requested.empty()) << "only the stock properties ask first";
 }
 
+TEST_F(Automation, ControlUsedWithoutResetStartsAsEveryNewControl)
+{
+    // A script host creates the control and calls it: nobody calls InitNew.
+    EXPECT_FALSE(automation->Get(L"ShowComponentKeypoints").value.Bool());
+    EXPECT_FALSE(automation->Get(L"ComponentSequenceNos").value.Bool());
+    EXPECT_FALSE(automation->Get(L"ShowSpools").value.Bool());
+    EXPECT_EQ(automation->Get(L"ComponentText").value.Long(), 0);
+    EXPECT_TRUE(notices.changed.empty()) << "the implicit reset is no change of the host's";
+    ComPtr<IPersistStreamInit> persist = QueryOrNull<IPersistStreamInit>(control.Get());
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+}
+
 TEST_F(Automation, KeyedPropertiesRoundTripAndStartEmpty)
 {
     EXPECT_EQ(automation->Get(L"WorkingUnits", {L"NeverSet"}).value.Long(), 0);
@@ -219,6 +231,12 @@ TEST_F(Automation, FontComesFromTheAmbientUntilTheHostSetsOne)
     ole->OnAmbientPropertyChange(DISPID_AMBIENT_FONT);
     EXPECT_EQ(notices.changed.size(), 2u);
     EXPECT_TRUE(Fails(automation->Put(L"Font", {L"Arial"}), DISP_E_TYPEMISMATCH));
+    // Until the host gives it back.
+    ASSERT_EQ(automation->Put(L"Font", {static_cast<IDispatch*>(nullptr)}).hr, S_OK);
+    CY restored{};
+    QueryOrNull<IFont>(automation->Get(L"Font").value.Object())->get_Size(&restored);
+    EXPECT_EQ(restored.int64, ambientSize.int64);
+    EXPECT_EQ(heightOf(treeFont()), ambientHeight);
 }
 
 } // namespace

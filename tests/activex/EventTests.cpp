@@ -84,6 +84,9 @@ TEST_F(Events, OnlyNavigationKeysAreTakenBeforeTheContainer)
         MSG message{TreeWindow(), WM_KEYUP, key, 1, 0, {0, 0}};
         EXPECT_EQ(site.activeObject->TranslateAccelerator(&message), S_OK) << key;
     }
+    // An arrow meant for another window of the container is not the control's.
+    MSG elsewhere{hosttest::TestSite::Window(), WM_KEYDOWN, VK_DOWN, 1, 0, {0, 0}};
+    EXPECT_EQ(site.activeObject->TranslateAccelerator(&elsewhere), S_FALSE);
     site.log.clear();
     for (UINT key : {VK_PRIOR, VK_NEXT, VK_TAB, VK_RETURN}) {
         MSG message{TreeWindow(), WM_KEYDOWN, key, 1, 0, {0, 0}};
@@ -183,7 +186,8 @@ TEST_F(Events, HostMayReleaseTheControlFromItsHandler)
 {
     // The last reference goes while the tree's window procedure is still running.
     events.handler = [&](const hosttest::EventSink::Event&) {
-        events.handler = nullptr;
+        if (!control)
+            return;
         hosttest::Unadvise(control.Get(), IID_IPropertyNotifySink, 1);
         object->Close(OLECLOSE_NOSAVE);
         object->SetClientSite(nullptr);
@@ -197,6 +201,38 @@ TEST_F(Events, HostMayReleaseTheControlFromItsHandler)
     SendMessageW(tree, WM_KEYDOWN, VK_DOWN, 1);
     EXPECT_FALSE(control);
     EXPECT_FALSE(IsWindow(tree)) << "the control went after the message";
+}
+
+TEST_F(Events, HostMayReleaseTheControlFromAnEventOfItsOwnCall)
+{
+    // Removing the file deselects its selected row, and the host lets go of the control while it
+    // hears of it: the call ends on a live object, which goes when the call returns.
+    PressKey(VK_DOWN);
+    ASSERT_EQ(Count(), 1);
+    HWND tree = TreeWindow();
+    IDispatch* raw = dispatch.Detach(); // the host's last reference, given up in the handler
+    bool released = false;
+    // The handler stays set (clearing it would destroy it while it runs); it acts once.
+    events.handler = [&](const hosttest::EventSink::Event&) {
+        if (released)
+            return;
+        released = true;
+        object->Close(OLECLOSE_NOSAVE);
+        object->SetClientSite(nullptr);
+        automation.reset();
+        object.Reset();
+        site.activeObject.Reset();
+        control.Reset();
+        raw->Release();
+    };
+    VARIANT argument = Value(static_cast<IDispatch*>(file.Get())).Raw();
+    DISPPARAMS params{&argument, nullptr, 1, 0};
+    const DISPID removeRUVFile = 13;
+    EXPECT_EQ(raw->Invoke(removeRUVFile, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+    if (!released)
+        raw->Release();
+    EXPECT_TRUE(released) << "removing the file fired no event";
+    EXPECT_FALSE(IsWindow(tree)) << "the control went when the call returned";
 }
 
 } // namespace
