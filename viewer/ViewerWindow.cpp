@@ -23,31 +23,6 @@ constexpr int kLogHeight = 140;
 // kilogram, 2 pound. The displays read lengths under "Coordinates" and weights under "Weights".
 constexpr long kMetres = 1, kMillimetres = 2, kFeetInches = 3, kInches = 4, kKilograms = 1, kPounds = 2;
 
-enum Command : UINT {
-    idOpen = 100,
-    idRefresh,
-    idExit,
-    idBroken,
-    idSpools,
-    idKeypoints,
-    idSequenceNos,
-    idComponentType,
-    idFlyText,
-    idMillimetres,
-    idMetres,
-    idFeetInches,
-    idInches,
-    idKilograms,
-    idPounds,
-    idProperties,
-    idAbout,
-    idPopupAttributes,
-    idPopupSelect,
-    idPopupBold,
-    idPopupClearBold,
-    idPopupUpdate,
-    idCloseFirst = 1000, // File > Close > one item per open file
-};
 
 const wchar_t* EventName(DISPID id)
 {

@@ -14,6 +14,7 @@
 #include "ControlEvents.h"
 #include "ControlSite.h"
 #include "Options.h"
+#include "ViewerCommands.h"
 #include "platform/DispatchDriver.h"
 
 class ViewerWindow {
@@ -40,6 +41,8 @@ public:
     std::wstring StatusText() const;
     HWND TreeWindow() const;
     ControlSite& Site() { return *m_site; }
+    // The attributes tool window, once a double click or the pop-up menu opened it.
+    HWND AttributesWindow() const { return m_attributes; }
 
 private:
     struct OpenedFile {

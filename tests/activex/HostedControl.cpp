@@ -1,9 +1,5 @@
 #include "HostedControl.h"
 
-#include <shlobj.h>
-
-#include <cstring>
-
 namespace {
 
 template <typename Entry>
@@ -153,23 +149,4 @@ void HostedControl::PressKey(UINT key)
     if (site.activeObject && site.activeObject->TranslateAccelerator(&message) == S_OK)
         return;
     SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
-}
-
-// A drop of files as the shell makes it: a DROPFILES block with wide paths, double-terminated.
-HDROP MakeDrop(const std::vector<std::wstring>& paths)
-{
-    size_t characters = 1;
-    for (const auto& path : paths)
-        characters += path.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const auto& path : paths) {
-        std::memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-        text += path.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "../model/InProcessModel.h"
+#include "../support/DropFiles.h"
 #include "AutomationClient.h"
 #include "DocumentObject.h"
 #include "RUVFileTree.h"
@@ -39,9 +40,6 @@ using platform::QueryOrNull;
 HMODULE ControlModule();
 HRESULT ControlClassObject(REFCLSID clsid, REFIID iid, void** object);
 HRESULT ControlCanUnloadNow();
-
-// A drop of files as the shell makes it, for WM_DROPFILES.
-HDROP MakeDrop(const std::vector<std::wstring>& paths);
 
 class HostedControl : public ::testing::Test {
 protected:

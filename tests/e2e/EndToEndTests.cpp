@@ -1,5 +1,5 @@
 // The registered binaries as a user meets them: RUVFileTree.ocx and RUVModel.dll registered with
-// regsvr32, the control created by its ProgID in the viewer's own site and in the system's atl.dll
+// regsvr32 (for the whole program), the control created by its ProgID in the viewer's own site and in the system's atl.dll
 // container, the sample plant opened through the model's ProgID, and the tree driven by real
 // input messages (clicks with and without Ctrl and Shift, keys through the container, a rubber
 // band, right and double clicks) with the control's events heard by the viewer's sink.
@@ -8,12 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "../support/Regsvr32.h"
+#include "RegisteredBinaries.h"
 #include "../support/TopWindow.h"
 #include "../support/TreeInput.h"
 #include "ControlEvents.h"
@@ -23,9 +24,6 @@
 #include "platform/ComError.h"
 #include "platform/DispatchDriver.h"
 
-#if !defined(RUV_CONTROL_PATH) || !defined(RUV_MODEL_PATH) || !defined(RUV_SAMPLES_DIR)
-#error "RUV_CONTROL_PATH, RUV_MODEL_PATH and RUV_SAMPLES_DIR must name the built modules and the samples"
-#endif
 
 namespace {
 
@@ -50,22 +48,9 @@ struct Heard {
 
 class EndToEnd : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        OleInitialize(nullptr);
-        s_registered = RunRegsvr32(WindowsPath(RUV_MODEL_PATH), false) == 0 &&
-                       RunRegsvr32(WindowsPath(RUV_CONTROL_PATH), false) == 0;
-    }
-    static void TearDownTestSuite()
-    {
-        RunRegsvr32(WindowsPath(RUV_CONTROL_PATH), true);
-        RunRegsvr32(WindowsPath(RUV_MODEL_PATH), true);
-        OleUninitialize();
-    }
-
     void SetUp() override
     {
-        ASSERT_TRUE(s_registered) << "regsvr32 failed";
+        ASSERT_TRUE(BinariesRegistered()) << "regsvr32 failed";
         site = std::make_unique<ControlSite>(ContainerWindow());
         ASSERT_EQ(site->Create(L"CORBEL.CorbelCtrl.1", RECT{10, 10, 410, 410}), S_OK);
         ASSERT_TRUE(Listen(site->Control()));
@@ -108,7 +93,7 @@ protected:
         ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                                    reinterpret_cast<void**>(document.Receive())),
                   S_OK);
-        const std::wstring path = WindowsPath(std::wstring(RUV_SAMPLES_DIR) + L"/plant.json");
+        const std::wstring path = SamplePath(L"plant.json");
         ASSERT_EQ(DispatchDriver(document.Get()).Call(L"Open", {path.c_str()}).hr, S_OK);
         file = ComPtr<IDispatch>(DispatchDriver(document.Get()).Call(L"GetFile").value.Object());
         ASSERT_TRUE(file);
@@ -165,11 +150,14 @@ protected:
         }
     }
     long Count(IDispatch* control) const { return DispatchDriver(control).Get(L"SelectedItemCount").value.Long(); }
+    // The selected objects' names, sorted: the control lists its selection in the registry's
+    // order, which is not the order of selection.
     std::vector<std::wstring> Selected(IDispatch* control) const
     {
         std::vector<std::wstring> names;
         for (long i = 0; i < Count(control); ++i)
             names.push_back(ObjectName(DispatchDriver(control).Get(L"SelectedItem", {i}).value.Object()));
+        std::sort(names.begin(), names.end());
         return names;
     }
     std::vector<std::wstring> SelectedByEvents() const
@@ -182,7 +170,6 @@ protected:
         return names;
     }
 
-    static inline bool s_registered = false;
     std::unique_ptr<ControlSite> site;
     std::unique_ptr<ControlEvents> events;
     std::vector<Heard> heard;
@@ -210,7 +197,7 @@ TEST_F(EndToEnd, ClicksWithCtrlAndShiftSelectAndReportEachObject)
     Click(3, MK_CONTROL);
     ASSERT_EQ(heard.size(), 1u);
     EXPECT_EQ(heard[0].names, (std::vector<std::wstring>{kSecond, L"(none)"})) << "Ctrl+click deselects";
-    EXPECT_EQ(Selected(control), (std::vector<std::wstring>{kFirst, kThird}));
+    EXPECT_EQ(Selected(control), (std::vector<std::wstring>{kFirst, kThird})) << "sorted";
 
     heard.clear();
     Click(3, MK_CONTROL);
@@ -303,7 +290,7 @@ TEST_F(EndToEnd, SystemContainerHostsTheControlForClicksAndBands)
         treeinput::PostMove(tree, RightOf(4));
         treeinput::PostButtonUp(tree);
         treeinput::Press(tree, RightOf(3), true, 0);
-        EXPECT_EQ(Selected(control.Get()), (std::vector<std::wstring>{kSecond, kThird}));
+        EXPECT_EQ(Selected(control.Get()), (std::vector<std::wstring>{kThird, kSecond})) << "sorted";
         EXPECT_EQ(SelectedByEvents(), (std::vector<std::wstring>{kSecond, kThird}));
 
         MoveWindow(host, 10, 10, 300, 200, TRUE);
