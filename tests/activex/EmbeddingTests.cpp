@@ -149,6 +149,56 @@ TEST_F(Embedding, ExtentIsKeptInHimetricAndCheckedForAspect)
     ReleaseDC(nullptr, screen);
 }
 
+TEST_F(Embedding, NullPointersAreRefusedNotFollowed)
+{
+    // What a careless host passes: every call answers with an error and the control goes on.
+    ComPtr<IOleInPlaceObject> inPlace = QueryOrNull<IOleInPlaceObject>(control.Get());
+    ComPtr<IOleControl> ole = QueryOrNull<IOleControl>(control.Get());
+    ComPtr<IViewObject2> view = QueryOrNull<IViewObject2>(control.Get());
+    ComPtr<IProvideClassInfo2> info = QueryOrNull<IProvideClassInfo2>(control.Get());
+    ComPtr<ISpecifyPropertyPages> pages = QueryOrNull<ISpecifyPropertyPages>(control.Get());
+    ComPtr<IPersistStreamInit> stream = QueryOrNull<IPersistStreamInit>(control.Get());
+    ComPtr<IPersistPropertyBag> bag = QueryOrNull<IPersistPropertyBag>(control.Get());
+    ComPtr<IPersistStorage> storage = QueryOrNull<IPersistStorage>(control.Get());
+    ComPtr<IConnectionPointContainer> points = QueryOrNull<IConnectionPointContainer>(control.Get());
+    const HRESULT results[] = {
+        control->QueryInterface(IID_IDispatch, nullptr),
+        dispatch->GetTypeInfoCount(nullptr),
+        dispatch->GetTypeInfo(0, 0, nullptr),
+        dispatch->GetIDsOfNames(IID_NULL, nullptr, 1, 0, nullptr),
+        info->GetClassInfo(nullptr),
+        info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, nullptr),
+        pages->GetPages(nullptr),
+        object->GetClientSite(nullptr),
+        object->EnumVerbs(nullptr),
+        object->GetUserClassID(nullptr),
+        object->GetUserType(USERCLASSTYPE_FULL, nullptr),
+        object->GetExtent(DVASPECT_CONTENT, nullptr),
+        object->EnumAdvise(nullptr),
+        object->GetMiscStatus(DVASPECT_CONTENT, nullptr),
+        inPlace->GetWindow(nullptr),
+        inPlace->SetObjectRects(nullptr, nullptr),
+        ole->GetControlInfo(nullptr),
+        view->GetColorSet(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr),
+        view->GetExtent(DVASPECT_CONTENT, -1, nullptr, nullptr),
+        stream->Load(static_cast<IStream*>(nullptr)),
+        stream->Save(static_cast<IStream*>(nullptr), TRUE),
+        stream->GetSizeMax(nullptr),
+        stream->GetClassID(nullptr),
+        bag->Load(nullptr, nullptr),
+        bag->Save(nullptr, TRUE, TRUE),
+        storage->InitNew(nullptr),
+        storage->Load(nullptr),
+        storage->Save(nullptr, TRUE),
+        points->FindConnectionPoint(DIID__DCorbelEvents, nullptr),
+        points->EnumConnectionPoints(nullptr),
+    };
+    for (size_t i = 0; i < std::size(results); ++i)
+        EXPECT_TRUE(FAILED(results[i])) << "call " << i;
+    EXPECT_EQ(view->GetAdvise(nullptr, nullptr, nullptr), S_OK) << "nothing asked, nothing to fail";
+    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.Long(), 0) << "the control still answers";
+}
+
 TEST_F(Embedding, ActivationWithoutASiteFailsCleanly)
 {
     EXPECT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, nullptr, nullptr), E_UNEXPECTED);
