@@ -4,24 +4,27 @@
 
 #include "platform/ComError.h"
 
-bool ControlEvents::Connect(IUnknown* control)
+platform::ComPtr<IConnectionPoint> ConnectionPointOf(IUnknown* object, const IID& iid)
 {
-    Disconnect();
-    auto container = platform::QueryOrNull<IConnectionPointContainer>(control);
-    if (!container || FAILED(container->FindConnectionPoint(m_events, m_point.Receive())))
-        return false;
-    if (FAILED(m_point->Advise(static_cast<IDispatch*>(this), &m_cookie))) {
-        m_point.Reset();
-        return false;
-    }
-    return true;
+    platform::ComPtr<IConnectionPoint> point;
+    if (auto container = platform::QueryOrNull<IConnectionPointContainer>(object))
+        container->FindConnectionPoint(iid, point.Receive());
+    return point;
 }
 
-void ControlEvents::Disconnect()
+bool ControlEvents::Connect(IUnknown* control)
 {
-    if (m_point)
-        m_point->Unadvise(m_cookie);
-    m_point.Reset();
+    Disconnect(control);
+    auto point = ConnectionPointOf(control, m_events);
+    return point && SUCCEEDED(point->Advise(static_cast<IDispatch*>(this), &m_cookie));
+}
+
+void ControlEvents::Disconnect(IUnknown* control)
+{
+    if (!m_cookie)
+        return;
+    if (auto point = ConnectionPointOf(control, m_events))
+        point->Unadvise(m_cookie);
     m_cookie = 0;
 }
 

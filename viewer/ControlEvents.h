@@ -12,18 +12,24 @@
 
 #include "platform/DispatchDriver.h"
 
+// The connection point of object for the outgoing interface iid; null when it has none.
+platform::ComPtr<IConnectionPoint> ConnectionPointOf(IUnknown* object, const IID& iid);
+
 class ControlEvents : public IDispatch {
 public:
     using Handler = std::function<void(DISPID id, const std::vector<platform::DispatchValue>& args)>;
 
     ControlEvents(const IID& events, Handler handler) : m_events(events), m_handler(std::move(handler)) {}
-    virtual ~ControlEvents() { Disconnect(); }
+    virtual ~ControlEvents() = default;
     ControlEvents(const ControlEvents&) = delete;
     ControlEvents& operator=(const ControlEvents&) = delete;
 
+    long References() const { return m_references; }
     // Advises this sink on control's event connection point; false when the control has none.
+    // Only the cookie is kept: a held connection point would keep the control alive.
     bool Connect(IUnknown* control);
-    void Disconnect();
+    // Unadvises from control; a control released without it lets go of its sinks itself.
+    void Disconnect(IUnknown* control);
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++m_references); }
@@ -37,6 +43,5 @@ private:
     IID m_events;
     Handler m_handler;
     std::atomic<long> m_references{0};
-    platform::ComPtr<IConnectionPoint> m_point;
     DWORD m_cookie = 0;
 };

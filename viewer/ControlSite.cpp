@@ -5,6 +5,13 @@
 using platform::ComPtr;
 using platform::QueryOrNull;
 
+ControlSite::ControlSite(HWND container) : m_container(container)
+{
+    static wchar_t face[] = L"Tahoma";
+    FONTDESC description{sizeof(FONTDESC), face, {{9 * 10000, 0}}, FW_NORMAL, DEFAULT_CHARSET, FALSE, FALSE, FALSE};
+    OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(m_ambientFont.Receive()));
+}
+
 HRESULT ControlSite::Create(const wchar_t* progId, const RECT& place)
 {
     Close();
@@ -139,17 +146,12 @@ STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VAR
         V_VT(result) = VT_BOOL;
         V_BOOL(result) = VARIANT_TRUE;
         return S_OK;
-    case DISPID_AMBIENT_FONT: {
-        static wchar_t face[] = L"Tahoma";
-        FONTDESC description{sizeof(FONTDESC), face, {{9 * 10000, 0}}, FW_NORMAL, DEFAULT_CHARSET, FALSE, FALSE, FALSE};
-        ComPtr<IFontDisp> font;
-        const HRESULT hr = OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(font.Receive()));
-        if (FAILED(hr))
-            return hr;
+    case DISPID_AMBIENT_FONT:
+        if (!m_ambientFont)
+            return DISP_E_MEMBERNOTFOUND;
         V_VT(result) = VT_DISPATCH;
-        V_DISPATCH(result) = font.Detach();
+        V_DISPATCH(result) = ComPtr<IDispatch>(m_ambientFont.Get()).Detach();
         return S_OK;
-    }
     default:
         return DISP_E_MEMBERNOTFOUND;
     }

@@ -18,7 +18,7 @@ class ControlSite : public IOleClientSite,
                     public IOleControlSite,
                     public IDispatch {
 public:
-    explicit ControlSite(HWND container) : m_container(container) {}
+    explicit ControlSite(HWND container);
     virtual ~ControlSite() { Close(); }
     ControlSite(const ControlSite&) = delete;
     ControlSite& operator=(const ControlSite&) = delete;
@@ -37,6 +37,12 @@ public:
     // The control's own window, while it is active; null otherwise.
     HWND ControlWindow() const;
     long References() const { return m_references; }
+    // Where the control goes, in the container's client coordinates.
+    const RECT& Place() const { return m_place; }
+    // The control's in-place active object while its user interface is active.
+    IOleInPlaceActiveObject* ActiveObject() const { return m_active.Get(); }
+    // The ambient font the site gives: 9-point Tahoma.
+    IFontDisp* AmbientFont() const { return m_ambientFont.Get(); }
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -97,4 +103,5 @@ private:
     platform::ComPtr<IOleObject> m_object;
     platform::ComPtr<IDispatch> m_automation;
     platform::ComPtr<IOleInPlaceActiveObject> m_active;
+    platform::ComPtr<IFontDisp> m_ambientFont;
 };

@@ -24,6 +24,18 @@ constexpr int kLogHeight = 140;
 constexpr long kMetres = 1, kMillimetres = 2, kFeetInches = 3, kInches = 4, kKilograms = 1, kPounds = 2;
 
 
+// The View menu's units: which command stores which working units under which value-type key.
+struct UnitsCommand {
+    UINT id;
+    const wchar_t* key;
+    long units;
+};
+constexpr UnitsCommand kUnitsCommands[] = {
+    {idMillimetres, L"Coordinates", kMillimetres}, {idMetres, L"Coordinates", kMetres},
+    {idFeetInches, L"Coordinates", kFeetInches},   {idInches, L"Coordinates", kInches},
+    {idKilograms, L"Weights", kKilograms},         {idPounds, L"Weights", kPounds},
+};
+
 const wchar_t* EventName(DISPID id)
 {
     switch (id) {
@@ -46,8 +58,8 @@ ViewerWindow::ViewerWindow() = default;
 
 ViewerWindow::~ViewerWindow()
 {
-    if (m_events)
-        m_events->Disconnect();
+    if (m_events && m_site)
+        m_events->Disconnect(m_site->Control());
     if (m_site)
         m_site->Close();
     if (m_accelerators)
@@ -447,13 +459,14 @@ void ViewerWindow::OnInitMenuPopup(HMENU menu)
     CheckMenuItem(menu, idSequenceNos, control.Get(L"ComponentSequenceNos").value.Bool() ? MF_CHECKED : MF_UNCHECKED);
     const long text = control.Get(L"ComponentText").value.Long();
     CheckMenuRadioItem(menu, idComponentType, idFlyText, text == 1 ? idFlyText : idComponentType, MF_BYCOMMAND);
+    // Units never set show as the displays' defaults, millimetres and kilograms.
     const long length = control.Get(L"WorkingUnits", {L"Coordinates"}).value.Long();
-    const UINT lengthItem = length == kMetres ? idMetres : length == kFeetInches ? idFeetInches
-                                                      : length == kInches       ? idInches
-                                                                                : idMillimetres;
-    CheckMenuRadioItem(menu, idMillimetres, idInches, lengthItem, MF_BYCOMMAND);
     const long weight = control.Get(L"WorkingUnits", {L"Weights"}).value.Long();
-    CheckMenuRadioItem(menu, idKilograms, idPounds, weight == kPounds ? idPounds : idKilograms, MF_BYCOMMAND);
+    for (const UnitsCommand& units : kUnitsCommands) {
+        const long current = std::wstring(units.key) == L"Weights" ? (weight ? weight : kKilograms)
+                                                                  : (length ? length : kMillimetres);
+        CheckMenuItem(menu, units.id, current == units.units ? MF_CHECKED : MF_UNCHECKED);
+    }
 
     // File > Close lists the open files.
     HMENU bar = GetMenu(m_window);
@@ -501,24 +514,6 @@ void ViewerWindow::OnCommand(UINT id)
         control.Put(L"ComponentText", {id == idFlyText ? 1 : 0});
         AddLog(id == idFlyText ? L"ComponentText = Fly Text" : L"ComponentText = Component Type");
         break;
-    case idMillimetres:
-        SetUnits(L"Coordinates", kMillimetres);
-        break;
-    case idMetres:
-        SetUnits(L"Coordinates", kMetres);
-        break;
-    case idFeetInches:
-        SetUnits(L"Coordinates", kFeetInches);
-        break;
-    case idInches:
-        SetUnits(L"Coordinates", kInches);
-        break;
-    case idKilograms:
-        SetUnits(L"Weights", kKilograms);
-        break;
-    case idPounds:
-        SetUnits(L"Weights", kPounds);
-        break;
     case idProperties:
         if (ComPtr<IOleObject> object = platform::QueryOrNull<IOleObject>(m_site->Control()))
             object->DoVerb(OLEIVERB_PROPERTIES, nullptr, m_site.get(), 0, m_window, nullptr);
@@ -527,6 +522,10 @@ void ViewerWindow::OnCommand(UINT id)
         control.Call(L"AboutBox");
         break;
     default:
+        for (const UnitsCommand& units : kUnitsCommands) {
+            if (units.id == id)
+                SetUnits(units.key, units.units);
+        }
         if (id >= idCloseFirst && id < idCloseFirst + m_files.size())
             CloseFile(id - idCloseFirst);
         break;
@@ -567,8 +566,8 @@ LRESULT ViewerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
         return 0;
     case WM_CLOSE:
-        if (m_events)
-            m_events->Disconnect();
+        if (m_events && m_site)
+            m_events->Disconnect(m_site->Control());
         if (m_site)
             m_site->Close();
         DestroyWindow(m_window);

@@ -40,8 +40,6 @@ public:
 
     // Creates the tree window as child kTreeId of the control window, covering rect.
     bool CreateTree(HWND control, const RECT& rect);
-    // The item images, from the module's bitmap resource 202, given to the tree.
-    bool CreateImageList();
     CMultiTree& Tree() { return m_tree; }
 
     // Files. A null object, or one without IRUVFile, is refused with E_INVALIDARG and adds nothing.
@@ -122,6 +120,8 @@ protected:
 
 private:
     class SuppressSelectionEvents;
+    // The item images, from the module's bitmap resource 202, given to the tree.
+    bool CreateImageList();
     void OnTreeSelectionChanged(const NMTREEVIEWW& nm);
     // A double or right click: the item under the click's position, if the position is on its
     // icon, label, indent or state icon.

@@ -39,10 +39,6 @@ bool CCorbelCtrl::CreateImageList()
 
 bool CCorbelCtrl::OnCreate(HWND window)
 {
-    // Hosts that never use common controls themselves (script hosts) have not registered the
-    // tree-view's class.
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
     RECT client{};
     GetClientRect(window, &client);
     if (!CreateTree(window, client))

@@ -1,6 +1,6 @@
 #include "platform/ClassFactory.h"
 
-#include "platform/AutomationError.h"
+#include "platform/ComError.h"
 #include "platform/ComObject.h"
 #include "platform/ModuleUsage.h"
 
@@ -19,15 +19,7 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ob
     // An aggregated object is handed out only as its inner IUnknown.
     if (outer && iid != IID_IUnknown)
         return CLASS_E_NOAGGREGATION;
-    try {
-        return m_create(outer, iid, object);
-    } catch (const ComError& error) {
-        return error.Result();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    return ResultOf([&] { return m_create(outer, iid, object); });
 }
 
 STDMETHODIMP ClassFactory::LockServer(BOOL lock)

@@ -7,6 +7,7 @@
 #include <oaidl.h>
 
 #include <exception>
+#include <new>
 #include <string>
 
 #include "platform/ComPtr.h"
@@ -67,6 +68,22 @@ ComPtr<To> QueryOrNull(IUnknown* object)
     if (FAILED(hr))
         RaiseComError(hr, __uuidof(To), object);
     return result;
+}
+
+// Runs body (returning an HRESULT) where no exception may pass: one it throws becomes its result
+// (a COM error's own, E_OUTOFMEMORY for memory, E_UNEXPECTED for anything else).
+template <typename Body>
+HRESULT ResultOf(Body body) noexcept
+{
+    try {
+        return body();
+    } catch (const ComError& error) {
+        return error.Result();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
 }
 
 } // namespace platform

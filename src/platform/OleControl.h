@@ -181,10 +181,6 @@ public:
     // only if it cannot be created.
     HWND EnsureWindow();
     HWND GetSafeHwnd() const { return m_hWnd; }
-    bool IsInPlaceActive() const { return m_inPlaceActive; }
-    bool IsUIActive() const { return m_uiActive; }
-    bool IsModified() const { return m_modified; }
-    bool EventsFrozen() const { return m_freezeCount > 0; }
 
     // Stock properties. The setters ask the property-notice sinks first (BorderStyle, Appearance
     // and Enabled are request-edit), then change, mark modified and report the change; a refused

@@ -17,20 +17,16 @@ void OleControl::DoPropExchange(PropertyExchange& exchange)
                   NotNegative);
     exchange.Long(L"_ExtentY", m_extent.cy, [this](long cy) { m_extent.cy = cy; }, kDefaultControlExtent.cy,
                   NotNegative);
-    exchange.Short(
-        L"BorderStyle", m_borderStyle,
-        [this](short style) {
-            m_borderStyle = style;
-            ApplyWindowStyles();
-        },
-        0, ZeroOrOne);
-    exchange.Short(
-        L"Appearance", m_appearance,
-        [this](short appearance) {
-            m_appearance = appearance;
-            ApplyWindowStyles();
-        },
-        0, ZeroOrOne);
+    // Loaded stock values are the control's own state: no request-edit, no notices.
+    for (auto [name, member] : {std::pair{L"BorderStyle", &m_borderStyle}, std::pair{L"Appearance", &m_appearance}}) {
+        exchange.Short(
+            name, *member,
+            [this, member](short value) {
+                *member = value;
+                ApplyWindowStyles();
+            },
+            0, ZeroOrOne);
+    }
     exchange.Bool(
         L"Enabled", m_enabled,
         [this](BOOL enabled) {
@@ -50,7 +46,7 @@ void OleControl::DoPropExchange(PropertyExchange& exchange)
 
 HRESULT OleControl::Exchange(PropertyExchange& exchange) noexcept
 {
-    try {
+    return ResultOf([&] {
         DoPropExchange(exchange);
         if (exchange.IsLoading()) {
             m_initialized = true;
@@ -58,13 +54,7 @@ HRESULT OleControl::Exchange(PropertyExchange& exchange) noexcept
             SetModifiedFlag(false);
         }
         return S_OK;
-    } catch (const ComError& error) {
-        return error.Result();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 STDMETHODIMP OleControl::InitNew()

@@ -56,7 +56,6 @@ ComPtr<IStream> MemoryStream()
 
 void PropertyExchange::Version(DWORD current)
 {
-    m_loadedVersion = current;
     if (m_mode == Mode::Reset)
         return;
     if (m_mode == Mode::Save) {
@@ -66,10 +65,9 @@ void PropertyExchange::Version(DWORD current)
     ScopedVariant stored;
     if (!Read(L"_Version", VT_I4, *stored.Receive()))
         return; // a property bag without a version is taken as current
-    const auto version = static_cast<DWORD>(V_I4(&stored.Value()));
-    if (version > current)
+    // An older version has the same layout so far and is read as it is.
+    if (static_cast<DWORD>(V_I4(&stored.Value())) > current)
         RaiseComError(kNewerFormat);
-    m_loadedVersion = version;
 }
 
 template <typename Value>

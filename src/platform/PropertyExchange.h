@@ -38,7 +38,6 @@ public:
     // The format version, first: saved as current; a newer stored version refuses the load
     // (kNewerFormat), an older one is read and saved as current the next time.
     void Version(DWORD current);
-    DWORD LoadedVersion() const { return m_loadedVersion; }
 
     // Each saves current, or reads the stored value (fallback when the source lacks it) and
     // queues set with it. Values a format cannot hold fail the load with kDataCorrupt when valid
@@ -66,7 +65,6 @@ private:
                   std::function<bool(Value)> valid);
 
     Mode m_mode;
-    DWORD m_loadedVersion = 0;
     std::vector<std::function<void()>> m_pending;
 };
 

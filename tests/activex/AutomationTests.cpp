@@ -203,7 +203,7 @@ TEST_F(Automation, FontComesFromTheAmbientUntilTheHostSetsOne)
     ASSERT_TRUE(font);
     CY size{}, ambientSize{};
     font->get_Size(&size);
-    QueryOrNull<IFont>(site.ambientFont.Get())->get_Size(&ambientSize);
+    QueryOrNull<IFont>(site.AmbientFont())->get_Size(&ambientSize);
     EXPECT_EQ(size.int64, ambientSize.int64) << "the ambient font's size";
     EXPECT_TRUE(notices.changed.empty()) << "taking the ambient font is no change of the control's";
     const LONG ambientHeight = heightOf(treeFont());

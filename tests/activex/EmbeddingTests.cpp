@@ -29,13 +29,13 @@ TEST_F(Embedding, ActivationMovesTheParkedWindowIntoTheContainerAndBack)
     RECT rect{};
     GetWindowRect(window, &rect);
     MapWindowPoints(nullptr, hosttest::TestSite::Window(), reinterpret_cast<POINT*>(&rect), 2);
-    EXPECT_EQ(rect.left, site.position.left);
-    EXPECT_EQ(rect.bottom, site.position.bottom);
+    EXPECT_EQ(rect.left, site.Place().left);
+    EXPECT_EQ(rect.bottom, site.Place().bottom);
     // The files added before activation are in the tree, which covers the control and has the focus.
     EXPECT_GT(ItemCount(), 1);
     RECT tree{};
     GetClientRect(TreeWindow(), &tree);
-    EXPECT_EQ(tree.right, site.position.right - site.position.left);
+    EXPECT_EQ(tree.right, site.Place().right - site.Place().left);
     EXPECT_TRUE(IsDescendant(window, GetFocus()));
     EXPECT_NE(SendMessageW(TreeWindow(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0);
     EXPECT_NE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
@@ -48,10 +48,10 @@ TEST_F(Embedding, ActivationMovesTheParkedWindowIntoTheContainerAndBack)
     EXPECT_EQ(inPlace->GetWindow(&parked), E_FAIL);
     // Still there when the container shows the control again.
     ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, hosttest::TestSite::Window(),
-                             &site.position),
+                             &site.Place()),
               S_OK);
     EXPECT_GT(ItemCount(), 1);
-    EXPECT_EQ(site.activeObject.Get(), nullptr) << "in-place activation without the user interface";
+    EXPECT_EQ(site.ActiveObject(), nullptr) << "in-place activation without the user interface";
 }
 
 TEST_F(Embedding, ResizingMovesTheTreeWithTheControl)

@@ -82,18 +82,18 @@ TEST_F(Events, OnlyNavigationKeysAreTakenBeforeTheContainer)
 {
     for (UINT key : {VK_END, VK_HOME, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN}) {
         MSG message{TreeWindow(), WM_KEYUP, key, 1, 0, {0, 0}};
-        EXPECT_EQ(site.activeObject->TranslateAccelerator(&message), S_OK) << key;
+        EXPECT_EQ(site.ActiveObject()->TranslateAccelerator(&message), S_OK) << key;
     }
     // An arrow meant for another window of the container is not the control's.
     MSG elsewhere{hosttest::TestSite::Window(), WM_KEYDOWN, VK_DOWN, 1, 0, {0, 0}};
-    EXPECT_EQ(site.activeObject->TranslateAccelerator(&elsewhere), S_FALSE);
+    EXPECT_EQ(site.ActiveObject()->TranslateAccelerator(&elsewhere), S_FALSE);
     site.log.clear();
     for (UINT key : {VK_PRIOR, VK_NEXT, VK_TAB, VK_RETURN}) {
         MSG message{TreeWindow(), WM_KEYDOWN, key, 1, 0, {0, 0}};
-        EXPECT_EQ(site.activeObject->TranslateAccelerator(&message), S_FALSE) << key;
+        EXPECT_EQ(site.ActiveObject()->TranslateAccelerator(&message), S_FALSE) << key;
     }
     EXPECT_EQ(site.log.size(), 4u) << "the container's control site was asked for each";
-    EXPECT_EQ(site.activeObject->TranslateAccelerator(nullptr), E_INVALIDARG);
+    EXPECT_EQ(site.ActiveObject()->TranslateAccelerator(nullptr), E_INVALIDARG);
 }
 
 TEST_F(Events, ProgrammaticSelectionIsSilentButCounted)
@@ -188,13 +188,11 @@ TEST_F(Events, HostMayReleaseTheControlFromItsHandler)
     events.handler = [&](const hosttest::EventSink::Event&) {
         if (!control)
             return;
-        hosttest::Unadvise(control.Get(), IID_IPropertyNotifySink, 1);
         object->Close(OLECLOSE_NOSAVE);
         object->SetClientSite(nullptr);
         automation.reset();
         dispatch.Reset();
         object.Reset();
-        site.activeObject.Reset();
         control.Reset();
     };
     HWND tree = TreeWindow();
@@ -221,7 +219,6 @@ TEST_F(Events, HostMayReleaseTheControlFromAnEventOfItsOwnCall)
         object->SetClientSite(nullptr);
         automation.reset();
         object.Reset();
-        site.activeObject.Reset();
         control.Reset();
         raw->Release();
     };

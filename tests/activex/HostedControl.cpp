@@ -37,29 +37,20 @@ void HostedControl::SetUp()
     hosttest::TestSite::Window();
     ComPtr<IClassFactory> factory;
     ASSERT_EQ(ControlClassObject(CLSID_Corbel, IID_IClassFactory, reinterpret_cast<void**>(factory.Receive())), S_OK);
-    ComPtr<IUnknown> created;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(created.Receive())), S_OK);
-    Adopt(std::move(created));
-}
-
-void HostedControl::Adopt(ComPtr<IUnknown> created)
-{
-    LetGo();
-    control = std::move(created);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(control.Receive())), S_OK);
     object = QueryOrNull<IOleObject>(control.Get());
     dispatch = QueryOrNull<IDispatch>(control.Get());
     ASSERT_TRUE(object && dispatch);
     automation = std::make_unique<hosttest::AutomationClient>(dispatch.Get());
-    m_eventCookie = hosttest::Advise(control.Get(), DIID__DCorbelEvents, static_cast<IDispatch*>(&events));
     m_noticeCookie = hosttest::Advise(control.Get(), IID_IPropertyNotifySink, &notices);
-    ASSERT_NE(m_eventCookie, 0u);
+    ASSERT_TRUE(events.Connect(control.Get()));
     ASSERT_NE(m_noticeCookie, 0u);
 }
 
 void HostedControl::LetGo()
 {
     if (control) {
-        hosttest::Unadvise(control.Get(), DIID__DCorbelEvents, m_eventCookie);
+        events.Disconnect(control.Get());
         hosttest::Unadvise(control.Get(), IID_IPropertyNotifySink, m_noticeCookie);
         object->Close(OLECLOSE_NOSAVE);
         object->SetClientSite(nullptr);
@@ -68,7 +59,6 @@ void HostedControl::LetGo()
     dispatch.Reset();
     object.Reset();
     control.Reset();
-    site.activeObject.Reset();
 }
 
 void HostedControl::TearDown()
@@ -79,8 +69,8 @@ void HostedControl::TearDown()
     events.events.clear();
     file.Reset();
     document.Reset();
-    EXPECT_EQ(site.references, 0) << "the control kept references on its container";
-    EXPECT_EQ(events.references, 0) << "the control kept the event sink";
+    EXPECT_EQ(site.References(), 0) << "the control kept references on its container";
+    EXPECT_EQ(events.References(), 0) << "the control kept the event sink";
     EXPECT_EQ(notices.references, 0) << "the control kept the notice sink";
     EXPECT_EQ(ControlCanUnloadNow(), S_OK) << "the module still has objects or locks";
     model->Finish();
@@ -90,7 +80,7 @@ HRESULT HostedControl::Embed(LONG verb)
 {
     HRESULT hr = object->SetClientSite(&site);
     if (SUCCEEDED(hr))
-        hr = object->DoVerb(verb, nullptr, &site, 0, hosttest::TestSite::Window(), &site.position);
+        hr = object->DoVerb(verb, nullptr, &site, 0, hosttest::TestSite::Window(), &site.Place());
     return hr;
 }
 
@@ -106,18 +96,6 @@ HWND HostedControl::ControlWindow() const
 HWND HostedControl::TreeWindow() const { return GetDlgItem(ControlWindow(), 101); }
 
 int HostedControl::ItemCount() const { return static_cast<int>(SendMessageW(TreeWindow(), TVM_GETCOUNT, 0, 0)); }
-
-std::wstring HostedControl::ItemText(HTREEITEM item) const
-{
-    wchar_t text[256] = {};
-    TVITEMW data{};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = 256;
-    SendMessageW(TreeWindow(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-    return text;
-}
 
 HTREEITEM HostedControl::Root() const
 {
@@ -146,7 +124,7 @@ void HostedControl::OpenPlant()
 void HostedControl::PressKey(UINT key)
 {
     MSG message{TreeWindow(), WM_KEYDOWN, key, 1, 0, {0, 0}};
-    if (site.activeObject && site.activeObject->TranslateAccelerator(&message) == S_OK)
+    if (site.ActiveObject() && site.ActiveObject()->TranslateAccelerator(&message) == S_OK)
         return;
     SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
 }

@@ -48,15 +48,12 @@ protected:
     // Tests release what they hold here, before the control goes.
     virtual void ReleaseAll() {}
 
-    // Makes created the control under test, in place of the current one, with the sinks advised.
-    void Adopt(ComPtr<IUnknown> created);
     // Sets the client site and runs verb (in-place activation with the user interface by default).
     HRESULT Embed(LONG verb = OLEIVERB_SHOW);
     HWND ControlWindow() const;
     HWND TreeWindow() const;
-    // The tree's item count and the text of an item.
+    // The tree's item count.
     int ItemCount() const;
-    std::wstring ItemText(HTREEITEM item) const;
     HTREEITEM Root() const;
     HTREEITEM NextVisible(HTREEITEM item) const;
     HTREEITEM Caret() const;
@@ -82,6 +79,5 @@ private:
     // Closes and releases the control under test.
     void LetGo();
 
-    DWORD m_eventCookie = 0;
     DWORD m_noticeCookie = 0;
 };

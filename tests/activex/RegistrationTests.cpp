@@ -1,9 +1,8 @@
 // regsvr32 and regsvr32 /u on the built module: every key a container and a class browser look
-// for, then none left; and the control created by its ProgID while registered.
+// for, then none left. (The registered control created by ProgID is the end-to-end tests'.)
 #include "RegisteredControl.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cwctype>
 
 #include "../support/RegistryText.h"
@@ -90,55 +89,6 @@ TEST_F(Registration, Regsvr32WritesEveryKeyAndUnregisteringLeavesNone)
     EXPECT_FALSE(KeyExists(L"TypeLib\\" + GuidText(LIBID_QuillRUVFileTree)));
     // Unregistering again finds nothing to remove and still succeeds.
     EXPECT_EQ(RunRegsvr32(module, true), 0u);
-}
-
-TEST_F(Registration, HostCreatesTheControlByProgIdHearsEveryEventAndReadsTheSelectionBack)
-{
-    RegisteredControl registered;
-    ASSERT_EQ(registered.ExitCode(), 0u);
-    CLSID clsid{};
-    ASSERT_EQ(CLSIDFromProgID(L"CORBEL.CorbelCtrl.1", &clsid), S_OK);
-    EXPECT_EQ(clsid, CLSID_Corbel);
-    ComPtr<IUnknown> created;
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(created.Receive())),
-              S_OK);
-    Adopt(std::move(created));
-    OpenPlant();
-    ASSERT_EQ(automation->Call(L"AddRUVFile", {file.Get()}).hr, S_OK);
-    ASSERT_EQ(Embed(), S_OK);
-
-    // The user opens the file's branch and selects its first row.
-    PressKey(VK_HOME);
-    PressKey(VK_RIGHT);
-    PressKey(VK_DOWN);
-    // The context-menu key, a double click on the selected row, and a file dropped from the shell.
-    PressKey(VK_APPS);
-    HTREEITEM row = Caret();
-    RECT label{};
-    std::memcpy(&label, &row, sizeof(row)); // TVM_GETITEMRECT takes the item in the rectangle
-    SendMessageW(TreeWindow(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label));
-    POINT at{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    POINT screen = at;
-    ClientToScreen(TreeWindow(), &screen);
-    SetCursorPos(screen.x, screen.y);
-    PostMessageW(TreeWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&message);
-    SendMessageW(ControlWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\b.ruv"})), 0);
-
-    std::vector<DISPID> heard;
-    for (const auto& event : events.events)
-        heard.push_back(event.id);
-    EXPECT_EQ(heard, (std::vector<DISPID>{1, 3, 4, 2}));
-    ComPtr<IUnknown> selected = QueryOrNull<IUnknown>(automation->Get(L"SelectedItem", {0}).value.Object());
-    ASSERT_EQ(events.events.size(), 4u);
-    EXPECT_EQ(selected.Get(), QueryOrNull<IUnknown>(events.events[0].args[1].Object()).Get());
-    EXPECT_EQ(selected.Get(), QueryOrNull<IUnknown>(events.events[2].args[2].Object()).Get()) << "double-clicked";
-    EXPECT_EQ(events.events[2].args[0].Long(), at.x) << "the tree fills the control";
-    EXPECT_EQ(events.events[3].args[0].Text(), L"C:\\b.ruv");
-    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.Long(), 1);
 }
 
 } // namespace

@@ -61,7 +61,7 @@ protected:
     void TearDown() override
     {
         treeinput::SetModifiers(false, false);
-        events.reset();
+        Unlisten();
         if (site) {
             site->Close();
             EXPECT_EQ(site->References(), 0) << "the control kept references on the viewer's site";
@@ -71,8 +71,17 @@ protected:
         document.Reset();
     }
 
+    void Unlisten()
+    {
+        if (events && listened)
+            events->Disconnect(listened);
+        events.reset();
+        listened = nullptr;
+    }
     bool Listen(IUnknown* control)
     {
+        Unlisten();
+        listened = control;
         events = std::make_unique<ControlEvents>(
             DIID__DCorbelEvents, [this](DISPID id, const std::vector<DispatchValue>& args) {
                 Heard event{id, {}, {0, 0}};
@@ -172,6 +181,7 @@ protected:
 
     std::unique_ptr<ControlSite> site;
     std::unique_ptr<ControlEvents> events;
+    IUnknown* listened = nullptr; // the control events come from
     std::vector<Heard> heard;
     ComPtr<IDispatch> document;
     ComPtr<IDispatch> file;
@@ -297,7 +307,7 @@ TEST_F(EndToEnd, SystemContainerHostsTheControlForClicksAndBands)
         RECT client{};
         GetClientRect(tree, &client);
         EXPECT_EQ(client.right, 300);
-        events.reset();
+        Unlisten();
     }
     DestroyWindow(host);
 }
