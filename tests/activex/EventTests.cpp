@@ -186,14 +186,8 @@ TEST_F(Events, HostMayReleaseTheControlFromItsHandler)
 {
     // The last reference goes while the tree's window procedure is still running.
     events.handler = [&](const hosttest::EventSink::Event&) {
-        if (!control)
-            return;
-        object->Close(OLECLOSE_NOSAVE);
-        object->SetClientSite(nullptr);
-        automation.reset();
-        dispatch.Reset();
-        object.Reset();
-        control.Reset();
+        if (control)
+            LetGo();
     };
     HWND tree = TreeWindow();
     SendMessageW(tree, WM_KEYDOWN, VK_DOWN, 1);
@@ -215,15 +209,11 @@ TEST_F(Events, HostMayReleaseTheControlFromAnEventOfItsOwnCall)
         if (released)
             return;
         released = true;
-        object->Close(OLECLOSE_NOSAVE);
-        object->SetClientSite(nullptr);
-        automation.reset();
-        object.Reset();
-        control.Reset();
+        LetGo();
         raw->Release();
     };
-    VARIANT argument = Value(static_cast<IDispatch*>(file.Get())).Raw();
-    DISPPARAMS params{&argument, nullptr, 1, 0};
+    Value argument(static_cast<IDispatch*>(file.Get()));
+    DISPPARAMS params{&argument.Raw(), nullptr, 1, 0};
     const DISPID removeRUVFile = 13;
     EXPECT_EQ(raw->Invoke(removeRUVFile, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
     if (!released)

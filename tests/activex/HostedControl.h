@@ -75,9 +75,10 @@ protected:
     ComPtr<IRUVDocument> document;
     ComPtr<IRUVFile> file;
 
-private:
-    // Closes and releases the control under test.
+    // Closes and releases the control under test, as a host that is done with it.
     void LetGo();
+
+private:
 
     DWORD m_noticeCookie = 0;
 };
