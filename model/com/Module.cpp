@@ -8,6 +8,7 @@
 #include "ClassFactory.h"
 #include "Faults.h"
 #include "RUVModel.h"
+#include "platform/Registration.h"
 
 namespace {
 
@@ -24,12 +25,7 @@ const ClassEntry kClasses[] = {
     {&CLSID_RUVNavigator, L"RUV Navigator", L"RUVModel.Navigator"},
 };
 
-std::wstring GuidText(const GUID& guid)
-{
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return text;
-}
+using platform::GuidText;
 
 std::wstring ModulePath()
 {
@@ -59,14 +55,6 @@ bool RegisterClass(const ClassEntry& entry, const std::wstring& path)
            SetValue(key + L"\\ProgID", nullptr, entry.progId) &&
            SetValue(key + L"\\TypeLib", nullptr, GuidText(LIBID_RUVModelLib)) &&
            SetValue(entry.progId, nullptr, entry.name) && SetValue(std::wstring(entry.progId) + L"\\CLSID", nullptr, clsid);
-}
-
-void UnregisterClass(const ClassEntry& entry)
-{
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"CLSID\\" + GuidText(*entry.clsid)).c_str());
-    RegDeleteKeyW(HKEY_CLASSES_ROOT, (L"CLSID\\" + GuidText(*entry.clsid)).c_str());
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, entry.progId);
-    RegDeleteKeyW(HKEY_CLASSES_ROOT, entry.progId);
 }
 
 } // namespace
@@ -118,8 +106,14 @@ extern "C" HRESULT __stdcall DllRegisterServer()
 
 extern "C" HRESULT __stdcall DllUnregisterServer()
 {
-    for (const ClassEntry& entry : kClasses)
-        UnregisterClass(entry);
-    UnRegisterTypeLib(LIBID_RUVModelLib, 1, 0, LOCALE_NEUTRAL, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
-    return S_OK;
+    // Everything goes even when a part is missing or fails, so that a half-registered server is
+    // removable; what failed is reported.
+    HRESULT classes = S_OK;
+    for (const ClassEntry& entry : kClasses) {
+        if (FAILED(platform::UnregisterClass(*entry.clsid, entry.progId)))
+            classes = SELFREG_E_CLASS;
+    }
+    if (FAILED(platform::UnregisterTypeLibrary(LIBID_RUVModelLib, 1, 0, LOCALE_NEUTRAL)))
+        return SELFREG_E_TYPELIB;
+    return classes;
 }

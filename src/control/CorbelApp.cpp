@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr SYSKIND kSystemKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 constexpr LCID kTypeLibraryLocale = 0x0409;
 
 std::wstring ModuleString(UINT id)
@@ -29,16 +28,6 @@ HRESULT RegisterTypeLibraryOf(std::wstring modulePath)
     if (SUCCEEDED(hr))
         hr = RegisterTypeLib(library.Get(), modulePath.data(), nullptr);
     return hr;
-}
-
-bool TypeLibraryRegistered()
-{
-    HKEY key = nullptr;
-    const std::wstring path = L"TypeLib\\" + platform::GuidText(LIBID_QuillRUVFileTree) + L"\\1.0";
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 
 } // namespace
@@ -82,9 +71,7 @@ HRESULT CCorbelApp::UnregisterServer()
 {
     // Every class goes even when the library is not registered: a half-registered module must be
     // removable, and removing twice is no failure.
-    const HRESULT library = TypeLibraryRegistered()
-                                ? UnRegisterTypeLib(LIBID_QuillRUVFileTree, 1, 0, kTypeLibraryLocale, kSystemKind)
-                                : S_OK;
+    const HRESULT library = platform::UnregisterTypeLibrary(LIBID_QuillRUVFileTree, 1, 0, kTypeLibraryLocale);
     HRESULT hr = platform::UnregisterClass(CLSID_Corbel, kCorbelProgId);
     if (SUCCEEDED(hr))
         hr = platform::UnregisterClass(CLSID_CorbelPropPage, std::wstring());

@@ -1,6 +1,10 @@
 #include "platform/Registration.h"
 
 #include <objbase.h>
+#include <oleauto.h>
+
+#include <cwchar>
+#include <iterator>
 
 namespace platform {
 
@@ -66,6 +70,20 @@ HRESULT RegisterInprocClass(const std::wstring& classKey, const std::wstring& ty
     return hr;
 }
 
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// On 64-bit Windows the x64 and the x86 module each register in their own view of the classes
+// (the 32-bit one under Wow6432Node), while ProgIDs and type libraries are shared by both.
+constexpr bool kIs64Bit = sizeof(void*) == 8;
+constexpr REGSAM kOtherView = kIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
 } // namespace
 
 std::wstring GuidText(const GUID& guid)
@@ -108,10 +126,24 @@ HRESULT RegisterPropertyPageClass(const CLSID& clsid, const std::wstring& typeNa
 
 HRESULT UnregisterClass(const CLSID& clsid, const std::wstring& progId, HKEY root)
 {
-    HRESULT hr = DeleteTree(root, L"CLSID\\" + GuidText(clsid));
-    if (SUCCEEDED(hr) && !progId.empty())
+    const std::wstring classKey = L"CLSID\\" + GuidText(clsid);
+    HRESULT hr = DeleteTree(root, classKey);
+    // The shared ProgID stays while the other bitness's module still registers the class.
+    if (SUCCEEDED(hr) && !progId.empty() && !KeyExists(root, classKey, kOtherView))
         hr = DeleteTree(root, progId);
     return hr;
+}
+
+HRESULT UnregisterTypeLibrary(const GUID& library, WORD major, WORD minor, LCID locale)
+{
+    // The shared library key holds one path per bitness; only this module's may go, and a
+    // library this bitness never registered (or removed already) is no failure.
+    wchar_t entry[64] = {};
+    swprintf(entry, std::size(entry), L"\\%x.%x\\%lx\\%ls", major, minor, static_cast<unsigned long>(locale),
+             kIs64Bit ? L"win64" : L"win32");
+    if (!KeyExists(HKEY_CLASSES_ROOT, L"TypeLib\\" + GuidText(library) + entry))
+        return S_OK;
+    return UnRegisterTypeLib(library, major, minor, locale, kIs64Bit ? SYS_WIN64 : SYS_WIN32);
 }
 
 } // namespace platform

@@ -28,7 +28,12 @@ HRESULT RegisterControlClass(const ControlClass& control, const std::wstring& mo
                              HKEY root = HKEY_CLASSES_ROOT);
 HRESULT RegisterPropertyPageClass(const CLSID& clsid, const std::wstring& typeName, const std::wstring& modulePath,
                                   HKEY root = HKEY_CLASSES_ROOT);
-// Removes the class ID's key and, when progId is not empty, the ProgID's; absent keys are no failure.
+// Removes the class ID's key and, when progId is not empty, the ProgID's; absent keys are no
+// failure. The ProgID, which both registry views share, stays while the module of the other
+// bitness still registers the class in its view.
 HRESULT UnregisterClass(const CLSID& clsid, const std::wstring& progId, HKEY root = HKEY_CLASSES_ROOT);
+// Removes this bitness's registration of a type library (win32 or win64), leaving the other's;
+// S_OK when this bitness has none.
+HRESULT UnregisterTypeLibrary(const GUID& library, WORD major, WORD minor, LCID locale);
 
 } // namespace platform

@@ -96,6 +96,48 @@ TEST_F(RegistrationTest, FailuresAreReportedNotSwallowed)
     EXPECT_TRUE(FAILED(platform::RegisterControlClass(overlong, L"x.ocx", root)));
 }
 
+// On 64-bit Windows the other bitness's module registers the same class in the other registry
+// view, sharing the ProgID and the type library key with us: removing ours must leave theirs.
+TEST(RegistryViews, UnregisteringOneBitnessLeavesTheOthersProgIdAndTypeLibrary)
+{
+    constexpr bool is64Bit = sizeof(void*) == 8;
+    const REGSAM otherView = is64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    const std::wstring classKey = L"CLSID\\" + GuidText(kControl);
+    const std::wstring library = L"TypeLib\\" + GuidText(kLibrary);
+    const std::wstring otherLibrary = library + (is64Bit ? L"\\1.0\\409\\win32" : L"\\1.0\\409\\win64");
+    const platform::ControlClass control{kControl, L"TEST.TestCtrl.1", L"Test Control", 1, 0, kLibrary, L"1.0"};
+    auto exists = [](const std::wstring& path, REGSAM view = 0) {
+        HKEY key = nullptr;
+        const bool found = RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS;
+        if (found)
+            RegCloseKey(key);
+        return found;
+    };
+    auto createOthers = [&](const std::wstring& path) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE | otherView, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    };
+    createOthers(classKey);
+    createOthers(otherLibrary);
+    ASSERT_EQ(platform::RegisterControlClass(control, L"C:\\bin\\Test.ocx"), S_OK);
+
+    EXPECT_EQ(platform::UnregisterClass(kControl, control.progId), S_OK);
+    EXPECT_EQ(platform::UnregisterTypeLibrary(kLibrary, 1, 0, 0x409), S_OK) << "ours was never registered";
+    EXPECT_FALSE(exists(classKey));
+    EXPECT_TRUE(exists(classKey, otherView));
+    EXPECT_TRUE(exists(control.progId)) << "the other module's class still needs its ProgID";
+    EXPECT_TRUE(exists(otherLibrary));
+
+    RegDeleteKeyExW(HKEY_CLASSES_ROOT, classKey.c_str(), otherView, 0);
+    EXPECT_EQ(platform::UnregisterClass(kControl, control.progId), S_OK);
+    EXPECT_FALSE(exists(control.progId)) << "the last registration takes the ProgID with it";
+
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, library.c_str());
+}
+
 TEST_F(RegistrationTest, TheModulePathNamesThisExecutable)
 {
     const std::wstring path = platform::ThisModulePath();
