@@ -19,7 +19,8 @@ x86_lane_probe() {
   status=0
   "$dir/probe" 2>"$dir/error" || status=$?
   if [[ $status -ne 42 ]]; then
-    X86_LANE_SKIPPED="this kernel does not run 32-bit programs (a 32-bit probe exited with $status: $(head -c 200 "$dir/error" | tr '\n' ' '))"
+    X86_LANE_SKIPPED="this kernel does not run 32-bit programs (a tiny 32-bit program gave exit code $status$(
+      sed -n '1s/^.*probe: /: /p' "$dir/error" | head -c 200))"
     rm -rf "$dir"
     return 1
   fi
