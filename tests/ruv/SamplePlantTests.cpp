@@ -70,7 +70,10 @@ protected:
         const std::string actual = DumpLines(Tree(), Tree().GetRootItem(), 0);
         const std::string golden = ReadFile(std::string(RUV_GOLDEN_DIR) + "/" + name);
         if (actual != golden) {
-            const std::string seen = std::string(name) + ".actual";
+            // What was seen goes to the temporary folder, never into the checkout.
+            char folder[MAX_PATH] = {};
+            GetTempPathA(MAX_PATH, folder);
+            const std::string seen = std::string(folder) + name + ".actual";
             std::ofstream(seen, std::ios::binary) << actual;
             ADD_FAILURE() << "the branch differs from " << name << "; what was seen is in " << seen;
         }
