@@ -15,7 +15,7 @@
 #include "ClassFactory.h"
 #include "DocumentObject.h"
 #include "Reader.h"
-#include "platform/ComPtr.h"
+#include "platform/com/ComPtr.h"
 #include "ruv/RUV3TreeDisplay.h"
 
 using platform::ComPtr;

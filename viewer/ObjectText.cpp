@@ -1,6 +1,6 @@
 #include "ObjectText.h"
 
-#include "platform/DispatchDriver.h"
+#include "platform/automation/DispatchDriver.h"
 
 using platform::DispatchDriver;
 using platform::DispatchResult;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Gdi.h"
+#include "platform/window/Gdi.h"
 
 namespace {
 

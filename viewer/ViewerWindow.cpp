@@ -6,7 +6,7 @@
 #include "ObjectText.h"
 #include "RUVFileTree.h"
 #include "Snapshot.h"
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 
 using platform::ComPtr;
 using platform::DispatchDriver;

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "ControlEvents.h"
-#include "ControlSite.h"
+#include "host/ControlEvents.h"
+#include "host/ControlSite.h"
 #include "Options.h"
 #include "ViewerCommands.h"
-#include "platform/DispatchDriver.h"
+#include "platform/automation/DispatchDriver.h"
 
 class ViewerWindow {
 public:

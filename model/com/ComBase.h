@@ -18,8 +18,8 @@
 #include "Document.h"
 #include "Faults.h"
 #include "RUVModel.h"
-#include "platform/ComObject.h"
-#include "platform/ComPtr.h"
+#include "platform/com/ComObject.h"
+#include "platform/com/ComPtr.h"
 
 namespace ruvmodel::com {
 

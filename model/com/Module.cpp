@@ -8,7 +8,7 @@
 #include "ClassFactory.h"
 #include "Faults.h"
 #include "RUVModel.h"
-#include "platform/Registration.h"
+#include "platform/com/Registration.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "control/CorbelIdentity.h"
 #include "control/CorbelPropPage.h"
 #include "control/SettingsPropPage.h"
-#include "platform/Module.h"
-#include "platform/ModuleUsage.h"
-#include "platform/Registration.h"
+#include "platform/com/Module.h"
+#include "platform/com/ModuleUsage.h"
+#include "platform/com/Registration.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ClassFactory.h"
+#include "platform/com/ClassFactory.h"
 
 class CCorbelApp {
 public:

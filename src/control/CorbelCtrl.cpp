@@ -3,7 +3,7 @@
 #include <windowsx.h>
 
 #include "RUVObjectModel.h"
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 
 using platform::ComPtr;
 using platform::QueryOrNull;

@@ -15,8 +15,8 @@
 #include "control/CorbelDispids.h"
 #include "control/TreeContents.h"
 #include "display/CorbEntities.h"
-#include "platform/Gdi.h"
-#include "platform/OleControl.h"
+#include "platform/window/Gdi.h"
+#include "platform/activex/OleControl.h"
 #include "tree/MultiTree.h"
 
 class CCorbelCtrl : public platform::OleControl {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "control/CorbelDispids.h"
-#include "platform/DispatchTable.h"
+#include "platform/automation/DispatchTable.h"
 
 class CCorbelCtrl;
 

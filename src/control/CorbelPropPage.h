@@ -1,7 +1,7 @@
 // The general property page: appearance, border and enabled (dialog 200, "General").
 #pragma once
 
-#include "platform/PropertyPage.h"
+#include "platform/activex/PropertyPage.h"
 
 class CCorbelPropPage : public platform::PropertyPage {
 public:

@@ -3,7 +3,7 @@
 #include "control/CorbelCtrl.h"
 #include "control/CorbelDispatch.h"
 #include "control/CorbelIdentity.h"
-#include "platform/Module.h"
+#include "platform/com/Module.h"
 
 using platform::EventArg;
 

@@ -3,7 +3,7 @@
 #include <olectl.h>
 
 #include "control/CorbelApp.h"
-#include "platform/Module.h"
+#include "platform/com/Module.h"
 
 extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
 {

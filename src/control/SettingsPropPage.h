@@ -2,7 +2,7 @@
 // "Settings").
 #pragma once
 
-#include "platform/PropertyPage.h"
+#include "platform/activex/PropertyPage.h"
 
 class CSettingsPropPage : public platform::PropertyPage {
 public:

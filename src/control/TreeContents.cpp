@@ -1,7 +1,7 @@
 #include "control/TreeContents.h"
 
 #include "RUVObjectModel.h"
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 #include "ruv/RUV3TreeDisplay.h"
 
 // Marks a display busy for the life of one operation of the list on it.

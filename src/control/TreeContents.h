@@ -14,7 +14,7 @@
 
 #include "display/CorbEntities.h"
 #include "display/FileTreeDisplay.h"
-#include "platform/ComPtr.h"
+#include "platform/com/ComPtr.h"
 #include "settings/TreeContentSettings.h"
 
 struct IRUVFile;

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ComPtr.h"
+#include "platform/com/ComPtr.h"
 
 class CCorbEntities {
 public:

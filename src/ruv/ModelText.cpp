@@ -1,6 +1,6 @@
 #include "ruv/ModelText.h"
 
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 
 namespace ruvtext {
 

@@ -1,7 +1,7 @@
 // Construction, the dispatch by entity kind, the file and pipeline nodes, and broken components.
 #include "ruv/RUV3TreeDisplay.h"
 
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 #include "ruv/ModelText.h"
 
 using platform::Check;

@@ -10,7 +10,7 @@
 
 #include "RUVObjectModel.h"
 #include "display/FileTreeDisplay.h"
-#include "platform/ComPtr.h"
+#include "platform/com/ComPtr.h"
 #include "units/UnitVal.h"
 
 class CRUV3TreeDisplay : public CFileTreeDisplay {

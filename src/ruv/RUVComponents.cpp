@@ -3,7 +3,7 @@
 #include <climits>
 #include <map>
 
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 #include "ruv/ModelText.h"
 #include "ruv/RUV3TreeDisplay.h"
 #include "units/Weight.h"

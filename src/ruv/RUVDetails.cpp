@@ -1,6 +1,6 @@
 // The detail nodes under the objects of a file: attributes with their value texts in the working
 // units, keypoints with their coordinate, bore and end-type rows, and sheets.
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 #include "ruv/ModelText.h"
 #include "ruv/RUV3TreeDisplay.h"
 #include "units/Length.h"

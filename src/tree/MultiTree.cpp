@@ -2,7 +2,7 @@
 // the visible items.
 #include "tree/MultiTree.h"
 
-#include "platform/NotifyReflection.h"
+#include "platform/window/NotifyReflection.h"
 
 namespace {
 

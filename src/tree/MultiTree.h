@@ -14,9 +14,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "platform/NotifyReflection.h"
-#include "platform/TreeCtrl.h"
-#include "platform/TreeViewDefs.h"
+#include "platform/window/NotifyReflection.h"
+#include "platform/window/TreeCtrl.h"
+#include "platform/window/TreeViewDefs.h"
 
 class CMultiTree : public platform::TreeCtrl {
 public:

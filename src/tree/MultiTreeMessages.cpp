@@ -1,6 +1,6 @@
 // The window side of CMultiTree: message dispatch, keyboard and focus, and the tree's own
 // notifications as its parent reflects them.
-#include "platform/NotifyReflection.h"
+#include "platform/window/NotifyReflection.h"
 #include "tree/MultiTree.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <unordered_set>
 
-#include "platform/Gdi.h"
-#include "platform/ModalLoop.h"
+#include "platform/window/Gdi.h"
+#include "platform/window/ModalLoop.h"
 #include "tree/MultiTree.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The tests' names for the platform's dispatch driver: a script host's view of the control.
 #pragma once
 
-#include "platform/DispatchDriver.h"
+#include "platform/automation/DispatchDriver.h"
 
 namespace hosttest {
 

@@ -24,7 +24,7 @@
 #include "RUVFileTree.h"
 #include "Reader.h"
 #include "TestContainer.h"
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 
 #ifndef RUV_CONTROL_PATH
 #error "RUV_CONTROL_PATH must name the built RUVFileTree.ocx"

@@ -7,7 +7,7 @@
 
 #include "AutomationClient.h"
 #include "TestContainer.h"
-#include "platform/ComObject.h"
+#include "platform/com/ComObject.h"
 
 namespace hosttest {
 

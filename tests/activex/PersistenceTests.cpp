@@ -5,7 +5,7 @@
 
 #include "HostedControl.h"
 #include "MemoryBag.h"
-#include "platform/PropertyExchange.h"
+#include "platform/activex/PropertyExchange.h"
 
 namespace {
 

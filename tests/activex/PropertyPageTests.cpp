@@ -4,8 +4,8 @@
 // refreshes and notices run), EditProperty and keys.
 #include "HostedControl.h"
 #include "RegisteredControl.h"
-#include "platform/ComObject.h"
-#include "platform/OleControl.h"
+#include "platform/com/ComObject.h"
+#include "platform/activex/OleControl.h"
 
 namespace {
 

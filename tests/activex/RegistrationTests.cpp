@@ -7,7 +7,7 @@
 
 #include "../support/RegistryText.h"
 #include "HostedControl.h"
-#include "platform/Registration.h"
+#include "platform/com/Registration.h"
 
 namespace {
 

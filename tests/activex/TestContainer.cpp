@@ -1,7 +1,7 @@
 #include "TestContainer.h"
 
 #include "../support/TopWindow.h"
-#include "platform/ComObject.h"
+#include "platform/com/ComObject.h"
 
 namespace hosttest {
 

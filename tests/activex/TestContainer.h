@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "AutomationClient.h"
-#include "ControlEvents.h"
-#include "ControlSite.h"
-#include "platform/ComPtr.h"
+#include "host/ControlEvents.h"
+#include "host/ControlSite.h"
+#include "platform/com/ComPtr.h"
 
 namespace hosttest {
 

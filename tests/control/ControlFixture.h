@@ -11,7 +11,7 @@
 
 #include "../ruv/ModelTreeTest.h"
 #include "control/CorbelCtrl.h"
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 
 using platform::ComPtr;
 

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "control/CorbelDispids.h"
-#include "platform/ComPtr.h"
+#include "platform/com/ComPtr.h"
 
 using platform::ComPtr;
 using platform::ScopedBstr;

@@ -17,12 +17,12 @@
 #include "RegisteredBinaries.h"
 #include "../support/TopWindow.h"
 #include "../support/TreeInput.h"
-#include "ControlEvents.h"
-#include "ControlSite.h"
+#include "host/ControlEvents.h"
+#include "host/ControlSite.h"
 #include "ObjectText.h"
 #include "RUVFileTree.h"
-#include "platform/ComError.h"
-#include "platform/DispatchDriver.h"
+#include "platform/com/ComError.h"
+#include "platform/automation/DispatchDriver.h"
 
 
 namespace {

@@ -14,7 +14,7 @@
 #include "ClassFactory.h"
 #include "Navigator.h"
 #include "Reader.h"
-#include "platform/ComPtr.h"
+#include "platform/com/ComPtr.h"
 
 using platform::ComPtr;
 using platform::ScopedBstr;

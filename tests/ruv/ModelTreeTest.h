@@ -10,7 +10,7 @@
 #include "../tree/TreeHarness.h"
 #include "DocumentObject.h"
 #include "Reader.h"
-#include "platform/ComPtr.h"
+#include "platform/com/ComPtr.h"
 #include "ruv/RUV3TreeDisplay.h"
 
 class ModelTreeTest : public TreeTest {

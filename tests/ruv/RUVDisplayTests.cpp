@@ -3,7 +3,7 @@
 #include <set>
 
 #include "ModelTreeTest.h"
-#include "platform/ComError.h"
+#include "platform/com/ComError.h"
 #include "ruv/RUV3TreeDisplay.h"
 
 using platform::ComPtr;

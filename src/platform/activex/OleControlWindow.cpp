@@ -1,0 +1,194 @@
+// The control window: created on demand under the parking window, its messages handed to the
+// control's hooks with no exception leaving them, its border from the stock properties, and the
+// view interface (the window draws itself; Draw has nothing more to add).
+#include "platform/activex/OleControl.h"
+
+#include "platform/window/MessageScope.h"
+#include "platform/com/Module.h"
+
+namespace platform {
+
+namespace {
+
+// HIMETRIC (hundredths of a millimetre) to pixels at the screen's resolution.
+int ToPixels(LONG himetric, int dotsPerInch) { return MulDiv(himetric, dotsPerInch, 2540); }
+
+SIZE ExtentInPixels(const SIZEL& extent)
+{
+    HDC screen = GetDC(nullptr);
+    const SIZE size{ToPixels(extent.cx, GetDeviceCaps(screen, LOGPIXELSX)),
+                    ToPixels(extent.cy, GetDeviceCaps(screen, LOGPIXELSY))};
+    ReleaseDC(nullptr, screen);
+    return size;
+}
+
+} // namespace
+
+HWND OleControl::EnsureWindow()
+{
+    if (m_hWnd || m_destroying)
+        return m_hWnd;
+    if (!m_parking)
+        m_parking.emplace();
+    const HINSTANCE module = ThisModule();
+    WNDCLASSW wc{};
+    if (!::GetClassInfoW(module, m_identity.windowClass.c_str(), &wc)) {
+        wc = WNDCLASSW{};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = StaticWindowProc;
+        wc.hInstance = module;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = m_identity.windowClass.c_str();
+        if (!RegisterClassW(&wc))
+            return nullptr;
+    }
+    const SIZE size = ExtentInPixels(m_extent);
+    // WM_CREATE runs OnCreate, which sets m_hWnd's children up; m_hWnd is set at WM_NCCREATE.
+    CreateWindowExW(0, m_identity.windowClass.c_str(), L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+                    size.cx, size.cy, m_parking->Window(), nullptr, module, this);
+    if (m_hWnd) {
+        ApplyWindowStyles();
+        EnableWindow(m_hWnd, m_enabled);
+    }
+    return m_hWnd;
+}
+
+void OleControl::DestroyControlWindow()
+{
+    if (!m_hWnd)
+        return;
+    m_destroying = true;
+    DestroyWindow(m_hWnd);
+    m_hWnd = nullptr;
+}
+
+void OleControl::ApplyWindowStyles()
+{
+    if (!m_hWnd)
+        return;
+    // A fixed single border is a sunken edge in 3D appearance and a line when flat.
+    LONG_PTR style = GetWindowLongPtrW(m_hWnd, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_BORDER);
+    LONG_PTR exStyle = GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE);
+    if (m_borderStyle == 1) {
+        if (m_appearance == 1)
+            exStyle |= WS_EX_CLIENTEDGE;
+        else
+            style |= WS_BORDER;
+    }
+    SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
+    SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, exStyle);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+LRESULT CALLBACK OleControl::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<OleControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->m_hWnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<OleControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->m_hWnd = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    // No exception may leave a window procedure: a failure inside a handler ends that message.
+    MessageScope scope;
+    try {
+        return self->WindowProc(hwnd, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT OleControl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(hwnd) ? 0 : -1;
+    case WM_SIZE:
+        OnSize(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_SETFOCUS:
+        if (m_controlSite)
+            m_controlSite->OnFocus(TRUE);
+        OnSetFocus();
+        return 0;
+    case WM_MOUSEACTIVATE:
+        InPlaceActivate(true);
+        break;
+    case WM_NOTIFY: {
+        // Children that want their own notifications first install the reflection on this window.
+        LRESULT result = 0;
+        if (lParam && OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
+            return result;
+        break;
+    }
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_DESTROY:
+        m_destroying = true; // nothing the children do while they go reaches the host
+        OnDestroy();
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(hwnd, &paint);
+        EndPaint(hwnd, &paint);
+        return 0;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+STDMETHODIMP OleControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC drawDC, LPCRECTL bounds,
+                              LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR)
+{
+    if (aspect != DVASPECT_CONTENT)
+        return DV_E_DVASPECT;
+    if (!drawDC || !bounds)
+        return E_INVALIDARG;
+    // The tree window covers the whole control and paints itself.
+    return S_OK;
+}
+
+STDMETHODIMP OleControl::GetColorSet(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors)
+{
+    if (!colors)
+        return E_POINTER;
+    *colors = nullptr;
+    return aspect == DVASPECT_CONTENT ? S_FALSE : DV_E_DVASPECT;
+}
+
+STDMETHODIMP OleControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink)
+{
+    m_viewSink = ComPtr<IAdviseSink>(sink);
+    m_viewAspects = aspects;
+    m_viewFlags = flags;
+    return S_OK;
+}
+
+STDMETHODIMP OleControl::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink)
+{
+    if (aspects)
+        *aspects = m_viewAspects;
+    if (flags)
+        *flags = m_viewFlags;
+    if (sink)
+        *sink = ComPtr<IAdviseSink>(m_viewSink).Detach();
+    return S_OK;
+}
+
+STDMETHODIMP OleControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size)
+{
+    return GetExtent(aspect, size);
+}
+
+} // namespace platform

@@ -1,0 +1,254 @@
+#include "platform/activex/PropertyExchange.h"
+
+#include <cstring>
+
+#include "platform/com/ComError.h"
+#include "platform/activex/StockFont.h"
+
+namespace platform {
+
+namespace {
+
+void Check(HRESULT result)
+{
+    if (FAILED(result))
+        RaiseComError(result);
+}
+
+VARIANT Make(VARTYPE type, long value)
+{
+    VARIANT variant;
+    VariantInit(&variant);
+    V_VT(&variant) = type;
+    if (type == VT_I4)
+        V_I4(&variant) = value;
+    else if (type == VT_I2)
+        V_I2(&variant) = static_cast<short>(value);
+    else
+        V_BOOL(&variant) = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return variant;
+}
+
+// A value read back in the type it was asked in.
+long Extract(const VARIANT& variant)
+{
+    switch (V_VT(&variant)) {
+    case VT_I4:
+        return V_I4(&variant);
+    case VT_I2:
+        return V_I2(&variant);
+    default:
+        return V_BOOL(&variant) != VARIANT_FALSE ? TRUE : FALSE;
+    }
+}
+
+// The largest font record a stream may claim: a font object saves well under a kilobyte.
+constexpr DWORD kLargestFont = 64 * 1024;
+
+ComPtr<IStream> MemoryStream()
+{
+    ComPtr<IStream> stream;
+    Check(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()));
+    return stream;
+}
+
+} // namespace
+
+void PropertyExchange::Version(DWORD current)
+{
+    if (m_mode == Mode::Reset)
+        return;
+    if (m_mode == Mode::Save) {
+        Write(L"_Version", Make(VT_I4, static_cast<long>(current)));
+        return;
+    }
+    ScopedVariant stored;
+    if (!Read(L"_Version", VT_I4, *stored.Receive()))
+        return; // a property bag without a version is taken as current
+    // An older version has the same layout so far and is read as it is.
+    if (static_cast<DWORD>(V_I4(&stored.Value())) > current)
+        RaiseComError(kNewerFormat);
+}
+
+template <typename Value>
+void PropertyExchange::Exchange(const wchar_t* name, VARTYPE type, Value current, std::function<void(Value)> set,
+                                Value fallback, std::function<bool(Value)> valid)
+{
+    if (m_mode == Mode::Save) {
+        Write(name, Make(type, current));
+        return;
+    }
+    Value value = fallback;
+    if (m_mode == Mode::Load) {
+        ScopedVariant stored;
+        if (Read(name, type, *stored.Receive()))
+            value = static_cast<Value>(Extract(stored.Value()));
+        if (valid && !valid(value))
+            RaiseComError(kDataCorrupt);
+    }
+    m_pending.push_back([set, value] { set(value); });
+}
+
+void PropertyExchange::Long(const wchar_t* name, long current, std::function<void(long)> set, long fallback,
+                            std::function<bool(long)> valid)
+{
+    Exchange<long>(name, VT_I4, current, std::move(set), fallback, std::move(valid));
+}
+
+void PropertyExchange::Short(const wchar_t* name, short current, std::function<void(short)> set, short fallback,
+                             std::function<bool(short)> valid)
+{
+    Exchange<short>(name, VT_I2, current, std::move(set), fallback, std::move(valid));
+}
+
+void PropertyExchange::Bool(const wchar_t* name, BOOL current, std::function<void(BOOL)> set, BOOL fallback)
+{
+    Exchange<BOOL>(name, VT_BOOL, current, std::move(set), fallback, nullptr);
+}
+
+void PropertyExchange::Font(const wchar_t* name, IFont* current, std::function<void(IFont*)> set)
+{
+    if (m_mode == Mode::Save) {
+        VARIANT value;
+        VariantInit(&value);
+        V_VT(&value) = VT_UNKNOWN;
+        V_UNKNOWN(&value) = current;
+        Write(name, value);
+        return;
+    }
+    ComPtr<IFont> font;
+    if (m_mode == Mode::Load) {
+        ScopedVariant stored;
+        if (Read(name, VT_UNKNOWN, *stored.Receive())) {
+            if (V_VT(&stored.Value()) == VT_UNKNOWN || V_VT(&stored.Value()) == VT_DISPATCH)
+                font = QueryOrNull<IFont>(V_UNKNOWN(&stored.Value()));
+            if (!font)
+                RaiseComError(DISP_E_TYPEMISMATCH);
+        }
+    }
+    m_pending.push_back([set, font] { set(font.Get()); });
+}
+
+void PropertyExchange::Apply()
+{
+    std::vector<std::function<void()>> pending = std::move(m_pending);
+    m_pending.clear();
+    for (auto& set : pending)
+        set();
+}
+
+void StreamExchange::WriteBytes(const void* data, ULONG size)
+{
+    ULONG written = 0;
+    Check(m_stream->Write(data, size, &written));
+    if (written != size)
+        RaiseComError(STG_E_MEDIUMFULL);
+}
+
+void StreamExchange::ReadBytes(void* data, ULONG size)
+{
+    ULONG read = 0;
+    Check(m_stream->Read(data, size, &read));
+    if (read != size)
+        RaiseComError(kDataTruncated);
+}
+
+void StreamExchange::Write(const wchar_t*, const VARIANT& value)
+{
+    switch (V_VT(&value)) {
+    case VT_I2: {
+        const short number = V_I2(&value);
+        WriteBytes(&number, sizeof(number));
+        return;
+    }
+    case VT_UNKNOWN: {
+        // The font's own stream, after its size.
+        ComPtr<IPersistStream> persist = QueryOrNull<IPersistStream>(V_UNKNOWN(&value));
+        if (!persist)
+            RaiseComError(E_NOINTERFACE);
+        ComPtr<IStream> memory = MemoryStream();
+        Check(persist->Save(memory.Get(), FALSE));
+        ULARGE_INTEGER end{};
+        Check(memory->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &end));
+        const auto size = static_cast<DWORD>(end.QuadPart);
+        std::vector<BYTE> bytes(size);
+        Check(memory->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr));
+        ULONG read = 0;
+        Check(memory->Read(bytes.data(), size, &read));
+        WriteBytes(&size, sizeof(size));
+        WriteBytes(bytes.data(), size);
+        return;
+    }
+    default: {
+        const LONG number = Extract(value);
+        WriteBytes(&number, sizeof(number));
+        return;
+    }
+    }
+}
+
+bool StreamExchange::Read(const wchar_t*, VARTYPE type, VARIANT& value)
+{
+    VariantInit(&value);
+    switch (type) {
+    case VT_I2: {
+        short number = 0;
+        ReadBytes(&number, sizeof(number));
+        V_VT(&value) = VT_I2;
+        V_I2(&value) = number;
+        return true;
+    }
+    case VT_UNKNOWN: {
+        DWORD size = 0;
+        ReadBytes(&size, sizeof(size));
+        if (size > kLargestFont)
+            RaiseComError(kDataCorrupt);
+        std::vector<BYTE> bytes(size);
+        ReadBytes(bytes.data(), size);
+        ComPtr<IStream> memory = MemoryStream();
+        Check(memory->Write(bytes.data(), size, nullptr));
+        Check(memory->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr));
+        FONTDESC description = StockFont::DefaultDescription();
+        ComPtr<IFont> font;
+        Check(OleCreateFontIndirect(&description, IID_IFont, reinterpret_cast<void**>(font.Receive())));
+        ComPtr<IPersistStream> persist = QueryOrNull<IPersistStream>(font.Get());
+        if (!persist || FAILED(persist->Load(memory.Get())))
+            RaiseComError(kDataCorrupt);
+        V_VT(&value) = VT_UNKNOWN;
+        V_UNKNOWN(&value) = font.Detach();
+        return true;
+    }
+    default: {
+        LONG number = 0;
+        ReadBytes(&number, sizeof(number));
+        value = Make(type, number);
+        return true;
+    }
+    }
+}
+
+void PropertyBagExchange::Write(const wchar_t* name, const VARIANT& value)
+{
+    Check(m_bag->Write(name, const_cast<VARIANT*>(&value)));
+}
+
+
+bool PropertyBagExchange::Read(const wchar_t* name, VARTYPE type, VARIANT& value)
+{
+    // The type asks the bag for a conversion; an object hint must not carry a stray pointer.
+    ScopedVariant stored;
+    std::memset(stored.Get(), 0, sizeof(VARIANT));
+    V_VT(stored.Get()) = type;
+    const HRESULT hr = m_bag->Read(name, stored.Get(), m_log);
+    if (hr == E_INVALIDARG || (SUCCEEDED(hr) && V_VT(stored.Get()) == VT_EMPTY))
+        return false; // not in the bag
+    Check(hr);
+    VariantInit(&value);
+    if (type == VT_UNKNOWN)
+        return SUCCEEDED(VariantCopy(&value, stored.Get()));
+    if (FAILED(VariantChangeType(&value, stored.Get(), 0, type)))
+        RaiseComError(DISP_E_TYPEMISMATCH);
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,160 @@
+#include "platform/automation/DispatchTable.h"
+
+#include <oleauto.h>
+
+#include <algorithm>
+#include <new>
+
+#include "platform/automation/AutomationError.h"
+
+namespace platform {
+
+namespace {
+
+// An argument that is missing or of the wrong type: the call's own error, not an exception report.
+struct ArgumentFailure {
+    HRESULT result;
+    UINT position; // in rgvarg, as callers count
+};
+
+} // namespace
+
+void DispatchArgs::Coerce(UINT index, VARTYPE type, ScopedVariant& out) const
+{
+    if (index >= m_params.cArgs)
+        throw ArgumentFailure{DISP_E_PARAMNOTFOUND, 0};
+    const UINT position = m_params.cArgs - 1 - index;
+    const VARIANT& arg = m_params.rgvarg[position];
+    if (V_VT(&arg) == VT_ERROR && V_ERROR(&arg) == DISP_E_PARAMNOTFOUND)
+        throw ArgumentFailure{DISP_E_PARAMNOTFOUND, position};
+    // VariantChangeType reads through a reference itself.
+    if (FAILED(VariantChangeType(out.Receive(), const_cast<VARIANT*>(&arg), 0, type)))
+        throw ArgumentFailure{DISP_E_TYPEMISMATCH, position};
+}
+
+long DispatchArgs::Long(UINT index) const
+{
+    ScopedVariant value;
+    Coerce(index, VT_I4, value);
+    return V_I4(&value.Value());
+}
+
+short DispatchArgs::Short(UINT index) const
+{
+    ScopedVariant value;
+    Coerce(index, VT_I2, value);
+    return V_I2(&value.Value());
+}
+
+BOOL DispatchArgs::Bool(UINT index) const
+{
+    ScopedVariant value;
+    Coerce(index, VT_BOOL, value);
+    return V_BOOL(&value.Value()) != VARIANT_FALSE;
+}
+
+std::wstring DispatchArgs::String(UINT index) const
+{
+    ScopedVariant value;
+    Coerce(index, VT_BSTR, value);
+    BSTR text = V_BSTR(&value.Value());
+    return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+}
+
+ComPtr<IDispatch> DispatchArgs::Object(UINT index) const
+{
+    if (index < m_params.cArgs) {
+        VARIANT arg = m_params.rgvarg[m_params.cArgs - 1 - index];
+        if (V_VT(&arg) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&arg))
+            arg = *V_VARIANTREF(&arg);
+        if (V_VT(&arg) == VT_EMPTY || V_VT(&arg) == VT_NULL)
+            return ComPtr<IDispatch>();
+    }
+    ScopedVariant value;
+    Coerce(index, VT_DISPATCH, value);
+    return ComPtr<IDispatch>(V_DISPATCH(&value.Value()));
+}
+
+void ResultLong(VARIANT& result, long value)
+{
+    V_VT(&result) = VT_I4;
+    V_I4(&result) = value;
+}
+
+void ResultShort(VARIANT& result, short value)
+{
+    V_VT(&result) = VT_I2;
+    V_I2(&result) = value;
+}
+
+void ResultBool(VARIANT& result, bool value)
+{
+    V_VT(&result) = VT_BOOL;
+    V_BOOL(&result) = value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+void ResultString(VARIANT& result, const std::wstring& value)
+{
+    V_VT(&result) = VT_BSTR;
+    V_BSTR(&result) = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+    if (!V_BSTR(&result))
+        throw std::bad_alloc();
+}
+
+void ResultObject(VARIANT& result, ComPtr<IDispatch> value)
+{
+    V_VT(&result) = VT_DISPATCH;
+    V_DISPATCH(&result) = value.Detach();
+}
+
+HRESULT InvokeMember(const std::vector<DispatchMember>& table, DISPID id, WORD flags, DISPPARAMS* params,
+                     VARIANT* result, EXCEPINFO* exception, UINT* argError, const std::wstring& source) noexcept
+{
+    const auto member =
+        std::find_if(table.begin(), table.end(), [id](const DispatchMember& entry) { return entry.id == id; });
+    if (member == table.end())
+        return DISP_E_MEMBERNOTFOUND;
+    DISPPARAMS none{};
+    const DISPPARAMS& args = params ? *params : none;
+    if (args.cArgs && !args.rgvarg)
+        return E_INVALIDARG;
+
+    const bool isPut = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+    if (isPut) {
+        if (args.cNamedArgs != 1 || !args.rgdispidNamedArgs || args.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+            return DISP_E_PARAMNOTFOUND;
+        if (!member->put)
+            return ReportAutomationError(exception, kSetNotSupported, source, L"The property is read-only.");
+        if (args.cArgs != member->paramCount + 1)
+            return DISP_E_BADPARAMCOUNT;
+    } else {
+        if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) || !member->get)
+            return DISP_E_MEMBERNOTFOUND;
+        if (args.cNamedArgs)
+            return DISP_E_NONAMEDARGS;
+        if (args.cArgs != member->paramCount)
+            return DISP_E_BADPARAMCOUNT;
+    }
+
+    return GuardAutomationCall(exception, source, [&]() -> HRESULT {
+        const DispatchArgs view(args);
+        ScopedVariant value;
+        HRESULT hr = S_OK;
+        try {
+            hr = isPut ? member->put(view) : member->get(view, *value.Get());
+        } catch (const ArgumentFailure& failure) {
+            if (argError)
+                *argError = failure.position;
+            return failure.result;
+        }
+        if (FAILED(hr))
+            return ReportAutomationError(exception, hr, source);
+        if (result && !isPut) {
+            *result = value.Value(); // handed over: the scoped copy forgets it without clearing
+            VariantInit(value.Get());
+        }
+        return S_OK;
+    });
+}
+
+} // namespace platform

@@ -1,0 +1,65 @@
+// IDispatch::Invoke over a table of members of our own: the arguments in declaration order
+// (callers pass them reversed, by value or by reference), coerced with the OLE Automation
+// conversions; property puts with their named DISPID_PROPERTYPUT value; parameterised
+// properties; and every failure reported the way automation callers expect.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/com/ComPtr.h"
+
+namespace platform {
+
+// The control framework's "property cannot be set" error (CTL_E_SETNOTSUPPORTED).
+inline constexpr HRESULT kSetNotSupported = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 383);
+
+// The arguments of one call in declaration order; a property put's value comes last. A missing
+// argument or one that does not convert raises, and the call fails with DISP_E_PARAMNOTFOUND or
+// DISP_E_TYPEMISMATCH naming the argument.
+class DispatchArgs {
+public:
+    explicit DispatchArgs(const DISPPARAMS& params) : m_params(params) {}
+
+    UINT Count() const { return m_params.cArgs; }
+    long Long(UINT index) const;
+    short Short(UINT index) const;
+    BOOL Bool(UINT index) const;
+    std::wstring String(UINT index) const;
+    // An object or nothing: Empty, Null and a null object give null.
+    ComPtr<IDispatch> Object(UINT index) const;
+
+private:
+    void Coerce(UINT index, VARTYPE type, ScopedVariant& out) const;
+
+    const DISPPARAMS& m_params;
+};
+
+struct DispatchMember {
+    using Getter = std::function<HRESULT(const DispatchArgs& args, VARIANT& result)>;
+    using Setter = std::function<HRESULT(const DispatchArgs& args)>;
+
+    DISPID id;
+    UINT paramCount; // without a put's value
+    // A method or a property get; the result starts Empty.
+    Getter get;
+    // A property put, or none for a method or a read-only property.
+    Setter put;
+};
+
+// A getter's result.
+void ResultLong(VARIANT& result, long value);
+void ResultShort(VARIANT& result, short value);
+void ResultBool(VARIANT& result, bool value);
+void ResultString(VARIANT& result, const std::wstring& value);
+void ResultObject(VARIANT& result, ComPtr<IDispatch> value); // null gives Nothing
+
+// Runs the member id of table for an Invoke. source names the object in error reports.
+HRESULT InvokeMember(const std::vector<DispatchMember>& table, DISPID id, WORD flags, DISPPARAMS* params,
+                     VARIANT* result, EXCEPINFO* exception, UINT* argError, const std::wstring& source) noexcept;
+
+} // namespace platform

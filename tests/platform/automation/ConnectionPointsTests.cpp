@@ -1,0 +1,218 @@
+// Connection points: sinks advised and unadvised by cookie, events reaching every sink with their
+// arguments in order, property notices and vetoes, enumeration, and sinks that leave while called.
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "platform/automation/ConnectionPoints.h"
+
+namespace {
+
+using platform::ComPtr;
+
+// {4C1F0E7A-2B6D-4E59-9A3C-7D8E1F2A3B4C}: the test's event dispinterface.
+constexpr GUID kEventsIid = {0x4c1f0e7a, 0x2b6d, 0x4e59, {0x9a, 0x3c, 0x7d, 0x8e, 0x1f, 0x2a, 0x3b, 0x4c}};
+
+class Owner : public IConnectionPointContainer {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid != IID_IUnknown && iid != IID_IConnectionPointContainer) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<IConnectionPointContainer*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    STDMETHODIMP_(ULONG) Release() override { return --references; }
+    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** all) override { return points.Enum(all); }
+    STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override
+    {
+        return points.Find(iid, point);
+    }
+
+    ULONG references = 1;
+    platform::ConnectionPoints points{this, {kEventsIid, IID_IPropertyNotifySink}};
+};
+
+struct Call {
+    DISPID id;
+    std::vector<long> args; // as the sink receives them, in rgvarg order
+};
+
+class Sink : public IDispatch, public IPropertyNotifySink {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kEventsIid)
+            *object = static_cast<IDispatch*>(this);
+        else if (iid == IID_IPropertyNotifySink && notices)
+            *object = static_cast<IPropertyNotifySink*>(this);
+        else {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    STDMETHODIMP_(ULONG) Release() override { return --references; }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        Call call{id, {}};
+        for (UINT i = 0; i < params->cArgs; ++i)
+            call.args.push_back(V_I4(&params->rgvarg[i]));
+        calls.push_back(call);
+        if (onCall)
+            onCall();
+        return S_OK;
+    }
+    STDMETHODIMP OnChanged(DISPID id) override
+    {
+        changed.push_back(id);
+        return S_OK;
+    }
+    STDMETHODIMP OnRequestEdit(DISPID id) override
+    {
+        requested.push_back(id);
+        return veto ? S_FALSE : S_OK;
+    }
+
+    IUnknown* Unknown() { return static_cast<IDispatch*>(this); }
+
+    ULONG references = 1;
+    bool notices = true;
+    bool veto = false;
+    std::vector<Call> calls;
+    std::vector<DISPID> changed, requested;
+    std::function<void()> onCall;
+};
+
+VARIANT Long(long value)
+{
+    VARIANT v;
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = value;
+    return v;
+}
+
+TEST(ConnectionPoints, EventsReachEverySinkUntilItLeaves)
+{
+    Owner owner;
+    Sink first, second;
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(owner.FindConnectionPoint(kEventsIid, point.Receive()), S_OK);
+    DWORD firstCookie = 0, secondCookie = 0;
+    ASSERT_EQ(point->Advise(first.Unknown(), &firstCookie), S_OK);
+    ASSERT_EQ(point->Advise(second.Unknown(), &secondCookie), S_OK);
+    EXPECT_NE(firstCookie, secondCookie);
+    EXPECT_EQ(first.references, 2u);
+
+    // The first sink leaves from inside its own event; the second still hears it.
+    first.onCall = [&] { point->Unadvise(firstCookie); };
+    platform::FireEvent(*owner.points.Point(kEventsIid), 3, {Long(10), Long(20)});
+    ASSERT_EQ(second.calls.size(), 1u);
+    EXPECT_EQ(second.calls[0].id, 3);
+    EXPECT_EQ(second.calls[0].args, (std::vector<long>{20, 10})) << "rgvarg holds the last argument first";
+    EXPECT_EQ(first.calls.size(), 1u);
+    EXPECT_EQ(first.references, 1u) << "released once it left";
+
+    platform::FireEvent(*owner.points.Point(kEventsIid), 4, {});
+    EXPECT_EQ(first.calls.size(), 1u);
+    EXPECT_EQ(second.calls.size(), 2u);
+
+    EXPECT_EQ(point->Unadvise(firstCookie), CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(point->Unadvise(secondCookie), S_OK);
+    EXPECT_EQ(second.references, 1u);
+}
+
+TEST(ConnectionPoints, SinksWithoutThePointsInterfaceCannotConnect)
+{
+    Owner owner;
+    Sink deaf;
+    deaf.notices = false;
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(owner.FindConnectionPoint(IID_IPropertyNotifySink, point.Receive()), S_OK);
+    DWORD cookie = 5;
+    EXPECT_EQ(point->Advise(deaf.Unknown(), &cookie), CONNECT_E_CANNOTCONNECT);
+    EXPECT_EQ(cookie, 0u);
+    EXPECT_EQ(point->Advise(nullptr, &cookie), E_POINTER);
+    EXPECT_EQ(deaf.references, 1u);
+
+    ComPtr<IConnectionPoint> none;
+    EXPECT_EQ(owner.FindConnectionPoint(IID_IDispatch, none.Receive()), CONNECT_E_NOCONNECTION);
+    EXPECT_FALSE(none);
+}
+
+TEST(ConnectionPoints, PropertyNoticesAndVetoes)
+{
+    Owner owner;
+    Sink agreeing, refusing;
+    refusing.veto = true;
+    platform::ConnectionPoint& point = *owner.points.Point(IID_IPropertyNotifySink);
+    DWORD cookie = 0;
+    ASSERT_EQ(point.Advise(agreeing.Unknown(), &cookie), S_OK);
+    EXPECT_TRUE(platform::RequestPropertyEdit(point, -504));
+    ASSERT_EQ(point.Advise(refusing.Unknown(), &cookie), S_OK);
+    EXPECT_FALSE(platform::RequestPropertyEdit(point, -504));
+    platform::NotifyPropertyChanged(point, 22);
+    EXPECT_EQ(agreeing.changed, std::vector<DISPID>{22});
+    EXPECT_EQ(refusing.changed, std::vector<DISPID>{22});
+    EXPECT_EQ(agreeing.requested, (std::vector<DISPID>{-504, -504}));
+    owner.points.UnadviseAll();
+    EXPECT_EQ(agreeing.references, 1u);
+    EXPECT_EQ(refusing.references, 1u);
+}
+
+TEST(ConnectionPoints, EnumerationsAreSnapshotsThatHoldTheirItems)
+{
+    Owner owner;
+    Sink sink;
+    platform::ConnectionPoint& point = *owner.points.Point(kEventsIid);
+    DWORD cookie = 0;
+    ASSERT_EQ(point.Advise(sink.Unknown(), &cookie), S_OK);
+
+    ComPtr<IEnumConnections> connections;
+    ASSERT_EQ(point.EnumConnections(connections.Receive()), S_OK);
+    point.Unadvise(cookie);
+    CONNECTDATA data[2]{};
+    ULONG fetched = 0;
+    EXPECT_EQ(connections->Next(2, data, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 1u);
+    EXPECT_EQ(data[0].dwCookie, cookie);
+    data[0].pUnk->Release();
+    connections.Reset();
+    EXPECT_EQ(sink.references, 1u);
+
+    ComPtr<IEnumConnectionPoints> points;
+    ASSERT_EQ(owner.EnumConnectionPoints(points.Receive()), S_OK);
+    ComPtr<IEnumConnectionPoints> clone;
+    ASSERT_EQ(points->Skip(1), S_OK);
+    ASSERT_EQ(points->Clone(clone.Receive()), S_OK);
+    IConnectionPoint* second = nullptr;
+    ASSERT_EQ(clone->Next(1, &second, nullptr), S_OK);
+    IID iid{};
+    second->GetConnectionInterface(&iid);
+    EXPECT_EQ(iid, IID_IPropertyNotifySink);
+    second->Release();
+    EXPECT_EQ(clone->Next(1, &second, nullptr), S_FALSE);
+    points.Reset();
+    clone.Reset();
+    EXPECT_EQ(owner.references, 1u) << "the points count their references on the owner";
+}
+
+} // namespace
