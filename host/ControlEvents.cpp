@@ -3,6 +3,7 @@
 #include <ocidl.h>
 
 #include "platform/com/ComError.h"
+#include "platform/com/ScopedVariant.h"
 
 platform::ComPtr<IConnectionPoint> ConnectionPointOf(IUnknown* object, const IID& iid)
 {
@@ -51,11 +52,11 @@ STDMETHODIMP ControlEvents::GetTypeInfoCount(UINT* count)
 
 STDMETHODIMP ControlEvents::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*)
 {
-    std::vector<platform::DispatchValue> args;
+    std::vector<platform::ScopedVariant> args;
     for (UINT i = params ? params->cArgs : 0; i > 0; --i) {
-        platform::DispatchValue arg;
-        VariantCopyInd(&arg.Raw(), &params->rgvarg[i - 1]);
-        args.push_back(arg);
+        platform::ScopedVariant arg;
+        VariantCopyInd(arg.Get(), &params->rgvarg[i - 1]);
+        args.push_back(std::move(arg));
     }
     // The host's handler is host code: nothing it throws may reach the control.
     try {

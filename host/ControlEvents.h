@@ -10,14 +10,15 @@
 #include <functional>
 #include <vector>
 
-#include "platform/automation/DispatchDriver.h"
+#include "platform/com/ComPtr.h"
+#include "platform/com/ScopedVariant.h"
 
 // The connection point of object for the outgoing interface iid; null when it has none.
 platform::ComPtr<IConnectionPoint> ConnectionPointOf(IUnknown* object, const IID& iid);
 
 class ControlEvents : public IDispatch {
 public:
-    using Handler = std::function<void(DISPID id, const std::vector<platform::DispatchValue>& args)>;
+    using Handler = std::function<void(DISPID id, const std::vector<platform::ScopedVariant>& args)>;
 
     ControlEvents(const IID& events, Handler handler) : m_events(events), m_handler(std::move(handler)) {}
     virtual ~ControlEvents() = default;

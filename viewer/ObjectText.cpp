@@ -1,6 +1,7 @@
 #include "ObjectText.h"
 
 #include "platform/automation/DispatchDriver.h"
+#include "platform/com/ScopedVariant.h"
 
 using platform::DispatchDriver;
 using platform::DispatchResult;
@@ -16,8 +17,8 @@ bool TextOf(IDispatch* object, const wchar_t* member, std::wstring& text)
     const DispatchResult result = driver.Call(member);
     if (FAILED(result.hr))
         return false;
-    platform::DispatchValue converted;
-    if (FAILED(VariantChangeType(&converted.Raw(), const_cast<VARIANT*>(&result.value.Raw()), 0, VT_BSTR)))
+    const platform::ScopedVariant converted = platform::ScopedVariant::Converted(result.value.Value(), VT_BSTR);
+    if (converted.Type() != VT_BSTR)
         return false;
     text = converted.Text();
     return true;
@@ -62,7 +63,7 @@ std::vector<std::wstring> ObjectAttributes(IDispatch* object)
     if (FAILED(attributes.hr) || !attributes.value.Object())
         return lines;
     const DispatchDriver list(attributes.value.Object());
-    const long count = list.Call(L"GetCount").value.Long();
+    const long count = list.Call(L"GetCount").value.ToLong().value_or(0);
     for (long i = 0; i < count; ++i) {
         const DispatchResult attribute = list.Call(L"Item", {i});
         if (FAILED(attribute.hr) || !attribute.value.Object())

@@ -7,11 +7,12 @@
 #include "RUVFileTree.h"
 #include "Snapshot.h"
 #include "platform/com/ComError.h"
+#include "platform/com/ScopedVariant.h"
 
 using platform::ComPtr;
 using platform::DispatchDriver;
 using platform::DispatchResult;
-using platform::DispatchValue;
+using platform::ScopedVariant;
 
 namespace {
 
@@ -107,7 +108,7 @@ bool ViewerWindow::Create(int show)
         return false;
     }
     m_events = std::make_unique<ControlEvents>(
-        DIID__DCorbelEvents, [this](DISPID id, const std::vector<DispatchValue>& args) { OnEvent(id, args); });
+        DIID__DCorbelEvents, [this](DISPID id, const std::vector<ScopedVariant>& args) { OnEvent(id, args); });
     m_events->Connect(m_site->Control());
     Layout();
     UpdateStatus();
@@ -266,7 +267,7 @@ std::wstring ViewerWindow::StatusText() const
 {
     if (!m_site || !m_site->Automation())
         return std::wstring();
-    const long count = Control().Get(L"SelectedItemCount").value.Long();
+    const long count = Control().Get(L"SelectedItemCount").value.ToLong().value_or(0);
     std::wstring text = std::to_wstring(count) + L" selected";
     for (long i = 0; i < count && i < 3; ++i)
         text += (i == 0 ? L": " : L", ") + ObjectName(Control().Get(L"SelectedItem", {i}).value.Object());
@@ -282,20 +283,20 @@ void ViewerWindow::UpdateStatus()
     SendMessageW(m_status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void ViewerWindow::OnEvent(DISPID id, const std::vector<DispatchValue>& args)
+void ViewerWindow::OnEvent(DISPID id, const std::vector<ScopedVariant>& args)
 {
     std::wstring line = EventName(id);
     line += L"(";
     for (size_t i = 0; i < args.size(); ++i) {
         if (i)
             line += L", ";
-        const DispatchValue& arg = args[i];
+        const ScopedVariant& arg = args[i];
         if (arg.Type() == VT_DISPATCH || arg.Type() == VT_EMPTY)
             line += ObjectName(arg.Object());
         else if (arg.Type() == VT_BSTR)
             line += arg.Text();
         else
-            line += std::to_wstring(arg.Long());
+            line += std::to_wstring(arg.ToLong().value_or(0));
     }
     AddLog(line + L")");
     switch (id) {
@@ -308,7 +309,7 @@ void ViewerWindow::OnEvent(DISPID id, const std::vector<DispatchValue>& args)
         break;
     case 3: // PopupMenu
         if (args.size() == 3)
-            ShowPopupMenu(args[0].Long(), args[1].Long(), args[2].Object());
+            ShowPopupMenu(args[0].ToLong().value_or(0), args[1].ToLong().value_or(0), args[2].Object());
         break;
     case 4: // LButtonDblClick
         if (args.size() == 3)
@@ -416,7 +417,7 @@ void ViewerWindow::SelectPipelines(const std::vector<std::wstring>& names)
         if (!pipelines.value.Object())
             continue;
         const DispatchDriver list(pipelines.value.Object());
-        const long count = list.Call(L"GetCount").value.Long();
+        const long count = list.Call(L"GetCount").value.ToLong().value_or(0);
         for (long i = 0; i < count; ++i) {
             const DispatchResult pipeline = list.Call(L"Item", {i});
             for (const std::wstring& name : names) {
@@ -454,14 +455,14 @@ void ViewerWindow::ChooseFiles()
 void ViewerWindow::OnInitMenuPopup(HMENU menu)
 {
     const DispatchDriver control = Control();
-    CheckMenuItem(menu, idSpools, control.Get(L"ShowSpools").value.Bool() ? MF_CHECKED : MF_UNCHECKED);
-    CheckMenuItem(menu, idKeypoints, control.Get(L"ShowComponentKeypoints").value.Bool() ? MF_CHECKED : MF_UNCHECKED);
-    CheckMenuItem(menu, idSequenceNos, control.Get(L"ComponentSequenceNos").value.Bool() ? MF_CHECKED : MF_UNCHECKED);
-    const long text = control.Get(L"ComponentText").value.Long();
+    CheckMenuItem(menu, idSpools, control.Get(L"ShowSpools").value.IsTrue() ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(menu, idKeypoints, control.Get(L"ShowComponentKeypoints").value.IsTrue() ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(menu, idSequenceNos, control.Get(L"ComponentSequenceNos").value.IsTrue() ? MF_CHECKED : MF_UNCHECKED);
+    const long text = control.Get(L"ComponentText").value.ToLong().value_or(0);
     CheckMenuRadioItem(menu, idComponentType, idFlyText, text == 1 ? idFlyText : idComponentType, MF_BYCOMMAND);
     // Units never set show as the displays' defaults, millimetres and kilograms.
-    const long length = control.Get(L"WorkingUnits", {L"Coordinates"}).value.Long();
-    const long weight = control.Get(L"WorkingUnits", {L"Weights"}).value.Long();
+    const long length = control.Get(L"WorkingUnits", {L"Coordinates"}).value.ToLong().value_or(0);
+    const long weight = control.Get(L"WorkingUnits", {L"Weights"}).value.ToLong().value_or(0);
     for (const UnitsCommand& units : kUnitsCommands) {
         const long current = std::wstring(units.key) == L"Weights" ? (weight ? weight : kKilograms)
                                                                   : (length ? length : kMillimetres);
@@ -500,14 +501,14 @@ void ViewerWindow::OnCommand(UINT id)
         AddLog(L"ShowBrokenItems");
         break;
     case idSpools:
-        SetFlag(L"ShowSpools", !control.Get(L"ShowSpools").value.Bool());
+        SetFlag(L"ShowSpools", !control.Get(L"ShowSpools").value.IsTrue());
         control.Call(L"UpdateAll"); // spools show at the next refresh
         break;
     case idKeypoints:
-        SetFlag(L"ShowComponentKeypoints", !control.Get(L"ShowComponentKeypoints").value.Bool());
+        SetFlag(L"ShowComponentKeypoints", !control.Get(L"ShowComponentKeypoints").value.IsTrue());
         break;
     case idSequenceNos:
-        SetFlag(L"ComponentSequenceNos", !control.Get(L"ComponentSequenceNos").value.Bool());
+        SetFlag(L"ComponentSequenceNos", !control.Get(L"ComponentSequenceNos").value.IsTrue());
         break;
     case idComponentType:
     case idFlyText:

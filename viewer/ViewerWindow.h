@@ -16,6 +16,7 @@
 #include "Options.h"
 #include "ViewerCommands.h"
 #include "platform/automation/DispatchDriver.h"
+#include "platform/com/ScopedVariant.h"
 
 class ViewerWindow {
 public:
@@ -57,7 +58,7 @@ private:
     void OnCommand(UINT id);
     void OnInitMenuPopup(HMENU menu);
     void Layout();
-    void OnEvent(DISPID id, const std::vector<platform::DispatchValue>& args);
+    void OnEvent(DISPID id, const std::vector<platform::ScopedVariant>& args);
     void ShowPopupMenu(long x, long y, IDispatch* object);
     void ShowAttributes(IDispatch* object);
     void UpdateStatus();

@@ -1,4 +1,4 @@
-// Class factories of the server's two creatable classes, and the module's lock count.
+// The class factories of the server's two creatable classes.
 #pragma once
 
 #include <windows.h>
@@ -6,10 +6,8 @@
 
 namespace ruvmodel::com {
 
-// The factory of RUVDocument or RUVNavigator (with a reference), or null for any other class.
+// The factory of RUVDocument or RUVNavigator, or null for any other class. Factories live as
+// long as the module.
 IClassFactory* ClassFactoryFor(REFCLSID clsid);
-
-// Locks taken through IClassFactory::LockServer.
-long ServerLocks();
 
 } // namespace ruvmodel::com

@@ -1,60 +1,13 @@
 #include "ComBase.h"
 
-#include <mutex>
+#include "platform/com/ComError.h"
+
 
 namespace ruvmodel::com {
-namespace {
-
-// The type library is a resource of the module this code is linked into (the server DLL, or a
-// test program that embeds the same resource).
-ITypeLib* TypeLibrary()
-{
-    static ITypeLib* library = [] {
-        HMODULE module = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           reinterpret_cast<LPCWSTR>(&TypeLibrary), &module);
-        wchar_t path[MAX_PATH * 4];
-        DWORD length = GetModuleFileNameW(module, path, static_cast<DWORD>(std::size(path)));
-        ITypeLib* loaded = nullptr;
-        if (length > 0 && length < std::size(path))
-            LoadTypeLibEx(path, REGKIND_NONE, &loaded);
-        return loaded; // kept for the life of the module
-    }();
-    return library;
-}
-
-} // namespace
-
-ITypeInfo* TypeInfoOf(REFIID iid)
-{
-    static std::mutex mutex;
-    static std::map<GUID, ITypeInfo*, bool (*)(const GUID&, const GUID&)> infos(
-        [](const GUID& a, const GUID& b) { return memcmp(&a, &b, sizeof(GUID)) < 0; });
-    std::lock_guard<std::mutex> lock(mutex);
-    auto found = infos.find(iid);
-    if (found != infos.end())
-        return found->second;
-    ITypeInfo* info = nullptr;
-    if (ITypeLib* library = TypeLibrary())
-        library->GetTypeInfoOfGuid(iid, &info);
-    infos.emplace(iid, info);
-    return info;
-}
 
 HRESULT Fail(HRESULT result, const std::wstring& description, REFIID iid)
 {
-    ICreateErrorInfo* create = nullptr;
-    if (SUCCEEDED(CreateErrorInfo(&create))) {
-        create->SetGUID(iid);
-        create->SetSource(const_cast<LPOLESTR>(L"RUVModel"));
-        create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
-        IErrorInfo* info = nullptr;
-        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-            SetErrorInfo(0, info);
-            info->Release();
-        }
-        create->Release();
-    }
+    platform::SetThreadErrorInfo(iid, {L"RUVModel", description, {}, 0});
     return result;
 }
 
@@ -120,14 +73,12 @@ HRESULT ReturnValue(const Value& value, VARIANT* out)
     return S_OK;
 }
 
-bool IndexFromVariant(const VARIANT& index, long& value)
+std::optional<size_t> PositionOf(const VARIANT& index, size_t count)
 {
-    VARIANT converted;
-    VariantInit(&converted);
-    if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(&index), 0, VT_I4)))
-        return false;
-    value = V_I4(&converted);
-    return true;
+    const std::optional<long> number = platform::ScopedVariant::Converted(index, VT_I4).ToLong();
+    if (!number || *number < 0 || static_cast<size_t>(*number) >= count)
+        return std::nullopt;
+    return static_cast<size_t>(*number);
 }
 
 } // namespace ruvmodel::com

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -20,15 +21,15 @@
 #include "RUVModel.h"
 #include "platform/com/ComObject.h"
 #include "platform/com/ComPtr.h"
+#include "platform/com/ModuleUsage.h"
+#include "platform/com/ScopedVariant.h"
+#include "platform/com/TypeLibrary.h"
 
 namespace ruvmodel::com {
 
 using platform::ComPtr;
 
 class Session;
-
-// The type information of one interface of the server's type library (null if unavailable).
-ITypeInfo* TypeInfoOf(REFIID iid);
 
 // Sets the thread's error information and returns result.
 HRESULT Fail(HRESULT result, const std::wstring& description, REFIID iid);
@@ -92,8 +93,9 @@ private:
 };
 
 // A COM object implementing the dual interface Itf: one identity (IUnknown, IDispatch and Itf are
-// one pointer), IDispatch from the type library, error information, fault injection for tests,
-// and the live-object count.
+// one pointer), IDispatch from the module's type library, error information, fault injection for
+// tests, and counted twice: as an object of the module (which stays loaded while it lives) and,
+// for leak checks in tests, as a model object.
 template <typename Itf>
 class DispatchObject : public platform::RefCounted<Itf>, public ISupportErrorInfo {
 public:
@@ -129,31 +131,28 @@ public:
     {
         if (!count)
             return E_POINTER;
-        *count = TypeInfoOf(__uuidof(Itf)) ? 1 : 0;
+        *count = platform::ModuleTypeInfo(__uuidof(Itf)) ? 1 : 0;
         return S_OK;
     }
     STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** info) override
     {
         if (!info)
             return E_POINTER;
-        *info = index == 0 ? TypeInfoOf(__uuidof(Itf)) : nullptr;
-        if (!*info)
-            return DISP_E_BADINDEX;
-        (*info)->AddRef();
-        return S_OK;
+        *info = index == 0 ? platform::ModuleTypeInfo(__uuidof(Itf)).Detach() : nullptr;
+        return *info ? S_OK : DISP_E_BADINDEX;
     }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
     {
-        ITypeInfo* typeInfo = TypeInfoOf(__uuidof(Itf));
-        return typeInfo ? DispGetIDsOfNames(typeInfo, names, count, ids) : E_NOTIMPL;
+        const ComPtr<ITypeInfo> typeInfo = platform::ModuleTypeInfo(__uuidof(Itf));
+        return typeInfo ? DispGetIDsOfNames(typeInfo.Get(), names, count, ids) : E_NOTIMPL;
     }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* exception, UINT* argError) override
     {
-        ITypeInfo* typeInfo = TypeInfoOf(__uuidof(Itf));
+        const ComPtr<ITypeInfo> typeInfo = platform::ModuleTypeInfo(__uuidof(Itf));
         if (!typeInfo)
             return E_NOTIMPL;
-        return DispInvoke(static_cast<Itf*>(this), typeInfo, id, flags, params, result, exception, argError);
+        return DispInvoke(static_cast<Itf*>(this), typeInfo.Get(), id, flags, params, result, exception, argError);
     }
 
     // ISupportErrorInfo
@@ -181,6 +180,9 @@ protected:
         }
     }
     HRESULT Error(HRESULT result, const std::wstring& description) { return Fail(result, description, __uuidof(Itf)); }
+
+private:
+    platform::ModuleObject m_moduleObject;
 };
 
 // A model object of one document: also a ModelObject, remembered by the session while alive.
@@ -233,7 +235,8 @@ HRESULT ReturnObject(const ComPtr<Object>& object, Itf** out)
     return S_OK;
 }
 
-// A 0-based index from a VARIANT (numbers, or texts that read as numbers).
-bool IndexFromVariant(const VARIANT& index, long& value);
+// The position that a 0-based index (a number, or a text that reads as one) names in a collection
+// of count items; none when it names none.
+std::optional<size_t> PositionOf(const VARIANT& index, size_t count);
 
 } // namespace ruvmodel::com

@@ -128,11 +128,11 @@ public:
     STDMETHODIMP Item(VARIANT index, IRUVKeypoint** keypoint) override
     {
         return Run(L"IRUVKeypoints.Item", [&] {
-            long i = 0;
             const KeypointList& list = m_component->keypoints;
-            if (!list || !IndexFromVariant(index, i) || i < 0 || static_cast<size_t>(i) >= list->size())
+            const std::optional<size_t> position = list ? PositionOf(index, list->size()) : std::nullopt;
+            if (!position)
                 return Error(E_INVALIDARG, L"no keypoint at that index");
-            std::shared_ptr<Keypoint> node = (*list)[static_cast<size_t>(i)];
+            std::shared_ptr<Keypoint> node = (*list)[*position];
             auto object = m_session->Find<KeypointObject>(Session::Key{node.get(), nullptr, kRoleNode}, [&] {
                 return new KeypointObject(m_session, this, m_component, node);
             });

@@ -48,10 +48,10 @@ STDMETHODIMP PipelinesObject::Item(VARIANT index, IRUVPipeline** pipeline)
 {
     return Run(L"IRUVPipelines.Item", [&] {
         const auto& pipelines = m_session->Data().pipelines;
-        long i = 0;
-        if (!IndexFromVariant(index, i) || i < 0 || static_cast<size_t>(i) >= pipelines.size())
+        const std::optional<size_t> position = PositionOf(index, pipelines.size());
+        if (!position)
             return Error(E_INVALIDARG, L"no pipeline at that index");
-        return ReturnObject(PipelineObjectFor(m_session, pipelines[static_cast<size_t>(i)]), pipeline);
+        return ReturnObject(PipelineObjectFor(m_session, pipelines[*position]), pipeline);
     });
 }
 

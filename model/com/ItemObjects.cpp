@@ -104,10 +104,8 @@ private:
             BSTR name = V_VT(&value) == VT_BSTR ? V_BSTR(&value) : *V_BSTRREF(&value);
             return list.Find(name ? Text(name, SysStringLen(name)) : Text());
         }
-        long i = 0;
-        if (!IndexFromVariant(value, i) || i < 0 || static_cast<size_t>(i) >= list.items.size())
-            return nullptr;
-        return list.items[static_cast<size_t>(i)];
+        const std::optional<size_t> position = PositionOf(value, list.items.size());
+        return position ? list.items[*position] : nullptr;
     }
 
     std::shared_ptr<void> m_ownerNode;
@@ -188,10 +186,10 @@ public:
     STDMETHODIMP Item(VARIANT index, IRUVInformationItem** item) override
     {
         return Run(L"IRUVInformationItems.Item", [&] {
-            long i = 0;
-            if (!*m_list || !IndexFromVariant(index, i) || i < 0 || static_cast<size_t>(i) >= (*m_list)->size())
+            const std::optional<size_t> position = *m_list ? PositionOf(index, (*m_list)->size()) : std::nullopt;
+            if (!position)
                 return Error(E_INVALIDARG, L"no information item at that index");
-            std::shared_ptr<InformationItem> node = (**m_list)[static_cast<size_t>(i)];
+            std::shared_ptr<InformationItem> node = (**m_list)[*position];
             const long kind = m_owner->Kind() == kComponent ? kComponentInformationItem : kPipelineInformationItem;
             auto object = m_session->Find<InformationItemObject>(Session::Key{node.get(), nullptr, kRoleNode}, [&] {
                 return new InformationItemObject(m_session, this, kind, m_ownerNode, m_list, node);
@@ -261,32 +259,28 @@ HRESULT NotOfThisDocument(const wchar_t* what)
 
 bool ValueFromVariant(const VARIANT& variant, Value& value)
 {
-    VARIANT plain;
-    VariantInit(&plain);
-    if (FAILED(VariantCopyInd(&plain, const_cast<VARIANT*>(&variant))))
+    platform::ScopedVariant plain;
+    if (FAILED(VariantCopyInd(plain.Get(), const_cast<VARIANT*>(&variant))))
         return false;
-    bool ok = true;
-    switch (V_VT(&plain)) {
+    switch (plain.Type()) {
     case VT_EMPTY:
     case VT_NULL:
         value = std::monostate{};
-        break;
+        return true;
     case VT_BSTR:
-        value = V_BSTR(&plain) ? Text(V_BSTR(&plain), SysStringLen(V_BSTR(&plain))) : Text();
-        break;
+        value = plain.Text();
+        return true;
     case VT_BOOL:
-        value = V_BOOL(&plain) != VARIANT_FALSE;
-        break;
+        value = plain.IsTrue();
+        return true;
     default: {
-        VARIANT number;
-        VariantInit(&number);
-        ok = SUCCEEDED(VariantChangeType(&number, &plain, 0, VT_R8));
-        if (ok)
-            value = V_R8(&number);
+        const platform::ScopedVariant number = platform::ScopedVariant::Converted(plain.Value(), VT_R8);
+        if (number.Type() != VT_R8)
+            return false;
+        value = V_R8(&number.Value());
+        return true;
     }
     }
-    VariantClear(&plain);
-    return ok;
 }
 
 HRESULT SetAttributeValue(const std::shared_ptr<Session>& session, IUnknown* attribute, const VARIANT& value)
@@ -316,11 +310,8 @@ HRESULT AddAttribute(const std::shared_ptr<Session>& session, IUnknown* attribut
     if (!ValueFromVariant(value, node->value))
         return Fail(E_INVALIDARG, L"an attribute value is empty, a text, a number or true or false", kDocumentIid);
     object->List()->items.push_back(node);
-    VARIANT index;
-    VariantInit(&index);
-    V_VT(&index) = VT_I4;
-    V_I4(&index) = static_cast<LONG>(object->List()->items.size() - 1);
-    return added ? object->Item(index, added) : S_OK;
+    const platform::ScopedVariant last(static_cast<long>(object->List()->items.size() - 1));
+    return added ? object->Item(last.Value(), added) : S_OK;
 }
 
 HRESULT RemoveAttribute(const std::shared_ptr<Session>& session, IUnknown* attribute)
@@ -354,11 +345,8 @@ HRESULT AddInformationItem(const std::shared_ptr<Session>& session, IUnknown* ow
     auto node = std::make_shared<InformationItem>();
     node->name = name;
     (*list)->push_back(node);
-    VARIANT index;
-    VariantInit(&index);
-    V_VT(&index) = VT_I4;
-    V_I4(&index) = static_cast<LONG>((*list)->size() - 1);
-    return added ? items->Item(index, added) : S_OK;
+    const platform::ScopedVariant last(static_cast<long>((*list)->size() - 1));
+    return added ? items->Item(last.Value(), added) : S_OK;
 }
 
 HRESULT RemoveInformationItem(const std::shared_ptr<Session>& session, IUnknown* item)

@@ -21,15 +21,6 @@ std::wstring ModuleString(UINT id)
     return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
-HRESULT RegisterTypeLibraryOf(std::wstring modulePath)
-{
-    platform::ComPtr<ITypeLib> library;
-    HRESULT hr = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, library.Receive());
-    if (SUCCEEDED(hr))
-        hr = RegisterTypeLib(library.Get(), modulePath.data(), nullptr);
-    return hr;
-}
-
 } // namespace
 
 CCorbelApp& CCorbelApp::Instance()
@@ -40,8 +31,8 @@ CCorbelApp& CCorbelApp::Instance()
 
 CCorbelApp::CCorbelApp()
     : m_controlFactory(CLSID_Corbel, platform::OleControl::Create<CCorbelCtrl>),
-      m_generalPageFactory(CLSID_CorbelPropPage, platform::PropertyPage::Create<CCorbelPropPage>),
-      m_settingsPageFactory(CLSID_SettingsPropPage, platform::PropertyPage::Create<CSettingsPropPage>)
+      m_generalPageFactory(CLSID_CorbelPropPage, platform::CreateUnaggregated<CCorbelPropPage>),
+      m_settingsPageFactory(CLSID_SettingsPropPage, platform::CreateUnaggregated<CSettingsPropPage>)
 {
 }
 
@@ -52,7 +43,7 @@ std::vector<platform::ClassFactory*> CCorbelApp::Factories()
 
 HRESULT CCorbelApp::RegisterServer(const std::wstring& modulePath)
 {
-    if (modulePath.empty() || FAILED(RegisterTypeLibraryOf(modulePath)))
+    if (modulePath.empty() || FAILED(platform::RegisterTypeLibrary(modulePath)))
         return SELFREG_E_TYPELIB;
     const platform::ControlClass control{
         CLSID_Corbel,          kCorbelProgId,     ModuleString(kCorbelTypeNameId), kToolboxBitmapId,

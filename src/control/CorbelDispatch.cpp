@@ -1,9 +1,11 @@
 #include "control/CorbelDispatch.h"
 
 #include "control/CorbelCtrl.h"
+#include "platform/com/ScopedVariant.h"
 
 using platform::DispatchArgs;
 using platform::DispatchMember;
+using platform::ScopedVariant;
 
 namespace {
 
@@ -14,7 +16,7 @@ using Setter = DispatchMember::Setter;
 template <typename Body>
 Getter Action(Body body)
 {
-    return [body](const DispatchArgs& args, VARIANT&) {
+    return [body](const DispatchArgs& args, ScopedVariant&) {
         body(args);
         return S_OK;
     };
@@ -31,8 +33,8 @@ DispatchMember FlagProperty(DISPID id, CCorbelCtrl& control, BOOL (CCorbelCtrl::
                             void (CCorbelCtrl::*set)(BOOL))
 {
     return {id, 0,
-            [&control, get](const DispatchArgs&, VARIANT& result) {
-                platform::ResultBool(result, (control.*get)() != FALSE);
+            [&control, get](const DispatchArgs&, ScopedVariant& result) {
+                result = (control.*get)() != FALSE;
                 return S_OK;
             },
             [&control, set](const DispatchArgs& args) {
@@ -47,8 +49,8 @@ DispatchMember KeyedTextProperty(DISPID id, CCorbelCtrl& control,
                                  void (CCorbelCtrl::*set)(const std::wstring&, const std::wstring&))
 {
     return {id, 1,
-            [&control, get](const DispatchArgs& args, VARIANT& result) {
-                platform::ResultString(result, (control.*get)(args.String(0)));
+            [&control, get](const DispatchArgs& args, ScopedVariant& result) {
+                result = (control.*get)(args.String(0));
                 return S_OK;
             },
             [&control, set](const DispatchArgs& args) {
@@ -59,8 +61,8 @@ DispatchMember KeyedTextProperty(DISPID id, CCorbelCtrl& control,
 
 Getter NothingResult()
 {
-    return [](const DispatchArgs&, VARIANT& result) {
-        platform::ResultObject(result, nullptr);
+    return [](const DispatchArgs&, ScopedVariant& result) {
+        result = static_cast<IDispatch*>(nullptr);
         return S_OK;
     };
 }
@@ -72,8 +74,8 @@ std::vector<DispatchMember> CorbelMembers(CCorbelCtrl& control)
     CCorbelCtrl* c = &control;
     return {
         {dispidSelectedItemCount, 0,
-         [c](const DispatchArgs&, VARIANT& result) {
-             platform::ResultLong(result, c->GetSelectedItemCount());
+         [c](const DispatchArgs&, ScopedVariant& result) {
+             result = c->GetSelectedItemCount();
              return S_OK;
          },
          nullptr},
@@ -82,8 +84,8 @@ std::vector<DispatchMember> CorbelMembers(CCorbelCtrl& control)
         FlagProperty(dispidComponentSequenceNos, control, &CCorbelCtrl::GetComponentSequenceNos,
                      &CCorbelCtrl::SetComponentSequenceNos),
         {dispidComponentText, 0,
-         [c](const DispatchArgs&, VARIANT& result) {
-             platform::ResultShort(result, c->GetComponentText());
+         [c](const DispatchArgs&, ScopedVariant& result) {
+             result = c->GetComponentText();
              return S_OK;
          },
          [c](const DispatchArgs& args) {
@@ -92,7 +94,7 @@ std::vector<DispatchMember> CorbelMembers(CCorbelCtrl& control)
          }},
         // Loading by name is the host's business: the control opens no files.
         {dispidAddRUVFileByName, 1, NothingResult(), nullptr},
-        {dispidAddRUVFile, 1, [c](const DispatchArgs& args, VARIANT&) { return c->AddRUVFile(args.Object(0).Get()); },
+        {dispidAddRUVFile, 1, [c](const DispatchArgs& args, ScopedVariant&) { return c->AddRUVFile(args.Object(0).Get()); },
          nullptr},
         {dispidUpdateAll, 0, Action([c](const DispatchArgs&) { c->UpdateAll(); }), nullptr},
         {dispidTestGetSelection, 0, NothingResult(), nullptr},
@@ -104,17 +106,17 @@ std::vector<DispatchMember> CorbelMembers(CCorbelCtrl& control)
         {dispidUpdate, 1, ObjectAction(control, &CCorbelCtrl::Update), nullptr},
         {dispidShowBrokenItems, 0, Action([c](const DispatchArgs&) { c->ShowBrokenItems(); }), nullptr},
         {dispidSelectedItem, 1,
-         [c](const DispatchArgs& args, VARIANT& result) {
+         [c](const DispatchArgs& args, ScopedVariant& result) {
              platform::ComPtr<IDispatch> object;
              const HRESULT hr = c->GetSelectedItem(args.Long(0), object.Receive());
              if (SUCCEEDED(hr))
-                 platform::ResultObject(result, object);
+                 result = object.Get();
              return hr;
          },
          nullptr},
         {dispidWorkingUnits, 1,
-         [c](const DispatchArgs& args, VARIANT& result) {
-             platform::ResultLong(result, c->GetWorkingUnits(args.String(0)));
+         [c](const DispatchArgs& args, ScopedVariant& result) {
+             result = c->GetWorkingUnits(args.String(0));
              return S_OK;
          },
          [c](const DispatchArgs& args) {

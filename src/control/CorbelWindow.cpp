@@ -5,7 +5,6 @@
 #include "control/CorbelIdentity.h"
 #include "platform/com/Module.h"
 
-using platform::EventArg;
 
 namespace {
 
@@ -83,21 +82,20 @@ void CCorbelCtrl::OnAboutBox()
 
 void CCorbelCtrl::FireSelectionChanged(IDispatch* unselected, IDispatch* selected)
 {
-    FireEvent(dispidEventSelectionChanged, {EventArg(unselected), EventArg(selected)});
+    FireEvent(dispidEventSelectionChanged, {unselected, selected});
 }
 
 void CCorbelCtrl::FireDropFile(const std::wstring& fileName)
 {
-    platform::ScopedBstr name(fileName);
-    FireEvent(dispidEventDropFile, {EventArg(name.Get())});
+    FireEvent(dispidEventDropFile, {fileName});
 }
 
 void CCorbelCtrl::FirePopupMenu(long x, long y, IDispatch* object)
 {
-    FireEvent(dispidEventPopupMenu, {EventArg(x), EventArg(y), EventArg(object)});
+    FireEvent(dispidEventPopupMenu, {x, y, object});
 }
 
 void CCorbelCtrl::FireLButtonDblClick(long x, long y, IDispatch* object)
 {
-    FireEvent(dispidEventLButtonDblClick, {EventArg(x), EventArg(y), EventArg(object)});
+    FireEvent(dispidEventLButtonDblClick, {x, y, object});
 }

@@ -1,6 +1,7 @@
 #include "ruv/ModelText.h"
 
 #include "platform/com/ComError.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace ruvtext {
 
@@ -13,19 +14,10 @@ std::wstring VariantText(const VARIANT& value)
     if (V_VT(&value) == VT_BSTR)
         return OrEmpty(V_BSTR(&value));
     platform::ScopedVariant converted;
-    HRESULT hr = VariantChangeType(converted.Get(), const_cast<VARIANT*>(&value), 0, VT_BSTR);
+    const HRESULT hr = VariantChangeType(converted.Get(), const_cast<VARIANT*>(&value), 0, VT_BSTR);
     if (FAILED(hr))
         platform::RaiseComError(hr);
-    return OrEmpty(V_BSTR(converted.Get()));
-}
-
-VARIANT IndexVariant(long index)
-{
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_I4;
-    V_I4(&value) = index;
-    return value;
+    return converted.Text();
 }
 
 } // namespace ruvtext

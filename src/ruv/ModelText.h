@@ -15,7 +15,4 @@ std::wstring OrNull(BSTR text);
 // A VARIANT converted to text (VT_BSTR); a failed conversion raises the COM error.
 std::wstring VariantText(const VARIANT& value);
 
-// A collection index as the object model takes it: a VARIANT of type VT_I4.
-VARIANT IndexVariant(long index);
-
 } // namespace ruvtext

@@ -2,6 +2,8 @@
 #include "ruv/RUV3TreeDisplay.h"
 
 #include "platform/com/ComError.h"
+#include "platform/com/ScopedBstr.h"
+#include "platform/com/ScopedVariant.h"
 #include "ruv/ModelText.h"
 
 using platform::Check;
@@ -244,7 +246,7 @@ void CRUV3TreeDisplay::ForEachPipeline(const std::function<void(Ptr<IRUVPipeline
         if (i >= count)
             break;
         Ptr<IRUVPipeline> pipeline;
-        Check(pipelines->Item(ruvtext::IndexVariant(i), pipeline.Receive()), pipelines.Get());
+        Check(pipelines->Item(ScopedVariant(i).Value(), pipeline.Receive()), pipelines.Get());
         visit(std::move(pipeline));
     }
 }

@@ -4,6 +4,8 @@
 #include <map>
 
 #include "platform/com/ComError.h"
+#include "platform/com/ScopedBstr.h"
+#include "platform/com/ScopedVariant.h"
 #include "ruv/ModelText.h"
 #include "ruv/RUV3TreeDisplay.h"
 #include "units/Weight.h"
@@ -251,7 +253,7 @@ HTREEITEM CRUV3TreeDisplay::PopulateInformationItems(Ptr<IRUVInformationItems> i
                                            hParent, TVI_LAST, groupImage, 0);
     for (long i = 0; Check(items->GetCount(&count), items.Get()), i < count; ++i) {
         Ptr<IRUVInformationItem> item;
-        Check(items->Item(ruvtext::IndexVariant(i), item.Receive()), items.Get());
+        Check(items->Item(ScopedVariant(i).Value(), item.Receive()), items.Get());
         ScopedBstr name;
         Check(Deref(item)->GetName(name.Receive()), item.Get());
         const std::wstring nameText = ruvtext::OrEmpty(name.Get());
@@ -310,7 +312,7 @@ CRUV3TreeDisplay::SpoolSummaryMap CRUV3TreeDisplay::BuildSpoolSummaryMap(Ptr<IRU
     long count = 0;
     for (long i = 0; Check(Deref(items)->GetCount(&count), items.Get()), i < count; ++i) {
         Ptr<IRUVInformationItem> item;
-        Check(items->Item(ruvtext::IndexVariant(i), item.Receive()), items.Get());
+        Check(items->Item(ScopedVariant(i).Value(), item.Receive()), items.Get());
         ScopedBstr name;
         Check(Deref(item)->GetName(name.Receive()), item.Get());
         if (ruvtext::OrEmpty(name.Get()) != L"Spool-Summary")

@@ -1,6 +1,8 @@
 // The detail nodes under the objects of a file: attributes with their value texts in the working
 // units, keypoints with their coordinate, bore and end-type rows, and sheets.
 #include "platform/com/ComError.h"
+#include "platform/com/ScopedBstr.h"
+#include "platform/com/ScopedVariant.h"
 #include "ruv/ModelText.h"
 #include "ruv/RUV3TreeDisplay.h"
 #include "units/Length.h"
@@ -28,7 +30,7 @@ HTREEITEM CRUV3TreeDisplay::PopulateAttributes(Ptr<IRUVAttributes> attributes, H
     long count = 0;
     for (long i = 0; Check(attributes->GetCount(&count), attributes.Get()), i < count; ++i) {
         Ptr<IRUVAttribute> attribute;
-        Check(attributes->Item(ruvtext::IndexVariant(i), attribute.Receive()), attributes.Get());
+        Check(attributes->Item(ScopedVariant(i).Value(), attribute.Receive()), attributes.Get());
         VARIANT_BOOL displayable = VARIANT_FALSE;
         Check(Deref(attribute)->IsDisplayable(&displayable), attribute.Get());
         if (displayable != VARIANT_TRUE)
@@ -154,7 +156,7 @@ HTREEITEM CRUV3TreeDisplay::PopulateKeypoints(Ptr<IRUVComponent> component, HTRE
             break;
         Check(component->GetKeypoints(keypoints.Receive()), component.Get());
         Ptr<IRUVKeypoint> keypoint;
-        Check(Deref(keypoints)->Item(ruvtext::IndexVariant(i), keypoint.Receive()), keypoints.Get());
+        Check(Deref(keypoints)->Item(ScopedVariant(i).Value(), keypoint.Receive()), keypoints.Get());
 
         VARIANT_BOOL internal = VARIANT_FALSE;
         Check(Deref(keypoint)->IsInternal(&internal), keypoint.Get());

@@ -2,10 +2,11 @@
 #pragma once
 
 #include "platform/automation/DispatchDriver.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace hosttest {
 
-using Value = platform::DispatchValue;
+using Value = platform::ScopedVariant;
 using CallResult = platform::DispatchResult;
 using AutomationClient = platform::DispatchDriver;
 

@@ -52,17 +52,17 @@ TEST_F(Automation, SettingsPropertiesStoreRefreshAndNotify)
     ASSERT_EQ(automation->Call(L"AddRUVFile", {file.Get()}).hr, S_OK);
     ASSERT_EQ(Embed(), S_OK);
     ASSERT_EQ(automation->Put(L"ShowComponentKeypoints", {false}).hr, S_OK);
-    EXPECT_FALSE(automation->Get(L"ShowComponentKeypoints").value.Bool());
+    EXPECT_FALSE(automation->Get(L"ShowComponentKeypoints").value.IsTrue());
     const int before = ItemCount();
     ASSERT_EQ(automation->Put(L"ShowComponentKeypoints", {true}).hr, S_OK);
-    EXPECT_TRUE(automation->Get(L"ShowComponentKeypoints").value.Bool());
+    EXPECT_TRUE(automation->Get(L"ShowComponentKeypoints").value.IsTrue());
     EXPECT_GT(ItemCount(), before) << "the keypoints show at once";
     ASSERT_EQ(automation->Put(L"ComponentText", {1}).hr, S_OK);
     ASSERT_EQ(automation->Put(L"ComponentText", {2}).hr, S_OK);
-    EXPECT_EQ(automation->Get(L"ComponentText").value.Long(), 1) << "2 is no choice and keeps the old one";
+    EXPECT_EQ(automation->Get(L"ComponentText").value.ToLong(), 1) << "2 is no choice and keeps the old one";
     ASSERT_EQ(automation->Put(L"ShowSpools", {true}).hr, S_OK);
     ASSERT_EQ(automation->Put(L"ComponentSequenceNos", {L"True"}).hr, S_OK) << "converted as scripts expect";
-    EXPECT_TRUE(automation->Get(L"ComponentSequenceNos").value.Bool());
+    EXPECT_TRUE(automation->Get(L"ComponentSequenceNos").value.IsTrue());
     EXPECT_EQ(notices.changed, (std::vector<DISPID>{2, 2, 4, 4, 22, 3}));
     EXPECT_TRUE(notices.requested.empty()) << "only the stock properties ask first";
 }
@@ -70,10 +70,10 @@ TEST_F(Automation, SettingsPropertiesStoreRefreshAndNotify)
 TEST_F(Automation, ControlUsedWithoutResetStartsAsEveryNewControl)
 {
     // A script host creates the control and calls it: nobody calls InitNew.
-    EXPECT_FALSE(automation->Get(L"ShowComponentKeypoints").value.Bool());
-    EXPECT_FALSE(automation->Get(L"ComponentSequenceNos").value.Bool());
-    EXPECT_FALSE(automation->Get(L"ShowSpools").value.Bool());
-    EXPECT_EQ(automation->Get(L"ComponentText").value.Long(), 0);
+    EXPECT_FALSE(automation->Get(L"ShowComponentKeypoints").value.IsTrue());
+    EXPECT_FALSE(automation->Get(L"ComponentSequenceNos").value.IsTrue());
+    EXPECT_FALSE(automation->Get(L"ShowSpools").value.IsTrue());
+    EXPECT_EQ(automation->Get(L"ComponentText").value.ToLong(), 0);
     EXPECT_TRUE(notices.changed.empty()) << "the implicit reset is no change of the host's";
     ComPtr<IPersistStreamInit> persist = QueryOrNull<IPersistStreamInit>(control.Get());
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
@@ -81,16 +81,16 @@ TEST_F(Automation, ControlUsedWithoutResetStartsAsEveryNewControl)
 
 TEST_F(Automation, KeyedPropertiesRoundTripAndStartEmpty)
 {
-    EXPECT_EQ(automation->Get(L"WorkingUnits", {L"NeverSet"}).value.Long(), 0);
+    EXPECT_EQ(automation->Get(L"WorkingUnits", {L"NeverSet"}).value.ToLong(), 0);
     ASSERT_EQ(automation->Put(L"WorkingUnits", {L"Length", 3}).hr, S_OK);
-    EXPECT_EQ(automation->Get(L"WorkingUnits", {L"Length"}).value.Long(), 3);
+    EXPECT_EQ(automation->Get(L"WorkingUnits", {L"Length"}).value.ToLong(), 3);
     EXPECT_EQ(automation->Get(L"AttributeWorkingUnits", {L"Unknown"}).value.Text(), L"");
     ASSERT_EQ(automation->Put(L"AttributeWorkingUnits", {L"Bore", L"Length"}).hr, S_OK);
     EXPECT_EQ(automation->Get(L"AttributeWorkingUnits", {L"Bore"}).value.Text(), L"Length");
     ASSERT_EQ(automation->Put(L"DisplayNames", {L"Spools", L"Spool pieces"}).hr, S_OK);
     EXPECT_EQ(automation->Get(L"DisplayNames", {L"Spools"}).value.Text(), L"Spool pieces");
     // As a script passes its variables: by reference.
-    EXPECT_EQ(automation->CallByRef(L"WorkingUnits", {L"Length"}).value.Long(), 3);
+    EXPECT_EQ(automation->CallByRef(L"WorkingUnits", {L"Length"}).value.ToLong(), 3);
     EXPECT_TRUE(notices.changed.empty()) << "these properties are not bindable";
 }
 
@@ -119,7 +119,7 @@ TEST_F(Automation, FailuresReachTheHostAsItsErrors)
     // The stubs answer nothing and change nothing.
     EXPECT_EQ(automation->Call(L"AddRUVFileByName", {L"plant.json"}).value.Object(), nullptr);
     EXPECT_EQ(automation->Call(L"TestGetSelection").value.Object(), nullptr);
-    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.Long(), 0);
+    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.ToLong(), 0);
 }
 
 TEST_F(Automation, ModelFailureBecomesTheCallsErrorAndTheControlGoesOn)
@@ -134,7 +134,7 @@ TEST_F(Automation, ModelFailureBecomesTheCallsErrorAndTheControlGoesOn)
     ruvmodel::faults::ClearAll();
     EXPECT_EQ(automation->Call(L"UpdateAll").hr, S_OK);
     ASSERT_EQ(automation->Call(L"SetSelection", {file.Get()}).hr, S_OK);
-    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.Long(), 1);
+    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.ToLong(), 1);
 }
 
 std::wstring g_aboutButton;
@@ -165,9 +165,9 @@ TEST_F(Automation, StockPropertiesAskFirstAndShapeTheWindow)
 {
     ASSERT_EQ(Embed(), S_OK);
     HWND window = ControlWindow();
-    EXPECT_EQ(automation->Get(L"BorderStyle").value.Long(), 0);
-    EXPECT_EQ(automation->Get(L"Appearance").value.Long(), 0);
-    EXPECT_TRUE(automation->Get(L"Enabled").value.Bool());
+    EXPECT_EQ(automation->Get(L"BorderStyle").value.ToLong(), 0);
+    EXPECT_EQ(automation->Get(L"Appearance").value.ToLong(), 0);
+    EXPECT_TRUE(automation->Get(L"Enabled").value.IsTrue());
 
     ASSERT_EQ(automation->Put(L"BorderStyle", {1}).hr, S_OK);
     EXPECT_NE(GetWindowLongPtrW(window, GWL_STYLE) & WS_BORDER, 0);
@@ -176,7 +176,7 @@ TEST_F(Automation, StockPropertiesAskFirstAndShapeTheWindow)
     EXPECT_NE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
     const auto outOfRange = automation->Put(L"BorderStyle", {2});
     EXPECT_EQ(outOfRange.scode, kInvalidPropertyValue);
-    EXPECT_EQ(automation->Get(L"BorderStyle").value.Long(), 1);
+    EXPECT_EQ(automation->Get(L"BorderStyle").value.ToLong(), 1);
 
     ASSERT_EQ(automation->Put(L"Enabled", {false}).hr, S_OK);
     EXPECT_FALSE(IsWindowEnabled(window));
@@ -185,7 +185,7 @@ TEST_F(Automation, StockPropertiesAskFirstAndShapeTheWindow)
 
     notices.refuse = true;
     EXPECT_EQ(automation->Put(L"Enabled", {true}).scode, kSetNotPermitted);
-    EXPECT_FALSE(automation->Get(L"Enabled").value.Bool()) << "a refused edit changes nothing";
+    EXPECT_FALSE(automation->Get(L"Enabled").value.IsTrue()) << "a refused edit changes nothing";
     EXPECT_FALSE(IsWindowEnabled(window));
 }
 

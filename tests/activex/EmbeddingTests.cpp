@@ -2,6 +2,7 @@
 // the window parked before and after, the object's identities, verbs, extent and pages, and
 // aggregation.
 #include "HostedControl.h"
+#include "platform/com/ScopedBstr.h"
 
 namespace {
 
@@ -196,14 +197,14 @@ TEST_F(Embedding, NullPointersAreRefusedNotFollowed)
     for (size_t i = 0; i < std::size(results); ++i)
         EXPECT_TRUE(FAILED(results[i])) << "call " << i;
     EXPECT_EQ(view->GetAdvise(nullptr, nullptr, nullptr), S_OK) << "nothing asked, nothing to fail";
-    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.Long(), 0) << "the control still answers";
+    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.ToLong(), 0) << "the control still answers";
 }
 
 TEST_F(Embedding, ActivationWithoutASiteFailsCleanly)
 {
     EXPECT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, nullptr, nullptr), E_UNEXPECTED);
     // Automation still works on the parked window.
-    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.Long(), 0);
+    EXPECT_EQ(automation->Get(L"SelectedItemCount").value.ToLong(), 0);
 }
 
 // An outer object that aggregates the control: the control's interfaces answer for the outer
@@ -237,7 +238,7 @@ TEST_F(Embedding, AggregatedControlAnswersForItsOuterObject)
         ComPtr<IUnknown> identity;
         viaOuter->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(identity.Receive()));
         EXPECT_EQ(identity.Get(), static_cast<IUnknown*>(&outer));
-        EXPECT_EQ(hosttest::AutomationClient(viaOuter.Get()).Get(L"SelectedItemCount").value.Long(), 0);
+        EXPECT_EQ(hosttest::AutomationClient(viaOuter.Get()).Get(L"SelectedItemCount").value.ToLong(), 0);
     }
     outer.inner.Reset();
     EXPECT_EQ(outer.references, 0);

@@ -26,7 +26,7 @@ protected:
         PressKey(VK_RIGHT);
         events.events.clear();
     }
-    long Count() const { return automation->Get(L"SelectedItemCount").value.Long(); }
+    long Count() const { return automation->Get(L"SelectedItemCount").value.ToLong().value_or(-1); }
     ComPtr<IDispatch> Selected(long index) const
     {
         return ComPtr<IDispatch>(automation->Get(L"SelectedItem", {index}).value.Object());
@@ -118,8 +118,8 @@ TEST_F(Events, ContextMenuKeyFiresPopupAtTheCaretWithItsObject)
     HTREEITEM root = Root();
     std::memcpy(&label, &root, sizeof(root)); // TVM_GETITEMRECT takes the item in the rectangle
     SendMessageW(TreeWindow(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label));
-    EXPECT_EQ(popup.args[0].Long(), (label.left + label.right) / 2) << "the tree fills the control";
-    EXPECT_EQ(popup.args[1].Long(), (label.top + label.bottom) / 2);
+    EXPECT_EQ(popup.args[0].ToLong(), (label.left + label.right) / 2) << "the tree fills the control";
+    EXPECT_EQ(popup.args[1].ToLong(), (label.top + label.bottom) / 2);
     EXPECT_TRUE(Same(popup.args[2].Object(), file.Get()));
 }
 
@@ -213,7 +213,7 @@ TEST_F(Events, HostMayReleaseTheControlFromAnEventOfItsOwnCall)
         raw->Release();
     };
     Value argument(static_cast<IDispatch*>(file.Get()));
-    DISPPARAMS params{&argument.Raw(), nullptr, 1, 0};
+    DISPPARAMS params{argument.Get(), nullptr, 1, 0};
     const DISPID removeRUVFile = 13;
     EXPECT_EQ(raw->Invoke(removeRUVFile, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
     if (!released)

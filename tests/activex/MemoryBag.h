@@ -24,12 +24,12 @@ public:
         const auto found = values.find(name);
         if (found == values.end())
             return E_INVALIDARG;
-        return VariantCopy(value, &found->second.Raw());
+        return VariantCopy(value, const_cast<VARIANT*>(&found->second.Value()));
     }
     STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override
     {
         Value copy;
-        VariantCopy(&copy.Raw(), value);
+        VariantCopy(copy.Get(), value);
         values[name] = copy;
         return S_OK;
     }

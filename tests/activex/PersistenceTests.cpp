@@ -45,13 +45,13 @@ protected:
     Properties Read() const
     {
         Properties read{};
-        read.keypoints = automation->Get(L"ShowComponentKeypoints").value.Bool();
-        read.sequenceNos = automation->Get(L"ComponentSequenceNos").value.Bool();
-        read.spools = automation->Get(L"ShowSpools").value.Bool();
-        read.enabled = automation->Get(L"Enabled").value.Bool();
-        read.componentText = automation->Get(L"ComponentText").value.Long();
-        read.borderStyle = automation->Get(L"BorderStyle").value.Long();
-        read.appearance = automation->Get(L"Appearance").value.Long();
+        read.keypoints = automation->Get(L"ShowComponentKeypoints").value.IsTrue();
+        read.sequenceNos = automation->Get(L"ComponentSequenceNos").value.IsTrue();
+        read.spools = automation->Get(L"ShowSpools").value.IsTrue();
+        read.enabled = automation->Get(L"Enabled").value.IsTrue();
+        read.componentText = automation->Get(L"ComponentText").value.ToLong().value_or(-1);
+        read.borderStyle = automation->Get(L"BorderStyle").value.ToLong().value_or(-1);
+        read.appearance = automation->Get(L"Appearance").value.ToLong().value_or(-1);
         ComPtr<IFont> font = QueryOrNull<IFont>(automation->Get(L"Font").value.Object());
         CY size{};
         if (font)
@@ -177,13 +177,13 @@ TEST_F(Persistence, StoredComponentTextOtherThanTheChoicesKeepsTheCurrentOne)
     automation->Put(L"ComponentText", {1});
     std::vector<BYTE> bytes = Saved();
     ASSERT_EQ(LoadBytes(bytes), S_OK);
-    EXPECT_EQ(automation->Get(L"ComponentText").value.Long(), 1);
+    EXPECT_EQ(automation->Get(L"ComponentText").value.ToLong(), 1);
     Patch<short>(bytes, bytes.size() - 10, 7);
     ASSERT_EQ(LoadBytes(bytes), S_OK);
-    EXPECT_EQ(automation->Get(L"ComponentText").value.Long(), 1);
+    EXPECT_EQ(automation->Get(L"ComponentText").value.ToLong(), 1);
     Patch<short>(bytes, bytes.size() - 10, 0);
     ASSERT_EQ(LoadBytes(bytes), S_OK);
-    EXPECT_EQ(automation->Get(L"ComponentText").value.Long(), 0);
+    EXPECT_EQ(automation->Get(L"ComponentText").value.ToLong(), 0);
 }
 
 TEST_F(Persistence, TruncatedStreamFailsAtEveryLengthAndChangesNothing)
@@ -252,7 +252,7 @@ TEST_F(Persistence, PropertyBagKeepsEachPropertyUnderItsName)
                                 L"Font", L"ShowComponentKeypoints", L"ComponentText", L"ComponentSequenceNos",
                                 L"ShowSpools"})
         EXPECT_EQ(bag.values.count(name), 1u) << std::wstring(name);
-    EXPECT_EQ(bag.values[L"ComponentText"].Long(), 1);
+    EXPECT_EQ(bag.values[L"ComponentText"].ToLong(), 1);
 
     ASSERT_EQ(persist->InitNew(), S_OK);
     ASSERT_EQ(persist->Load(&bag, nullptr), S_OK);

@@ -131,13 +131,13 @@ TEST_F(PropertyPages, GeneralPageShowsAndAppliesTheStockProperties)
     EXPECT_EQ(page->IsPageDirty(), S_OK);
     EXPECT_FALSE(pageSite.statuses.empty());
     EXPECT_EQ(pageSite.statuses.back() & PROPPAGESTATUS_DIRTY, static_cast<DWORD>(PROPPAGESTATUS_DIRTY));
-    EXPECT_EQ(automation->Get(L"Appearance").value.Long(), 0) << "nothing changes before Apply";
+    EXPECT_EQ(automation->Get(L"Appearance").value.ToLong(), 0) << "nothing changes before Apply";
 
     ASSERT_EQ(page->Apply(), S_OK);
     EXPECT_EQ(page->IsPageDirty(), S_FALSE);
-    EXPECT_EQ(automation->Get(L"Appearance").value.Long(), 1);
-    EXPECT_FALSE(automation->Get(L"Enabled").value.Bool());
-    EXPECT_EQ(automation->Get(L"BorderStyle").value.Long(), 1) << "an unchanged control writes nothing";
+    EXPECT_EQ(automation->Get(L"Appearance").value.ToLong(), 1);
+    EXPECT_FALSE(automation->Get(L"Enabled").value.IsTrue());
+    EXPECT_EQ(automation->Get(L"BorderStyle").value.ToLong(), 1) << "an unchanged control writes nothing";
     // Through the setters: asked first, then told.
     EXPECT_EQ(notices.requested, (std::vector<DISPID>{DISPID_ENABLED, DISPID_APPEARANCE}));
     EXPECT_EQ(notices.changed, notices.requested);
@@ -151,10 +151,10 @@ TEST_F(PropertyPages, RefusedChangeKeepsThePageDirty)
     notices.refuse = true;
     EXPECT_EQ(page->Apply(), platform::kSetNotPermitted);
     EXPECT_EQ(page->IsPageDirty(), S_OK);
-    EXPECT_TRUE(automation->Get(L"Enabled").value.Bool());
+    EXPECT_TRUE(automation->Get(L"Enabled").value.IsTrue());
     notices.refuse = false;
     EXPECT_EQ(page->Apply(), S_OK);
-    EXPECT_FALSE(automation->Get(L"Enabled").value.Bool());
+    EXPECT_FALSE(automation->Get(L"Enabled").value.IsTrue());
 }
 
 TEST_F(PropertyPages, SettingsPageAppliesThroughTheSettersWithTheirRefresh)
@@ -173,10 +173,10 @@ TEST_F(PropertyPages, SettingsPageAppliesThroughTheSettersWithTheirRefresh)
     Click(207);
     Click(204);
     ASSERT_EQ(page->Apply(), S_OK);
-    EXPECT_EQ(automation->Get(L"ComponentText").value.Long(), 1);
-    EXPECT_TRUE(automation->Get(L"ShowSpools").value.Bool());
-    EXPECT_TRUE(automation->Get(L"ShowComponentKeypoints").value.Bool());
-    EXPECT_FALSE(automation->Get(L"ComponentSequenceNos").value.Bool());
+    EXPECT_EQ(automation->Get(L"ComponentText").value.ToLong(), 1);
+    EXPECT_TRUE(automation->Get(L"ShowSpools").value.IsTrue());
+    EXPECT_TRUE(automation->Get(L"ShowComponentKeypoints").value.IsTrue());
+    EXPECT_FALSE(automation->Get(L"ComponentSequenceNos").value.IsTrue());
     EXPECT_EQ(notices.changed, (std::vector<DISPID>{2, 4, 22})) << "in the page's order";
 
     // A page given the control again shows what it has now.

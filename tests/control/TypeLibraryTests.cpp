@@ -11,6 +11,7 @@
 
 #include "control/CorbelDispids.h"
 #include "platform/com/ComPtr.h"
+#include "platform/com/ScopedBstr.h"
 
 using platform::ComPtr;
 using platform::ScopedBstr;

@@ -23,13 +23,14 @@
 #include "RUVFileTree.h"
 #include "platform/com/ComError.h"
 #include "platform/automation/DispatchDriver.h"
+#include "platform/com/ScopedVariant.h"
 
 
 namespace {
 
 using platform::ComPtr;
 using platform::DispatchDriver;
-using platform::DispatchValue;
+using platform::ScopedVariant;
 
 constexpr DISPID kSelectionChanged = 1, kPopupMenu = 3, kDoubleClick = 4;
 
@@ -83,14 +84,14 @@ protected:
         Unlisten();
         listened = control;
         events = std::make_unique<ControlEvents>(
-            DIID__DCorbelEvents, [this](DISPID id, const std::vector<DispatchValue>& args) {
+            DIID__DCorbelEvents, [this](DISPID id, const std::vector<ScopedVariant>& args) {
                 Heard event{id, {}, {0, 0}};
-                for (const DispatchValue& arg : args) {
+                for (const ScopedVariant& arg : args) {
                     if (arg.Type() == VT_DISPATCH || arg.Type() == VT_EMPTY)
                         event.names.push_back(ObjectName(arg.Object()));
                 }
                 if (args.size() == 3)
-                    event.point = POINT{args[0].Long(), args[1].Long()};
+                    event.point = POINT{args[0].ToLong().value_or(0), args[1].ToLong().value_or(0)};
                 heard.push_back(event);
             });
         return events->Connect(control);
@@ -158,7 +159,7 @@ protected:
             }
         }
     }
-    long Count(IDispatch* control) const { return DispatchDriver(control).Get(L"SelectedItemCount").value.Long(); }
+    long Count(IDispatch* control) const { return DispatchDriver(control).Get(L"SelectedItemCount").value.ToLong().value_or(-1); }
     // The selected objects' names, sorted: the control lists its selection in the registry's
     // order, which is not the order of selection.
     std::vector<std::wstring> Selected(IDispatch* control) const

@@ -66,16 +66,16 @@ TEST(Viewer, APersonOpensChoosesClicksAndDropsFiles)
     // The View menu.
     auto command = [&](UINT id) { SendMessageW(viewer->Window(), WM_COMMAND, id, 0); };
     command(idKeypoints);
-    EXPECT_TRUE(control.Get(L"ShowComponentKeypoints").value.Bool());
+    EXPECT_TRUE(control.Get(L"ShowComponentKeypoints").value.IsTrue());
     EXPECT_TRUE(Logged(*viewer, L"ShowComponentKeypoints on"));
     command(idFeetInches);
-    EXPECT_EQ(control.Get(L"WorkingUnits", {L"Coordinates"}).value.Long(), 3);
+    EXPECT_EQ(control.Get(L"WorkingUnits", {L"Coordinates"}).value.ToLong(), 3);
     command(idPounds);
-    EXPECT_EQ(control.Get(L"WorkingUnits", {L"Weights"}).value.Long(), 2);
+    EXPECT_EQ(control.Get(L"WorkingUnits", {L"Weights"}).value.ToLong(), 2);
     command(idFlyText);
-    EXPECT_EQ(control.Get(L"ComponentText").value.Long(), 1);
+    EXPECT_EQ(control.Get(L"ComponentText").value.ToLong(), 1);
     command(idSpools);
-    EXPECT_TRUE(control.Get(L"ShowSpools").value.Bool());
+    EXPECT_TRUE(control.Get(L"ShowSpools").value.IsTrue());
     command(idBroken);
     EXPECT_TRUE(Logged(*viewer, L"ShowBrokenItems"));
 

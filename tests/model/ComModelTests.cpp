@@ -1,6 +1,8 @@
 // The reference model's COM objects: identity, kinds and owners, editing, errors, fault
 // injection and object lifetimes.
 #include "ModelTestSupport.h"
+#include "platform/com/ScopedBstr.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace {
 

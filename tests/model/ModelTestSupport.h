@@ -15,6 +15,8 @@
 #include "Navigator.h"
 #include "Reader.h"
 #include "platform/com/ComPtr.h"
+#include "platform/com/ScopedBstr.h"
+#include "platform/com/ScopedVariant.h"
 
 using platform::ComPtr;
 using platform::ScopedBstr;

@@ -1,6 +1,7 @@
 #include "platform/activex/OleControl.h"
 
 #include "platform/window/MessageScope.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace platform {
 
@@ -90,7 +91,7 @@ STDMETHODIMP OleControl::GetPages(CAUUID* pages)
     return S_OK;
 }
 
-void OleControl::FireEvent(DISPID id, const std::vector<VARIANT>& args)
+void OleControl::FireEvent(DISPID id, const std::vector<ScopedVariant>& args)
 {
     if (m_freezeCount > 0 || m_destroying)
         return;
@@ -167,13 +168,14 @@ void OleControl::FontChanged()
     BoundPropertyChanged(DISPID_FONT);
 }
 
-bool OleControl::AmbientProperty(DISPID id, VARIANT& value)
+ScopedVariant OleControl::AmbientProperty(DISPID id)
 {
-    if (!m_ambient)
-        return false;
+    ScopedVariant value;
     DISPPARAMS none{};
-    return SUCCEEDED(m_ambient->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value,
-                                       nullptr, nullptr));
+    if (m_ambient && FAILED(m_ambient->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                              value.Receive(), nullptr, nullptr)))
+        value.Receive(); // a failed call leaves nothing
+    return value;
 }
 
 void OleControl::ApplyAmbientFont()
@@ -181,10 +183,7 @@ void OleControl::ApplyAmbientFont()
     // The container's font is the control's until the host gives the control one of its own.
     if (m_fontSetByHost)
         return;
-    ScopedVariant value;
-    if (!AmbientProperty(DISPID_AMBIENT_FONT, *value.Receive()) || V_VT(value.Get()) != VT_DISPATCH)
-        return;
-    ComPtr<IFont> font = QueryOrNull<IFont>(V_DISPATCH(value.Get()));
+    ComPtr<IFont> font = QueryOrNull<IFont>(AmbientProperty(DISPID_AMBIENT_FONT).Object());
     if (!font)
         return;
     SetFontQuietly(font.Get());

@@ -27,6 +27,7 @@
 #include "platform/window/ParkingWindow.h"
 #include "platform/activex/PropertyExchange.h"
 #include "platform/activex/StockFont.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace platform {
 
@@ -222,7 +223,7 @@ protected:
 
     // Fires an event of the event interface with args in declaration order, unless the container
     // froze events or the control is being destroyed.
-    void FireEvent(DISPID id, const std::vector<VARIANT>& args);
+    void FireEvent(DISPID id, const std::vector<ScopedVariant>& args);
     virtual void SetModifiedFlag(bool modified = true) { m_modified = modified; }
     // Property notices to IPropertyNotifySink sinks.
     virtual void BoundPropertyChanged(DISPID id);
@@ -261,7 +262,7 @@ private:
     void ApplyWindowStyles();
     void ApplyAmbientFont();
     void FontChanged();
-    bool AmbientProperty(DISPID id, VARIANT& value);
+    ScopedVariant AmbientProperty(DISPID id); // Empty when the container has none
     HRESULT ShowProperties(HWND parent);
     // Runs DoPropExchange; a load or reset sets the values only when all were read, and leaves
     // the control unmodified.

@@ -3,6 +3,8 @@
 #include "platform/activex/OleControl.h"
 
 #include "platform/com/Module.h"
+#include "platform/com/TypeLibrary.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace platform {
 
@@ -12,7 +14,8 @@ ComPtr<ITypeLib> OleControl::TypeLibrary()
         return m_typeLibrary;
     // The library embedded in this module serves before (and without) registration; the
     // registered one is the fallback for a module built without it.
-    if (FAILED(LoadTypeLibEx(ThisModulePath().c_str(), REGKIND_NONE, m_typeLibrary.Receive())))
+    m_typeLibrary = ModuleTypeLibrary();
+    if (!m_typeLibrary)
         LoadRegTypeLib(m_identity.typeLibrary, m_identity.typeLibraryMajor, m_identity.typeLibraryMinor,
                        LOCALE_NEUTRAL, m_typeLibrary.Receive());
     return m_typeLibrary;
@@ -87,8 +90,8 @@ std::vector<DispatchMember> OleControl::StockMembers()
 {
     auto shortProperty = [this](DISPID id, short (OleControl::*get)() const, void (OleControl::*set)(short)) {
         return DispatchMember{id, 0,
-                              [this, get](const DispatchArgs&, VARIANT& result) {
-                                  ResultShort(result, (this->*get)());
+                              [this, get](const DispatchArgs&, ScopedVariant& result) {
+                                  result = (this->*get)();
                                   return S_OK;
                               },
                               [this, set](const DispatchArgs& args) {
@@ -100,8 +103,8 @@ std::vector<DispatchMember> OleControl::StockMembers()
         shortProperty(DISPID_BORDERSTYLE, &OleControl::GetBorderStyle, &OleControl::SetBorderStyle),
         shortProperty(DISPID_APPEARANCE, &OleControl::GetAppearance, &OleControl::SetAppearance),
         {DISPID_ENABLED, 0,
-         [this](const DispatchArgs&, VARIANT& result) {
-             ResultBool(result, m_enabled != FALSE);
+         [this](const DispatchArgs&, ScopedVariant& result) {
+             result = m_enabled != FALSE;
              return S_OK;
          },
          [this](const DispatchArgs& args) {
@@ -109,8 +112,8 @@ std::vector<DispatchMember> OleControl::StockMembers()
              return S_OK;
          }},
         {DISPID_FONT, 0,
-         [this](const DispatchArgs&, VARIANT& result) {
-             ResultObject(result, ComPtr<IDispatch>(GetFont().Get()));
+         [this](const DispatchArgs&, ScopedVariant& result) {
+             result = static_cast<IDispatch*>(GetFont().Get());
              return S_OK;
          },
          [this](const DispatchArgs& args) {
@@ -122,7 +125,7 @@ std::vector<DispatchMember> OleControl::StockMembers()
              return S_OK;
          }},
         {DISPID_ABOUTBOX, 0,
-         [this](const DispatchArgs&, VARIANT&) {
+         [this](const DispatchArgs&, ScopedVariant&) {
              OnAboutBox();
              return S_OK;
          },

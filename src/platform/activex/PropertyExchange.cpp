@@ -4,6 +4,7 @@
 
 #include "platform/com/ComError.h"
 #include "platform/activex/StockFont.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace platform {
 
@@ -15,18 +16,13 @@ void Check(HRESULT result)
         RaiseComError(result);
 }
 
-VARIANT Make(VARTYPE type, long value)
+ScopedVariant Make(VARTYPE type, long value)
 {
-    VARIANT variant;
-    VariantInit(&variant);
-    V_VT(&variant) = type;
     if (type == VT_I4)
-        V_I4(&variant) = value;
-    else if (type == VT_I2)
-        V_I2(&variant) = static_cast<short>(value);
-    else
-        V_BOOL(&variant) = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return variant;
+        return ScopedVariant(value);
+    if (type == VT_I2)
+        return ScopedVariant(static_cast<short>(value));
+    return ScopedVariant(value != 0);
 }
 
 // A value read back in the type it was asked in.
@@ -62,11 +58,11 @@ void PropertyExchange::Version(DWORD current)
         Write(L"_Version", Make(VT_I4, static_cast<long>(current)));
         return;
     }
-    ScopedVariant stored;
-    if (!Read(L"_Version", VT_I4, *stored.Receive()))
+    const std::optional<ScopedVariant> stored = Read(L"_Version", VT_I4);
+    if (!stored)
         return; // a property bag without a version is taken as current
     // An older version has the same layout so far and is read as it is.
-    if (static_cast<DWORD>(V_I4(&stored.Value())) > current)
+    if (static_cast<DWORD>(V_I4(&stored->Value())) > current)
         RaiseComError(kNewerFormat);
 }
 
@@ -80,9 +76,8 @@ void PropertyExchange::Exchange(const wchar_t* name, VARTYPE type, Value current
     }
     Value value = fallback;
     if (m_mode == Mode::Load) {
-        ScopedVariant stored;
-        if (Read(name, type, *stored.Receive()))
-            value = static_cast<Value>(Extract(stored.Value()));
+        if (const std::optional<ScopedVariant> stored = Read(name, type))
+            value = static_cast<Value>(Extract(stored->Value()));
         if (valid && !valid(value))
             RaiseComError(kDataCorrupt);
     }
@@ -109,19 +104,14 @@ void PropertyExchange::Bool(const wchar_t* name, BOOL current, std::function<voi
 void PropertyExchange::Font(const wchar_t* name, IFont* current, std::function<void(IFont*)> set)
 {
     if (m_mode == Mode::Save) {
-        VARIANT value;
-        VariantInit(&value);
-        V_VT(&value) = VT_UNKNOWN;
-        V_UNKNOWN(&value) = current;
-        Write(name, value);
+        Write(name, ScopedVariant(static_cast<IUnknown*>(current)));
         return;
     }
     ComPtr<IFont> font;
     if (m_mode == Mode::Load) {
-        ScopedVariant stored;
-        if (Read(name, VT_UNKNOWN, *stored.Receive())) {
-            if (V_VT(&stored.Value()) == VT_UNKNOWN || V_VT(&stored.Value()) == VT_DISPATCH)
-                font = QueryOrNull<IFont>(V_UNKNOWN(&stored.Value()));
+        if (const std::optional<ScopedVariant> stored = Read(name, VT_UNKNOWN)) {
+            if (stored->Type() == VT_UNKNOWN || stored->Type() == VT_DISPATCH)
+                font = QueryOrNull<IFont>(V_UNKNOWN(&stored->Value()));
             if (!font)
                 RaiseComError(DISP_E_TYPEMISMATCH);
         }
@@ -153,8 +143,9 @@ void StreamExchange::ReadBytes(void* data, ULONG size)
         RaiseComError(kDataTruncated);
 }
 
-void StreamExchange::Write(const wchar_t*, const VARIANT& value)
+void StreamExchange::Write(const wchar_t*, const ScopedVariant& variant)
 {
+    const VARIANT& value = variant.Value();
     switch (V_VT(&value)) {
     case VT_I2: {
         const short number = V_I2(&value);
@@ -187,16 +178,13 @@ void StreamExchange::Write(const wchar_t*, const VARIANT& value)
     }
 }
 
-bool StreamExchange::Read(const wchar_t*, VARTYPE type, VARIANT& value)
+std::optional<ScopedVariant> StreamExchange::Read(const wchar_t*, VARTYPE type)
 {
-    VariantInit(&value);
     switch (type) {
     case VT_I2: {
         short number = 0;
         ReadBytes(&number, sizeof(number));
-        V_VT(&value) = VT_I2;
-        V_I2(&value) = number;
-        return true;
+        return ScopedVariant(number);
     }
     case VT_UNKNOWN: {
         DWORD size = 0;
@@ -214,41 +202,37 @@ bool StreamExchange::Read(const wchar_t*, VARTYPE type, VARIANT& value)
         ComPtr<IPersistStream> persist = QueryOrNull<IPersistStream>(font.Get());
         if (!persist || FAILED(persist->Load(memory.Get())))
             RaiseComError(kDataCorrupt);
-        V_VT(&value) = VT_UNKNOWN;
-        V_UNKNOWN(&value) = font.Detach();
-        return true;
+        return ScopedVariant(static_cast<IUnknown*>(font.Get()));
     }
     default: {
         LONG number = 0;
         ReadBytes(&number, sizeof(number));
-        value = Make(type, number);
-        return true;
+        return Make(type, number);
     }
     }
 }
 
-void PropertyBagExchange::Write(const wchar_t* name, const VARIANT& value)
+void PropertyBagExchange::Write(const wchar_t* name, const ScopedVariant& value)
 {
-    Check(m_bag->Write(name, const_cast<VARIANT*>(&value)));
+    Check(m_bag->Write(name, const_cast<VARIANT*>(&value.Value())));
 }
 
-
-bool PropertyBagExchange::Read(const wchar_t* name, VARTYPE type, VARIANT& value)
+std::optional<ScopedVariant> PropertyBagExchange::Read(const wchar_t* name, VARTYPE type)
 {
     // The type asks the bag for a conversion; an object hint must not carry a stray pointer.
     ScopedVariant stored;
     std::memset(stored.Get(), 0, sizeof(VARIANT));
     V_VT(stored.Get()) = type;
     const HRESULT hr = m_bag->Read(name, stored.Get(), m_log);
-    if (hr == E_INVALIDARG || (SUCCEEDED(hr) && V_VT(stored.Get()) == VT_EMPTY))
-        return false; // not in the bag
+    if (hr == E_INVALIDARG || (SUCCEEDED(hr) && stored.Type() == VT_EMPTY))
+        return std::nullopt; // not in the bag
     Check(hr);
-    VariantInit(&value);
     if (type == VT_UNKNOWN)
-        return SUCCEEDED(VariantCopy(&value, stored.Get()));
-    if (FAILED(VariantChangeType(&value, stored.Get(), 0, type)))
+        return stored;
+    ScopedVariant converted = ScopedVariant::Converted(stored.Value(), type);
+    if (converted.Type() != type)
         RaiseComError(DISP_E_TYPEMISMATCH);
-    return true;
+    return converted;
 }
 
 } // namespace platform

@@ -10,9 +10,11 @@
 #include <olectl.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/com/ComPtr.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace platform {
 
@@ -55,9 +57,9 @@ public:
 
 protected:
     // The backend: writes a value (VT_I4, VT_I2, VT_BOOL or VT_UNKNOWN for a font), or reads one
-    // of that type (false when the source has none). Failures raise a ComError.
-    virtual void Write(const wchar_t* name, const VARIANT& value) = 0;
-    virtual bool Read(const wchar_t* name, VARTYPE type, VARIANT& value) = 0;
+    // of that type (none when the source has none). Failures raise a ComError.
+    virtual void Write(const wchar_t* name, const ScopedVariant& value) = 0;
+    virtual std::optional<ScopedVariant> Read(const wchar_t* name, VARTYPE type) = 0;
 
 private:
     template <typename Value>
@@ -74,8 +76,8 @@ public:
     ResetExchange() : PropertyExchange(Mode::Reset) {}
 
 protected:
-    void Write(const wchar_t*, const VARIANT&) override {}
-    bool Read(const wchar_t*, VARTYPE, VARIANT&) override { return false; }
+    void Write(const wchar_t*, const ScopedVariant&) override {}
+    std::optional<ScopedVariant> Read(const wchar_t*, VARTYPE) override { return std::nullopt; }
 };
 
 // A binary stream: the values one after the other, little-endian, names not stored. A long is 4
@@ -86,8 +88,8 @@ public:
     StreamExchange(Mode mode, IStream* stream) : PropertyExchange(mode), m_stream(stream) {}
 
 protected:
-    void Write(const wchar_t* name, const VARIANT& value) override;
-    bool Read(const wchar_t* name, VARTYPE type, VARIANT& value) override;
+    void Write(const wchar_t* name, const ScopedVariant& value) override;
+    std::optional<ScopedVariant> Read(const wchar_t* name, VARTYPE type) override;
 
 private:
     void WriteBytes(const void* data, ULONG size);
@@ -105,8 +107,8 @@ public:
     }
 
 protected:
-    void Write(const wchar_t* name, const VARIANT& value) override;
-    bool Read(const wchar_t* name, VARTYPE type, VARIANT& value) override;
+    void Write(const wchar_t* name, const ScopedVariant& value) override;
+    std::optional<ScopedVariant> Read(const wchar_t* name, VARTYPE type) override;
 
 private:
     IPropertyBag* m_bag;

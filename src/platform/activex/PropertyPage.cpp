@@ -1,9 +1,12 @@
 #include "platform/activex/PropertyPage.h"
 
+#include <optional>
+
 #include "platform/com/ComError.h"
 #include "platform/automation/DispatchDriver.h"
 #include "platform/com/Module.h"
 #include "platform/window/ParkingWindow.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace platform {
 
@@ -166,8 +169,8 @@ STDMETHODIMP PropertyPage::Apply()
         const Binding& binding = m_bindings[i];
         if (!m_changed[i] || *binding.value < 0)
             continue;
-        const DispatchValue value = binding.kind == Binding::Kind::Check ? DispatchValue(*binding.value != 0)
-                                                                          : DispatchValue(*binding.value);
+        const ScopedVariant value = binding.kind == Binding::Kind::Check ? ScopedVariant(*binding.value != 0)
+                                                                          : ScopedVariant(*binding.value);
         for (const ComPtr<IDispatch>& object : m_objects) {
             const DispatchResult written = DispatchDriver(object.Get()).Put(binding.property.c_str(), {value});
             if (FAILED(written.hr))
@@ -214,9 +217,9 @@ void PropertyPage::ReadProperties()
         return;
     for (const Binding& binding : m_bindings) {
         const DispatchResult read = DispatchDriver(m_objects.front().Get()).Get(binding.property.c_str());
-        long number = 0;
-        if (SUCCEEDED(read.hr) && read.value.ToLong(number))
-            *binding.value = binding.kind == Binding::Kind::Check ? (number != 0 ? 1 : 0) : static_cast<int>(number);
+        const std::optional<long> number = read.value.ToLong();
+        if (SUCCEEDED(read.hr) && number)
+            *binding.value = binding.kind == Binding::Kind::Check ? (*number != 0 ? 1 : 0) : static_cast<int>(*number);
     }
 }
 

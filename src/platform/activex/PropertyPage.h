@@ -31,18 +31,6 @@ public:
         std::vector<std::wstring> items; // a list's contents, in order
     };
 
-    // Creates a Page and answers iid; pages are not aggregatable.
-    template <typename Page>
-    static HRESULT Create(IUnknown* outer, REFIID iid, void** object)
-    {
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        auto* page = new Page();
-        const HRESULT result = page->QueryInterface(iid, object);
-        page->Release();
-        return result;
-    }
-
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override { return ++m_references; }

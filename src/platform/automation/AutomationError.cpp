@@ -1,4 +1,5 @@
 #include "platform/automation/AutomationError.h"
+#include "platform/com/ScopedBstr.h"
 
 #include <oleauto.h>
 
@@ -8,42 +9,23 @@ namespace platform {
 
 namespace {
 
-struct ErrorText {
-    HRESULT result;
-    std::wstring source;
-    std::wstring description;
-    std::wstring helpFile;
-    DWORD helpContext = 0;
-};
-
-HRESULT Report(EXCEPINFO* exception, ErrorText text)
+HRESULT Report(EXCEPINFO* exception, HRESULT result, ErrorDetails text)
 {
     if (text.description.empty())
-        text.description = SystemErrorText(text.result);
-    if (exception) {
-        // The caller's EXCEPINFO is output only: whatever it held is not ours to free.
-        *exception = EXCEPINFO{};
-        exception->scode = text.result;
-        exception->bstrSource = SysAllocStringLen(text.source.data(), static_cast<UINT>(text.source.size()));
-        exception->bstrDescription =
-            SysAllocStringLen(text.description.data(), static_cast<UINT>(text.description.size()));
-        if (!text.helpFile.empty())
-            exception->bstrHelpFile = SysAllocStringLen(text.helpFile.data(), static_cast<UINT>(text.helpFile.size()));
-        exception->dwHelpContext = text.helpContext;
-        return DISP_E_EXCEPTION;
+        text.description = SystemErrorText(result);
+    if (!exception) {
+        SetThreadErrorInfo(IID_NULL, text);
+        return result;
     }
-    ComPtr<ICreateErrorInfo> create;
-    if (SUCCEEDED(CreateErrorInfo(create.Receive()))) {
-        create->SetSource(const_cast<wchar_t*>(text.source.c_str()));
-        create->SetDescription(const_cast<wchar_t*>(text.description.c_str()));
-        if (!text.helpFile.empty())
-            create->SetHelpFile(const_cast<wchar_t*>(text.helpFile.c_str()));
-        create->SetHelpContext(text.helpContext);
-        ComPtr<IErrorInfo> info;
-        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(info.Receive()))))
-            SetErrorInfo(0, info.Get());
-    }
-    return text.result;
+    // The caller's EXCEPINFO is output only: whatever it held is not ours to free.
+    *exception = EXCEPINFO{};
+    exception->scode = result;
+    exception->bstrSource = ScopedBstr(text.source).Release();
+    exception->bstrDescription = ScopedBstr(text.description).Release();
+    if (!text.helpFile.empty())
+        exception->bstrHelpFile = ScopedBstr(text.helpFile).Release();
+    exception->dwHelpContext = text.helpContext;
+    return DISP_E_EXCEPTION;
 }
 
 } // namespace
@@ -80,12 +62,12 @@ std::wstring SystemErrorText(HRESULT result)
 HRESULT ReportAutomationError(EXCEPINFO* exception, HRESULT result, const std::wstring& source,
                               std::wstring description)
 {
-    return Report(exception, {result, source, std::move(description), {}, 0});
+    return Report(exception, result, {source, std::move(description), {}, 0});
 }
 
 HRESULT ReportAutomationError(EXCEPINFO* exception, const ComError& error, const std::wstring& source)
 {
-    ErrorText text{error.Result(), source, error.Description(), {}, 0};
+    ErrorDetails text{source, error.Description(), {}, 0};
     if (IErrorInfo* info = error.ErrorInfo()) {
         ScopedBstr theirSource;
         if (SUCCEEDED(info->GetSource(theirSource.Receive())) && !theirSource.Text().empty())
@@ -97,7 +79,7 @@ HRESULT ReportAutomationError(EXCEPINFO* exception, const ComError& error, const
         if (SUCCEEDED(info->GetHelpContext(&helpContext)))
             text.helpContext = helpContext;
     }
-    return Report(exception, std::move(text));
+    return Report(exception, error.Result(), std::move(text));
 }
 
 } // namespace platform

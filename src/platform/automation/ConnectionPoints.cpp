@@ -1,6 +1,7 @@
 #include "platform/automation/ConnectionPoints.h"
 
 #include "platform/com/ComObject.h"
+#include "platform/com/ScopedVariant.h"
 
 #include <algorithm>
 #include <new>
@@ -208,36 +209,12 @@ void ConnectionPoints::UnadviseAll()
         point->UnadviseAll();
 }
 
-VARIANT EventArg(IDispatch* object)
+void FireEvent(const ConnectionPoint& point, DISPID id, const std::vector<ScopedVariant>& args)
 {
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_DISPATCH;
-    V_DISPATCH(&value) = object;
-    return value;
-}
-
-VARIANT EventArg(long number)
-{
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_I4;
-    V_I4(&value) = number;
-    return value;
-}
-
-VARIANT EventArg(BSTR text)
-{
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_BSTR;
-    V_BSTR(&value) = text;
-    return value;
-}
-
-void FireEvent(const ConnectionPoint& point, DISPID id, const std::vector<VARIANT>& args)
-{
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    // Borrowed from args, which own them, in the reversed order of a call.
+    std::vector<VARIANT> reversed;
+    for (auto arg = args.rbegin(); arg != args.rend(); ++arg)
+        reversed.push_back(arg->Value());
     for (const ComPtr<IUnknown>& sink : point.Sinks()) {
         // The sink was advised as the event dispinterface, which is an IDispatch.
         auto* dispatch = static_cast<IDispatch*>(static_cast<IUnknown*>(sink.Get()));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/com/ComPtr.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace platform {
 
@@ -63,14 +64,9 @@ private:
     std::vector<std::unique_ptr<ConnectionPoint>> m_points;
 };
 
-// Event arguments that borrow their value: the caller keeps the object or text alive for the call.
-VARIANT EventArg(IDispatch* object);
-VARIANT EventArg(long value);
-VARIANT EventArg(BSTR text);
-
 // Calls member id on every sink of point (an event dispinterface) with args in declaration order.
 // A sink's failure does not stop the others.
-void FireEvent(const ConnectionPoint& point, DISPID id, const std::vector<VARIANT>& args);
+void FireEvent(const ConnectionPoint& point, DISPID id, const std::vector<ScopedVariant>& args);
 
 // IPropertyNotifySink: every sink hears OnChanged(id); RequestEdit is true unless a sink refuses.
 void NotifyPropertyChanged(const ConnectionPoint& point, DISPID id);

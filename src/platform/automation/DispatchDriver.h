@@ -9,40 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/com/ComPtr.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace platform {
 
-// An owned argument or result.
-class DispatchValue {
-public:
-    DispatchValue() { VariantInit(&m_value); }
-    DispatchValue(long number);
-    DispatchValue(int number) : DispatchValue(static_cast<long>(number)) {}
-    DispatchValue(bool flag);
-    DispatchValue(const wchar_t* text);
-    DispatchValue(IDispatch* object);
-    DispatchValue(const DispatchValue& other);
-    DispatchValue& operator=(const DispatchValue& other);
-    ~DispatchValue() { VariantClear(&m_value); }
-
-    VARIANT& Raw() { return m_value; }
-    const VARIANT& Raw() const { return m_value; }
-    VARTYPE Type() const { return V_VT(&m_value); }
-    long Long() const;
-    // The value as a number, when it converts to one.
-    bool ToLong(long& number) const;
-    bool Bool() const;
-    std::wstring Text() const;
-    IDispatch* Object() const { return V_VT(&m_value) == VT_DISPATCH ? V_DISPATCH(&m_value) : nullptr; }
-
-private:
-    VARIANT m_value;
-};
-
 struct DispatchResult {
     HRESULT hr = E_FAIL;
-    DispatchValue value;
+    ScopedVariant value;
     SCODE scode = S_OK; // EXCEPINFO's, for DISP_E_EXCEPTION
     std::wstring description;
     UINT argError = 0xFFFFFFFF;
@@ -54,15 +27,15 @@ public:
 
     DISPID IdOf(const wchar_t* name) const;
     // A method call or property get with args in declaration order.
-    DispatchResult Call(const wchar_t* name, std::vector<DispatchValue> args = {}) const;
-    DispatchResult Get(const wchar_t* name, std::vector<DispatchValue> args = {}) const { return Call(name, std::move(args)); }
+    DispatchResult Call(const wchar_t* name, std::vector<ScopedVariant> args = {}) const;
+    DispatchResult Get(const wchar_t* name, std::vector<ScopedVariant> args = {}) const { return Call(name, std::move(args)); }
     // A property put; the value comes last.
-    DispatchResult Put(const wchar_t* name, std::vector<DispatchValue> args) const;
+    DispatchResult Put(const wchar_t* name, std::vector<ScopedVariant> args) const;
     // As a script passes variables: every argument by reference.
-    DispatchResult CallByRef(const wchar_t* name, std::vector<DispatchValue> args) const;
+    DispatchResult CallByRef(const wchar_t* name, std::vector<ScopedVariant> args) const;
 
 private:
-    DispatchResult Invoke(DISPID id, WORD flags, std::vector<DispatchValue>& args, bool byRef) const;
+    DispatchResult Invoke(DISPID id, WORD flags, std::vector<ScopedVariant>& args, bool byRef) const;
 
     IDispatch* m_object;
 };

@@ -3,9 +3,9 @@
 #include <oleauto.h>
 
 #include <algorithm>
-#include <new>
 
 #include "platform/automation/AutomationError.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace platform {
 
@@ -19,7 +19,7 @@ struct ArgumentFailure {
 
 } // namespace
 
-void DispatchArgs::Coerce(UINT index, VARTYPE type, ScopedVariant& out) const
+ScopedVariant DispatchArgs::Coerce(UINT index, VARTYPE type) const
 {
     if (index >= m_params.cArgs)
         throw ArgumentFailure{DISP_E_PARAMNOTFOUND, 0};
@@ -27,84 +27,30 @@ void DispatchArgs::Coerce(UINT index, VARTYPE type, ScopedVariant& out) const
     const VARIANT& arg = m_params.rgvarg[position];
     if (V_VT(&arg) == VT_ERROR && V_ERROR(&arg) == DISP_E_PARAMNOTFOUND)
         throw ArgumentFailure{DISP_E_PARAMNOTFOUND, position};
-    // VariantChangeType reads through a reference itself.
-    if (FAILED(VariantChangeType(out.Receive(), const_cast<VARIANT*>(&arg), 0, type)))
+    ScopedVariant value = ScopedVariant::Converted(arg, type);
+    if (value.Type() != type)
         throw ArgumentFailure{DISP_E_TYPEMISMATCH, position};
+    return value;
 }
 
-long DispatchArgs::Long(UINT index) const
-{
-    ScopedVariant value;
-    Coerce(index, VT_I4, value);
-    return V_I4(&value.Value());
-}
+long DispatchArgs::Long(UINT index) const { return V_I4(&Coerce(index, VT_I4).Value()); }
 
-short DispatchArgs::Short(UINT index) const
-{
-    ScopedVariant value;
-    Coerce(index, VT_I2, value);
-    return V_I2(&value.Value());
-}
+short DispatchArgs::Short(UINT index) const { return V_I2(&Coerce(index, VT_I2).Value()); }
 
-BOOL DispatchArgs::Bool(UINT index) const
-{
-    ScopedVariant value;
-    Coerce(index, VT_BOOL, value);
-    return V_BOOL(&value.Value()) != VARIANT_FALSE;
-}
+BOOL DispatchArgs::Bool(UINT index) const { return Coerce(index, VT_BOOL).IsTrue(); }
 
-std::wstring DispatchArgs::String(UINT index) const
-{
-    ScopedVariant value;
-    Coerce(index, VT_BSTR, value);
-    BSTR text = V_BSTR(&value.Value());
-    return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
-}
+std::wstring DispatchArgs::String(UINT index) const { return Coerce(index, VT_BSTR).Text(); }
 
 ComPtr<IDispatch> DispatchArgs::Object(UINT index) const
 {
     if (index < m_params.cArgs) {
-        VARIANT arg = m_params.rgvarg[m_params.cArgs - 1 - index];
-        if (V_VT(&arg) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&arg))
-            arg = *V_VARIANTREF(&arg);
-        if (V_VT(&arg) == VT_EMPTY || V_VT(&arg) == VT_NULL)
+        const VARIANT* arg = &m_params.rgvarg[m_params.cArgs - 1 - index];
+        if (V_VT(arg) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(arg))
+            arg = V_VARIANTREF(arg);
+        if (V_VT(arg) == VT_EMPTY || V_VT(arg) == VT_NULL)
             return ComPtr<IDispatch>();
     }
-    ScopedVariant value;
-    Coerce(index, VT_DISPATCH, value);
-    return ComPtr<IDispatch>(V_DISPATCH(&value.Value()));
-}
-
-void ResultLong(VARIANT& result, long value)
-{
-    V_VT(&result) = VT_I4;
-    V_I4(&result) = value;
-}
-
-void ResultShort(VARIANT& result, short value)
-{
-    V_VT(&result) = VT_I2;
-    V_I2(&result) = value;
-}
-
-void ResultBool(VARIANT& result, bool value)
-{
-    V_VT(&result) = VT_BOOL;
-    V_BOOL(&result) = value ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
-void ResultString(VARIANT& result, const std::wstring& value)
-{
-    V_VT(&result) = VT_BSTR;
-    V_BSTR(&result) = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
-    if (!V_BSTR(&result))
-        throw std::bad_alloc();
-}
-
-void ResultObject(VARIANT& result, ComPtr<IDispatch> value)
-{
-    V_VT(&result) = VT_DISPATCH;
-    V_DISPATCH(&result) = value.Detach();
+    return ComPtr<IDispatch>(Coerce(index, VT_DISPATCH).Object());
 }
 
 HRESULT InvokeMember(const std::vector<DispatchMember>& table, DISPID id, WORD flags, DISPPARAMS* params,
@@ -141,7 +87,7 @@ HRESULT InvokeMember(const std::vector<DispatchMember>& table, DISPID id, WORD f
         ScopedVariant value;
         HRESULT hr = S_OK;
         try {
-            hr = isPut ? member->put(view) : member->get(view, *value.Get());
+            hr = isPut ? member->put(view) : member->get(view, value);
         } catch (const ArgumentFailure& failure) {
             if (argError)
                 *argError = failure.position;
@@ -149,10 +95,8 @@ HRESULT InvokeMember(const std::vector<DispatchMember>& table, DISPID id, WORD f
         }
         if (FAILED(hr))
             return ReportAutomationError(exception, hr, source);
-        if (result && !isPut) {
-            *result = value.Value(); // handed over: the scoped copy forgets it without clearing
-            VariantInit(value.Get());
-        }
+        if (result && !isPut)
+            *result = value.Release();
         return S_OK;
     });
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/com/ComPtr.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace platform {
 
@@ -34,29 +35,22 @@ public:
     ComPtr<IDispatch> Object(UINT index) const;
 
 private:
-    void Coerce(UINT index, VARTYPE type, ScopedVariant& out) const;
+    ScopedVariant Coerce(UINT index, VARTYPE type) const;
 
     const DISPPARAMS& m_params;
 };
 
 struct DispatchMember {
-    using Getter = std::function<HRESULT(const DispatchArgs& args, VARIANT& result)>;
+    using Getter = std::function<HRESULT(const DispatchArgs& args, ScopedVariant& result)>;
     using Setter = std::function<HRESULT(const DispatchArgs& args)>;
 
     DISPID id;
     UINT paramCount; // without a put's value
-    // A method or a property get; the result starts Empty.
+    // A method or a property get; the result starts Empty (assign a ScopedVariant to it).
     Getter get;
     // A property put, or none for a method or a read-only property.
     Setter put;
 };
-
-// A getter's result.
-void ResultLong(VARIANT& result, long value);
-void ResultShort(VARIANT& result, short value);
-void ResultBool(VARIANT& result, bool value);
-void ResultString(VARIANT& result, const std::wstring& value);
-void ResultObject(VARIANT& result, ComPtr<IDispatch> value); // null gives Nothing
 
 // Runs the member id of table for an Invoke. source names the object in error reports.
 HRESULT InvokeMember(const std::vector<DispatchMember>& table, DISPID id, WORD flags, DISPPARAMS* params,

@@ -33,4 +33,17 @@ private:
     Creator m_create;
 };
 
+// The creator of a class that cannot be aggregated: a new Object (its creator holds the first
+// reference, which is given up here) answering iid.
+template <typename Object>
+HRESULT CreateUnaggregated(IUnknown* outer, REFIID iid, void** object)
+{
+    if (outer)
+        return CLASS_E_NOAGGREGATION;
+    auto* created = new Object();
+    const HRESULT result = created->QueryInterface(iid, object);
+    created->Release();
+    return result;
+}
+
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/com/ComError.h"
+#include "platform/com/ScopedBstr.h"
 
 #include <oleauto.h>
 
@@ -11,6 +12,21 @@ std::wstring ComError::Description() const
     ScopedBstr description;
     m_info->GetDescription(description.Receive());
     return description.Text();
+}
+
+void SetThreadErrorInfo(const IID& iid, const ErrorDetails& details)
+{
+    ComPtr<ICreateErrorInfo> create;
+    if (FAILED(CreateErrorInfo(create.Receive())))
+        return;
+    create->SetGUID(iid);
+    create->SetSource(const_cast<wchar_t*>(details.source.c_str()));
+    create->SetDescription(const_cast<wchar_t*>(details.description.c_str()));
+    if (!details.helpFile.empty())
+        create->SetHelpFile(const_cast<wchar_t*>(details.helpFile.c_str()));
+    create->SetHelpContext(details.helpContext);
+    if (ComPtr<IErrorInfo> info = create.Query<IErrorInfo>())
+        SetErrorInfo(0, info.Get());
 }
 
 void RaiseComError(HRESULT result, const IID& iid, IUnknown* object)

@@ -33,6 +33,16 @@ private:
     ComPtr<IErrorInfo> m_info;
 };
 
+// The thread's error information, as an object that supports it sets it before it returns a
+// failure (ISupportErrorInfo): what the caller reads with GetErrorInfo.
+struct ErrorDetails {
+    std::wstring source;
+    std::wstring description;
+    std::wstring helpFile;
+    DWORD helpContext = 0;
+};
+void SetThreadErrorInfo(const IID& iid, const ErrorDetails& details);
+
 // Raises result for a call of interface iid on object, with the object's error information when
 // it offers some for that interface.
 [[noreturn]] void RaiseComError(HRESULT result, const IID& iid = IID_NULL, IUnknown* object = nullptr);

@@ -1,10 +1,9 @@
-// RAII for COM: a counted interface reference, BSTRs and VARIANTs.
+// A counted reference to a COM interface.
 #pragma once
 
 #include <windows.h>
-#include <oleauto.h>
+#include <unknwn.h>
 
-#include <string>
 #include <utility>
 
 namespace platform {
@@ -62,51 +61,6 @@ public:
 
 private:
     T* m_p = nullptr;
-};
-
-class ScopedBstr {
-public:
-    ScopedBstr() = default;
-    explicit ScopedBstr(const wchar_t* text) : m_bstr(SysAllocString(text)) {}
-    explicit ScopedBstr(const std::wstring& text)
-        : m_bstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())))
-    {
-    }
-    ~ScopedBstr() { SysFreeString(m_bstr); }
-    ScopedBstr(const ScopedBstr&) = delete;
-    ScopedBstr& operator=(const ScopedBstr&) = delete;
-
-    BSTR Get() const { return m_bstr; }
-    BSTR* Receive()
-    {
-        SysFreeString(m_bstr);
-        m_bstr = nullptr;
-        return &m_bstr;
-    }
-    BSTR Detach() { return std::exchange(m_bstr, nullptr); }
-    std::wstring Text() const { return m_bstr ? std::wstring(m_bstr, SysStringLen(m_bstr)) : std::wstring(); }
-
-private:
-    BSTR m_bstr = nullptr;
-};
-
-class ScopedVariant {
-public:
-    ScopedVariant() { VariantInit(&m_value); }
-    ~ScopedVariant() { VariantClear(&m_value); }
-    ScopedVariant(const ScopedVariant&) = delete;
-    ScopedVariant& operator=(const ScopedVariant&) = delete;
-
-    VARIANT* Get() { return &m_value; }
-    const VARIANT& Value() const { return m_value; }
-    VARIANT* Receive()
-    {
-        VariantClear(&m_value);
-        return &m_value;
-    }
-
-private:
-    VARIANT m_value;
 };
 
 } // namespace platform

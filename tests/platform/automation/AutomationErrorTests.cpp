@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/automation/AutomationError.h"
+#include "platform/com/ScopedBstr.h"
 
 namespace {
 

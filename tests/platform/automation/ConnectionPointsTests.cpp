@@ -102,14 +102,6 @@ public:
     std::function<void()> onCall;
 };
 
-VARIANT Long(long value)
-{
-    VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = value;
-    return v;
-}
-
 TEST(ConnectionPoints, EventsReachEverySinkUntilItLeaves)
 {
     Owner owner;
@@ -124,7 +116,7 @@ TEST(ConnectionPoints, EventsReachEverySinkUntilItLeaves)
 
     // The first sink leaves from inside its own event; the second still hears it.
     first.onCall = [&] { point->Unadvise(firstCookie); };
-    platform::FireEvent(*owner.points.Point(kEventsIid), 3, {Long(10), Long(20)});
+    platform::FireEvent(*owner.points.Point(kEventsIid), 3, {10, 20});
     ASSERT_EQ(second.calls.size(), 1u);
     EXPECT_EQ(second.calls[0].id, 3);
     EXPECT_EQ(second.calls[0].args, (std::vector<long>{20, 10})) << "rgvarg holds the last argument first";

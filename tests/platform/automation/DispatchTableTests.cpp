@@ -11,6 +11,8 @@
 
 #include "platform/com/ComError.h"
 #include "platform/automation/DispatchTable.h"
+#include "platform/com/ScopedVariant.h"
+#include "platform/com/ScopedExcepInfo.h"
 
 namespace {
 
@@ -30,16 +32,14 @@ struct Thing {
     {
         return {
             {kCombine, 2,
-             [](const DispatchArgs& args, VARIANT& result) {
-                 V_VT(&result) = VT_I4;
-                 V_I4(&result) = args.Long(0) * 10 + args.Long(1); // order shows in the digits
+             [](const DispatchArgs& args, ScopedVariant& result) {
+                 result = args.Long(0) * 10 + args.Long(1); // order shows in the digits
                  return S_OK;
              },
              nullptr},
             {kName, 0,
-             [this](const DispatchArgs&, VARIANT& result) {
-                 V_VT(&result) = VT_BSTR;
-                 V_BSTR(&result) = SysAllocString(name.c_str());
+             [this](const DispatchArgs&, ScopedVariant& result) {
+                 result = name;
                  return S_OK;
              },
              [this](const DispatchArgs& args) {
@@ -47,19 +47,17 @@ struct Thing {
                  return S_OK;
              }},
             {kCount, 0,
-             [](const DispatchArgs&, VARIANT& result) {
-                 V_VT(&result) = VT_I4;
-                 V_I4(&result) = 3;
+             [](const DispatchArgs&, ScopedVariant& result) {
+                 result = 3;
                  return S_OK;
              },
              nullptr},
             {kItem, 1,
-             [this](const DispatchArgs& args, VARIANT& result) {
+             [this](const DispatchArgs& args, ScopedVariant& result) {
                  const long index = args.Long(0);
                  if (index < 0 || index >= 3)
                      return DISP_E_BADINDEX;
-                 V_VT(&result) = VT_I4;
-                 V_I4(&result) = items[static_cast<size_t>(index)];
+                 result = items[static_cast<size_t>(index)];
                  return S_OK;
              },
              [this](const DispatchArgs& args) {
@@ -70,32 +68,26 @@ struct Thing {
                  return S_OK;
              }},
             {kTake, 1,
-             [this](const DispatchArgs& args, VARIANT&) {
+             [this](const DispatchArgs& args, ScopedVariant&) {
                  ++(args.Object(0) ? objects : nullObjects);
                  return S_OK;
              },
              nullptr},
             {kFail, 0,
-             [](const DispatchArgs&, VARIANT&) -> HRESULT { platform::RaiseComError(E_ACCESSDENIED); },
+             [](const DispatchArgs&, ScopedVariant&) -> HRESULT { platform::RaiseComError(E_ACCESSDENIED); },
              nullptr},
         };
     }
 };
 
-VARIANT Long(long value)
-{
-    VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = value;
-    return v;
-}
-
 class DispatchTableTest : public ::testing::Test {
 protected:
     // Calls id with args in declaration order (a put's value last), as a script host does.
-    HRESULT Call(DISPID id, WORD flags, std::vector<VARIANT> args)
+    HRESULT Call(DISPID id, WORD flags, const std::vector<ScopedVariant>& args)
     {
-        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+        std::vector<VARIANT> reversed;
+        for (auto arg = args.rbegin(); arg != args.rend(); ++arg)
+            reversed.push_back(arg->Value());
         DISPID putId = DISPID_PROPERTYPUT;
         DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
         if (flags & DISPATCH_PROPERTYPUT) {
@@ -103,90 +95,65 @@ protected:
             params.cNamedArgs = 1;
         }
         argError = 99;
-        ClearException();
-        return platform::InvokeMember(table, id, flags, &params, result.Receive(), &exception, &argError, L"Thing");
+        return platform::InvokeMember(table, id, flags, &params, result.Receive(), exception.Receive(), &argError,
+                                      L"Thing");
     }
-    void ClearException()
-    {
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
-        exception = EXCEPINFO{};
-    }
-    void TearDown() override { ClearException(); }
 
     Thing thing;
     std::vector<DispatchMember> table = thing.Table();
     ScopedVariant result;
-    EXCEPINFO exception{};
+    platform::ScopedExcepInfo exception;
     UINT argError = 0;
 };
 
 TEST_F(DispatchTableTest, ArgumentsArriveInDeclarationOrderByValueOrReferenceAndConverted)
 {
-    ASSERT_EQ(Call(kCombine, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {Long(4), Long(2)}), S_OK);
+    ASSERT_EQ(Call(kCombine, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {4, 2}), S_OK);
     EXPECT_EQ(V_I4(&result.Value()), 42);
 
     long byReference = 7;
-    VARIANT reference;
-    V_VT(&reference) = VT_BYREF | VT_I4;
-    V_I4REF(&reference) = &byReference;
-    ScopedVariant text;
-    V_VT(text.Get()) = VT_BSTR;
-    V_BSTR(text.Get()) = SysAllocString(L"3");
-    ASSERT_EQ(Call(kCombine, DISPATCH_METHOD, {reference, text.Value()}), S_OK);
+    ScopedVariant reference;
+    V_VT(reference.Get()) = VT_BYREF | VT_I4;
+    V_I4REF(reference.Get()) = &byReference;
+    ASSERT_EQ(Call(kCombine, DISPATCH_METHOD, {reference, L"3"}), S_OK);
     EXPECT_EQ(V_I4(&result.Value()), 73);
 }
 
 TEST_F(DispatchTableTest, PropertiesAndParameterisedPropertiesGetAndPut)
 {
-    ScopedVariant name;
-    V_VT(name.Get()) = VT_BSTR;
-    V_BSTR(name.Get()) = SysAllocString(L"second");
-    ASSERT_EQ(Call(kName, DISPATCH_PROPERTYPUT, {name.Value()}), S_OK);
+    ASSERT_EQ(Call(kName, DISPATCH_PROPERTYPUT, {L"second"}), S_OK);
     ASSERT_EQ(Call(kName, DISPATCH_PROPERTYGET, {}), S_OK);
     EXPECT_STREQ(V_BSTR(&result.Value()), L"second");
 
-    ASSERT_EQ(Call(kItem, DISPATCH_PROPERTYPUT, {Long(1), Long(55)}), S_OK);
+    ASSERT_EQ(Call(kItem, DISPATCH_PROPERTYPUT, {1, 55}), S_OK);
     EXPECT_EQ(thing.items[1], 55) << "index first, value last";
-    ASSERT_EQ(Call(kItem, DISPATCH_PROPERTYGET, {Long(1)}), S_OK);
+    ASSERT_EQ(Call(kItem, DISPATCH_PROPERTYGET, {1}), S_OK);
     EXPECT_EQ(V_I4(&result.Value()), 55);
 }
 
 TEST_F(DispatchTableTest, ObjectArgumentsAcceptNothing)
 {
-    VARIANT empty;
-    V_VT(&empty) = VT_EMPTY;
-    VARIANT nothing;
-    V_VT(&nothing) = VT_DISPATCH;
-    V_DISPATCH(&nothing) = nullptr;
-    EXPECT_EQ(Call(kTake, DISPATCH_METHOD, {empty}), S_OK);
-    EXPECT_EQ(Call(kTake, DISPATCH_METHOD, {nothing}), S_OK);
+    EXPECT_EQ(Call(kTake, DISPATCH_METHOD, {ScopedVariant()}), S_OK);
+    EXPECT_EQ(Call(kTake, DISPATCH_METHOD, {static_cast<IDispatch*>(nullptr)}), S_OK);
     EXPECT_EQ(thing.nullObjects, 2);
-    EXPECT_EQ(Call(kTake, DISPATCH_METHOD, {Long(5)}), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Call(kTake, DISPATCH_METHOD, {5}), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(thing.objects, 0);
 }
 
 TEST_F(DispatchTableTest, MalformedCallsGetTheirOwnErrors)
 {
     EXPECT_EQ(Call(77, DISPATCH_METHOD, {}), DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(Call(kCombine, DISPATCH_METHOD, {Long(1)}), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(Call(kCombine, DISPATCH_METHOD, {1}), DISP_E_BADPARAMCOUNT);
 
-    ScopedVariant word;
-    V_VT(word.Get()) = VT_BSTR;
-    V_BSTR(word.Get()) = SysAllocString(L"seven");
-    EXPECT_EQ(Call(kCombine, DISPATCH_METHOD, {Long(1), word.Value()}), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Call(kCombine, DISPATCH_METHOD, {1, L"seven"}), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argError, 0u) << "the last argument sits first in rgvarg";
-    EXPECT_EQ(Call(kCombine, DISPATCH_METHOD, {word.Value(), Long(1)}), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Call(kCombine, DISPATCH_METHOD, {L"seven", 1}), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argError, 1u);
 
-    VARIANT missing;
-    V_VT(&missing) = VT_ERROR;
-    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
-    EXPECT_EQ(Call(kCombine, DISPATCH_METHOD, {missing, Long(1)}), DISP_E_PARAMNOTFOUND);
+    EXPECT_EQ(Call(kCombine, DISPATCH_METHOD, {ScopedVariant::Missing(), 1}), DISP_E_PARAMNOTFOUND);
 
-    VARIANT value = Long(1);
-    DISPPARAMS unnamedPut{&value, nullptr, 1, 0};
+    ScopedVariant value(1);
+    DISPPARAMS unnamedPut{value.Get(), nullptr, 1, 0};
     EXPECT_EQ(platform::InvokeMember(table, kName, DISPATCH_PROPERTYPUT, &unnamedPut, nullptr, nullptr, nullptr,
                                      L"Thing"),
               DISP_E_PARAMNOTFOUND);
@@ -195,16 +162,16 @@ TEST_F(DispatchTableTest, MalformedCallsGetTheirOwnErrors)
 
 TEST_F(DispatchTableTest, FailuresInsideMembersAreReportedThroughExcepInfo)
 {
-    EXPECT_EQ(Call(kCount, DISPATCH_PROPERTYPUT, {Long(4)}), DISP_E_EXCEPTION);
-    EXPECT_EQ(exception.scode, platform::kSetNotSupported);
+    EXPECT_EQ(Call(kCount, DISPATCH_PROPERTYPUT, {4}), DISP_E_EXCEPTION);
+    EXPECT_EQ(exception.Code(), platform::kSetNotSupported);
 
-    EXPECT_EQ(Call(kItem, DISPATCH_PROPERTYGET, {Long(3)}), DISP_E_EXCEPTION);
-    EXPECT_EQ(exception.scode, DISP_E_BADINDEX);
+    EXPECT_EQ(Call(kItem, DISPATCH_PROPERTYGET, {3}), DISP_E_EXCEPTION);
+    EXPECT_EQ(exception.Code(), DISP_E_BADINDEX);
     EXPECT_EQ(V_VT(&result.Value()), VT_EMPTY);
 
     EXPECT_EQ(Call(kFail, DISPATCH_METHOD, {}), DISP_E_EXCEPTION);
-    EXPECT_EQ(exception.scode, E_ACCESSDENIED);
-    EXPECT_STREQ(exception.bstrSource, L"Thing");
+    EXPECT_EQ(exception.Code(), E_ACCESSDENIED);
+    EXPECT_EQ(exception.Source(), L"Thing");
 }
 
 } // namespace
