@@ -16,6 +16,7 @@
 #include "DocumentObject.h"
 #include "Reader.h"
 #include "platform/com/ComPtr.h"
+#include "platform/com/ScopedVariant.h"
 #include "ruv/RUV3TreeDisplay.h"
 
 using platform::ComPtr;
@@ -91,12 +92,8 @@ void Measure(HWND parent, int pipelines)
     // One component of a pipeline in the middle: its node is rebuilt.
     ComPtr<IRUVPipelines> list;
     file->GetPipelines(list.Receive());
-    VARIANT index;
-    VariantInit(&index);
-    V_VT(&index) = VT_I4;
-    V_I4(&index) = pipelines / 2;
     ComPtr<IRUVPipeline> pipeline;
-    list->Item(index, pipeline.Receive());
+    list->Item(platform::ScopedVariant(pipelines / 2).Value(), pipeline.Receive());
     ComPtr<IRUVComponentGroups> groups;
     pipeline->GetComponentGroups(3, 1, groups.Receive());
     ComPtr<IRUVComponentGroup> group;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/window/Gdi.h"
+#include "platform/window/TreeDump.h"
 
 namespace {
 
@@ -20,29 +21,6 @@ std::string Utf8(const std::wstring& text)
     std::string utf8(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr, nullptr);
     return utf8;
-}
-
-HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation)
-{
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-}
-
-void WriteItems(HWND tree, HTREEITEM first, int depth, std::ofstream& out)
-{
-    for (HTREEITEM item = first; item; item = Next(tree, item, TVGN_NEXT)) {
-        wchar_t text[512] = {};
-        TVITEMW data{};
-        data.mask = TVIF_TEXT | TVIF_STATE;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = 512;
-        data.stateMask = TVIS_SELECTED;
-        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-        out << std::string(static_cast<size_t>(depth) * 2, ' ') << Utf8(text)
-            << ((data.state & TVIS_SELECTED) ? "  [selected]" : "") << "\n";
-        WriteItems(tree, Next(tree, item, TVGN_CHILD), depth + 1, out);
-    }
 }
 
 } // namespace
@@ -60,12 +38,12 @@ bool SaveWindowBitmap(HWND window, const std::wstring& path)
     if (width <= 0 || height <= 0)
         return false;
     // The screen's pixels where the window is: what a person sees, every child window drawn.
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    platform::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, width, height));
-    HGDIOBJ previous = SelectObject(memory, bitmap.Get());
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, previous);
+    const platform::ScopedClientDC screen(nullptr);
+    const platform::MemoryDC memory(CreateCompatibleDC(screen.Get()));
+    const platform::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+    HGDIOBJ previous = SelectObject(memory.Get(), bitmap.Get());
+    BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY);
+    SelectObject(memory.Get(), previous);
 
     BITMAPINFOHEADER header{};
     header.biSize = sizeof(header);
@@ -76,10 +54,8 @@ bool SaveWindowBitmap(HWND window, const std::wstring& path)
     header.biCompression = BI_RGB;
     const DWORD row = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     std::vector<BYTE> pixels(static_cast<size_t>(row) * static_cast<size_t>(height));
-    const int lines = GetDIBits(memory, bitmap.Get(), 0, static_cast<UINT>(height), pixels.data(),
+    const int lines = GetDIBits(memory.Get(), bitmap.Get(), 0, static_cast<UINT>(height), pixels.data(),
                                 reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     if (lines != height)
         return false;
 
@@ -99,6 +75,6 @@ bool SaveTreeText(HWND tree, const std::wstring& path)
     std::ofstream out(std::filesystem::path(path), std::ios::binary);
     if (!out || !tree)
         return false;
-    WriteItems(tree, Next(tree, nullptr, TVGN_ROOT), 0, out);
+    out << Utf8(platform::DumpTree(platform::TreeView(tree), nullptr, {.selected = true}));
     return static_cast<bool>(out);
 }

@@ -8,6 +8,7 @@
 #include "Snapshot.h"
 #include "platform/com/ComError.h"
 #include "platform/com/ScopedVariant.h"
+#include "platform/window/TreeView.h"
 
 using platform::ComPtr;
 using platform::DispatchDriver;
@@ -71,7 +72,7 @@ bool ViewerWindow::Create(int show)
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW wc{};
-    wc.lpfnWndProc = StaticWindowProc;
+    wc.lpfnWndProc = WindowObject::Procedure;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -82,29 +83,29 @@ bool ViewerWindow::Create(int show)
     attributes.lpszClassName = kAttributesClass;
     RegisterClassW(&attributes);
 
-    m_window = CreateWindowExW(0, kClassName, L"RUV Viewer", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 900, 700,
-                               nullptr, BuildMenu(), instance, this);
-    if (!m_window)
+    m_hWnd = CreateWindowExW(0, kClassName, L"RUV Viewer", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 900, 700,
+                               nullptr, BuildMenu(), instance, static_cast<WindowObject*>(this));
+    if (!m_hWnd)
         return false;
     m_logList = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
-                                0, 0, 0, 0, m_window, nullptr, instance, nullptr);
+                                0, 0, 0, 0, m_hWnd, nullptr, instance, nullptr);
     SendMessageW(m_logList, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    m_status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_window,
+    m_status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_hWnd,
                                nullptr, instance, nullptr);
     ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', idOpen}, {FVIRTKEY, VK_F5, idRefresh}};
     m_accelerators = CreateAcceleratorTableW(keys, 2);
 
-    ShowWindow(m_window, show);
-    m_site = std::make_unique<ControlSite>(m_window);
+    ShowWindow(m_hWnd, show);
+    m_site = std::make_unique<ControlSite>(m_hWnd);
     RECT client{};
-    GetClientRect(m_window, &client);
+    GetClientRect(m_hWnd, &client);
     const HRESULT hr = m_site->Create(L"CORBEL.CorbelCtrl.1", client);
     if (FAILED(hr)) {
         wchar_t text[200];
         wsprintfW(text, L"The RUV file tree control could not be created (error 0x%08lX). Is RUVFileTree.ocx registered?",
                   static_cast<unsigned long>(hr));
         AddLog(text);
-        MessageBoxW(m_window, text, L"RUV Viewer", MB_ICONERROR);
+        MessageBoxW(m_hWnd, text, L"RUV Viewer", MB_ICONERROR);
         return false;
     }
     m_events = std::make_unique<ControlEvents>(
@@ -161,7 +162,7 @@ bool ViewerWindow::PreTranslateMessage(MSG& message)
 {
     if (m_site && m_site->TranslateAccelerator(message))
         return true;
-    return m_accelerators && TranslateAcceleratorW(m_window, m_accelerators, &message);
+    return m_accelerators && TranslateAcceleratorW(m_hWnd, m_accelerators, &message);
 }
 
 void ViewerWindow::Run(const ViewerOptions& options)
@@ -169,14 +170,13 @@ void ViewerWindow::Run(const ViewerOptions& options)
     for (const std::wstring& path : options.files)
         OpenFile(path);
     if (options.expandLevels > 0)
-        Expand(reinterpret_cast<HTREEITEM>(SendMessageW(TreeWindow(), TVM_GETNEXTITEM, TVGN_ROOT, 0)),
-               options.expandLevels);
+        Expand(platform::TreeView(TreeWindow()).GetRootItem(), options.expandLevels);
     if (!options.select.empty())
         SelectPipelines(options.select);
     // Let every window paint, and the display catch up, before it is recorded.
-    RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     if (!options.screenshot.empty()) {
-        SetForegroundWindow(m_window);
+        SetForegroundWindow(m_hWnd);
         for (int round = 0; round < 10; ++round) {
             MSG message;
             while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -188,10 +188,10 @@ void ViewerWindow::Run(const ViewerOptions& options)
     }
     if (!options.dump.empty() && !SaveTreeText(TreeWindow(), options.dump))
         AddLog(L"Could not write " + options.dump);
-    if (!options.screenshot.empty() && !SaveWindowBitmap(m_window, options.screenshot))
+    if (!options.screenshot.empty() && !SaveWindowBitmap(m_hWnd, options.screenshot))
         AddLog(L"Could not write " + options.screenshot);
     if (options.exit)
-        PostMessageW(m_window, WM_CLOSE, 0, 0);
+        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }
 
 bool ViewerWindow::OpenFile(const std::wstring& path)
@@ -243,7 +243,7 @@ HWND ViewerWindow::TreeWindow() const { return m_site ? GetDlgItem(m_site->Contr
 void ViewerWindow::Layout()
 {
     RECT client{};
-    GetClientRect(m_window, &client);
+    GetClientRect(m_hWnd, &client);
     SendMessageW(m_status, WM_SIZE, 0, 0);
     RECT status{};
     GetWindowRect(m_status, &status);
@@ -336,7 +336,7 @@ void ViewerWindow::ShowPopupMenu(long x, long y, IDispatch* object)
     ClientToScreen(m_site->ControlWindow(), &point);
     // The object stays referenced while the menu is open: the host may refresh meanwhile.
     ComPtr<IDispatch> held(object);
-    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, m_window, nullptr);
+    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
     DestroyMenu(menu);
     switch (chosen) {
     case idPopupAttributes:
@@ -368,7 +368,7 @@ void ViewerWindow::ShowAttributes(IDispatch* object)
     if (!m_attributes || !IsWindow(m_attributes)) {
         m_attributes = CreateWindowExW(WS_EX_TOOLWINDOW, kAttributesClass, L"Attributes",
                                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 100, 100, 420, 300,
-                                       m_window, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                       m_hWnd, nullptr, GetModuleHandleW(nullptr), nullptr);
         HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
                                     400, 260, m_attributes, reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr),
                                     nullptr);
@@ -401,12 +401,10 @@ void ViewerWindow::SetUnits(const wchar_t* key, long units)
 
 void ViewerWindow::Expand(HTREEITEM first, int levels)
 {
-    HWND tree = TreeWindow();
-    for (HTREEITEM item = first; item && levels > 0;
-         item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-        SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
-        Expand(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
-               levels - 1);
+    platform::TreeView tree(TreeWindow());
+    for (HTREEITEM item = first; item && levels > 0; item = tree.GetNextSiblingItem(item)) {
+        tree.Expand(item, TVE_EXPAND);
+        Expand(tree.GetChildItem(item), levels - 1);
     }
 }
 
@@ -434,7 +432,7 @@ void ViewerWindow::ChooseFiles()
     std::vector<wchar_t> buffer(32 * 1024, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = m_window;
+    dialog.hwndOwner = m_hWnd;
     dialog.lpstrFilter = L"RUV files (*.json;*.ruv)\0*.json;*.ruv\0All files\0*.*\0";
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(buffer.size());
@@ -470,7 +468,7 @@ void ViewerWindow::OnInitMenuPopup(HMENU menu)
     }
 
     // File > Close lists the open files.
-    HMENU bar = GetMenu(m_window);
+    HMENU bar = GetMenu(m_hWnd);
     HMENU closeMenu = GetSubMenu(GetSubMenu(bar, 0), 1);
     if (menu != closeMenu)
         return;
@@ -494,7 +492,7 @@ void ViewerWindow::OnCommand(UINT id)
         AddLog(L"UpdateAll");
         break;
     case idExit:
-        PostMessageW(m_window, WM_CLOSE, 0, 0);
+        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
         break;
     case idBroken:
         control.Call(L"ShowBrokenItems");
@@ -517,7 +515,7 @@ void ViewerWindow::OnCommand(UINT id)
         break;
     case idProperties:
         if (ComPtr<IOleObject> object = platform::QueryOrNull<IOleObject>(m_site->Control()))
-            object->DoVerb(OLEIVERB_PROPERTIES, nullptr, m_site.get(), 0, m_window, nullptr);
+            object->DoVerb(OLEIVERB_PROPERTIES, nullptr, m_site.get(), 0, m_hWnd, nullptr);
         break;
     case idAbout:
         control.Call(L"AboutBox");
@@ -530,23 +528,6 @@ void ViewerWindow::OnCommand(UINT id)
         if (id >= idCloseFirst && id < idCloseFirst + m_files.size())
             CloseFile(id - idCloseFirst);
         break;
-    }
-}
-
-LRESULT CALLBACK ViewerWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<ViewerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_window = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<ViewerWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    try {
-        return self->WindowProc(message, wParam, lParam);
-    } catch (...) {
-        return 0;
     }
 }
 
@@ -571,7 +552,7 @@ LRESULT ViewerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             m_events->Disconnect(m_site->Control());
         if (m_site)
             m_site->Close();
-        DestroyWindow(m_window);
+        DestroyWindow(m_hWnd);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -579,5 +560,5 @@ LRESULT ViewerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return DefWindowProcW(m_window, message, wParam, lParam);
+    return DefaultProc(message, wParam, lParam);
 }

@@ -17,18 +17,17 @@
 #include "ViewerCommands.h"
 #include "platform/automation/DispatchDriver.h"
 #include "platform/com/ScopedVariant.h"
+#include "platform/window/WindowObject.h"
 
-class ViewerWindow {
+class ViewerWindow : public platform::WindowObject {
 public:
     ViewerWindow();
-    ~ViewerWindow();
-    ViewerWindow(const ViewerWindow&) = delete;
-    ViewerWindow& operator=(const ViewerWindow&) = delete;
+    ~ViewerWindow() override;
 
     // Creates and shows the window with the control; false (with a message) when the control
     // cannot be created, for example because it is not registered.
     bool Create(int show);
-    HWND Window() const { return m_window; }
+    HWND Window() const { return m_hWnd; }
     // Keys for the control first, then the menu's accelerators.
     bool PreTranslateMessage(MSG& message);
     // Opens the files and does what the options ask.
@@ -52,8 +51,7 @@ private:
         platform::ComPtr<IDispatch> file;
     };
 
-    static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     HMENU BuildMenu();
     void OnCommand(UINT id);
     void OnInitMenuPopup(HMENU menu);
@@ -70,7 +68,6 @@ private:
     void ChooseFiles();
     platform::DispatchDriver Control() const { return platform::DispatchDriver(m_site->Automation()); }
 
-    HWND m_window = nullptr;
     HWND m_logList = nullptr;
     HWND m_status = nullptr;
     HWND m_attributes = nullptr;

@@ -1,6 +1,7 @@
 #include "ComBase.h"
 
 #include "platform/com/ComError.h"
+#include "platform/com/ScopedVariant.h"
 
 
 namespace ruvmodel::com {

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "Objects.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace ruvmodel::com {
 namespace {

@@ -150,7 +150,7 @@ void CCorbelCtrl::ShowBrokenItems()
     CCorbEntities broken;
     m_contents->GetBrokenItems(broken);
     for (HTREEITEM item : broken.GetAllItems())
-        m_tree.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+        m_tree.EnsureVisible(item);
 }
 
 void CCorbelCtrl::RefreshedSettingChanged(DISPID id)

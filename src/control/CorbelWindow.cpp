@@ -32,7 +32,7 @@ bool CCorbelCtrl::CreateImageList()
         LoadImageW(platform::ThisModule(), MAKEINTRESOURCEW(kItemImagesBitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!m_imageList.Get() || !strip.Get() || ImageList_AddMasked(m_imageList.Get(), strip.Get(), kImageMask) < 0)
         return false;
-    m_tree.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_imageList.Get()));
+    m_tree.SetImageList(m_imageList.Get());
     return true;
 }
 

@@ -122,14 +122,7 @@ int CRUV3TreeDisplay::GetSequenceNumber(Ptr<IRUVComponent> component)
     const std::vector<HTREEITEM> items = GetItems(component.Get());
     if (items.empty())
         return 0;
-    wchar_t text[1024] = {};
-    TVITEMW tvi{};
-    tvi.mask = TVIF_TEXT;
-    tvi.hItem = items.front();
-    tvi.pszText = text;
-    tvi.cchTextMax = static_cast<int>(std::size(text));
-    m_pTreeCtrl->Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-    return LeadingNumber(text);
+    return LeadingNumber(m_pTreeCtrl->GetItemText(items.front()));
 }
 
 CRUV3TreeDisplay::Ptr<IRUVTypeDictionary> CRUV3TreeDisplay::DictionaryOf(Ptr<IRUVMaterial> material)

@@ -15,7 +15,7 @@
 #include <commctrl.h>
 
 #include "platform/window/NotifyReflection.h"
-#include "platform/window/TreeCtrl.h"
+#include "platform/window/TreeView.h"
 #include "platform/window/TreeViewDefs.h"
 
 class CMultiTree : public platform::TreeCtrl {

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "ModelTreeTest.h"
+#include "platform/window/TreeDump.h"
 #include "ruv/RUV3TreeDisplay.h"
 
 #ifndef RUV_SAMPLES_DIR
@@ -17,25 +18,6 @@
 using platform::ComPtr;
 
 namespace {
-
-// One line per item: indentation by depth, the label, then its image and item data.
-std::string DumpLines(CMultiTree& tree, HTREEITEM first, int depth)
-{
-    std::string out;
-    for (HTREEITEM item = first; item; item = tree.GetNextSiblingItem(item)) {
-        wchar_t text[512] = {};
-        TVITEMW tvi{};
-        tvi.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM;
-        tvi.hItem = item;
-        tvi.pszText = text;
-        tvi.cchTextMax = 512;
-        tree.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-        out += std::string(static_cast<size_t>(depth) * 2, ' ') + ruvmodel::Narrow(text) + "  [image " +
-               std::to_string(tvi.iImage) + ", data " + std::to_string(tvi.lParam) + "]\n";
-        out += DumpLines(tree, tree.GetChildItem(item), depth + 1);
-    }
-    return out;
-}
 
 std::string ReadFile(const std::string& path)
 {
@@ -67,7 +49,8 @@ protected:
     {
         m_display = std::make_unique<CRUV3TreeDisplay>(&Tree(), &m_settings, m_file);
         m_display->Refresh(nullptr);
-        const std::string actual = DumpLines(Tree(), Tree().GetRootItem(), 0);
+        const std::string actual = ruvmodel::Narrow(
+            platform::DumpTree(platform::TreeView(Tree().GetSafeHwnd()), nullptr, {.images = true, .data = true}));
         const std::string golden = ReadFile(std::string(RUV_GOLDEN_DIR) + "/" + name);
         if (actual != golden) {
             // What was seen goes to the temporary folder, never into the checkout.

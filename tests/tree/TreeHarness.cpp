@@ -1,6 +1,7 @@
 #include "TreeHarness.h"
 
 #include "../support/TreeInput.h"
+#include "platform/window/TreeDump.h"
 
 #include <algorithm>
 #include <sstream>
@@ -227,37 +228,10 @@ std::string TreeTest::Selected() const
 
 std::wstring TreeTest::Dump(HTREEITEM first, bool images) const
 {
-    std::wstring out;
-    for (HTREEITEM item = first ? first : m_tree->GetRootItem(); item; item = m_tree->GetNextSiblingItem(item)) {
-        wchar_t text[256] = {};
-        TVITEMW tvi{};
-        tvi.mask = TVIF_TEXT | TVIF_IMAGE;
-        tvi.hItem = item;
-        tvi.pszText = text;
-        tvi.cchTextMax = 256;
-        m_tree->Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-        out += text;
-        if (images)
-            out += L"#" + std::to_wstring(tvi.iImage);
-        if (HTREEITEM child = m_tree->GetChildItem(item))
-            out += L" {" + Dump(child, images) + L"}";
-        if (m_tree->GetNextSiblingItem(item))
-            out += L" | ";
-    }
-    return out;
+    return platform::DumpTree(platform::TreeView(m_tree->GetSafeHwnd()), first, {.inlined = true, .images = images});
 }
 
-std::wstring TreeTest::TextOf(HTREEITEM item) const
-{
-    wchar_t text[512] = {};
-    TVITEMW tvi{};
-    tvi.mask = TVIF_TEXT;
-    tvi.hItem = item;
-    tvi.pszText = text;
-    tvi.cchTextMax = 512;
-    m_tree->Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-    return text;
-}
+std::wstring TreeTest::TextOf(HTREEITEM item) const { return m_tree->GetItemText(item); }
 
 LPARAM TreeTest::DataOf(HTREEITEM item) const { return static_cast<LPARAM>(m_tree->GetItemData(item)); }
 

@@ -28,6 +28,7 @@
 #include "platform/activex/PropertyExchange.h"
 #include "platform/activex/StockFont.h"
 #include "platform/com/ScopedVariant.h"
+#include "platform/window/WindowObject.h"
 
 namespace platform {
 
@@ -64,7 +65,8 @@ class OleControl : public IDispatch,
                    public ISpecifyPropertyPages,
                    public IPersistStreamInit,
                    public IPersistPropertyBag,
-                   public IPersistStorage {
+                   public IPersistStorage,
+                   public WindowObject {
 public:
     // Creates a Control (constructed from outer) and answers iid; the object goes with its last
     // reference.
@@ -181,7 +183,6 @@ public:
     // The control window, created under the parking window when it does not exist yet; null
     // only if it cannot be created.
     HWND EnsureWindow();
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // Stock properties. The setters ask the property-notice sinks first (BorderStyle, Appearance
     // and Enabled are request-edit), then change, mark modified and report the change; a refused
@@ -272,8 +273,7 @@ private:
     void EnsureInitialized();
     void SetFontQuietly(IFont* font);
 
-    static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     ModuleObject m_moduleObject;
     ControlIdentity m_identity;
@@ -284,7 +284,6 @@ private:
     std::vector<DispatchMember> m_members;
 
     std::optional<ParkingLease> m_parking;
-    HWND m_hWnd = nullptr;
     bool m_destroying = false;
     SIZEL m_extent; // HIMETRIC
 

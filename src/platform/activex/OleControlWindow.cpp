@@ -3,6 +3,7 @@
 // view interface (the window draws itself; Draw has nothing more to add).
 #include "platform/activex/OleControl.h"
 
+#include "platform/window/Gdi.h"
 #include "platform/window/MessageScope.h"
 #include "platform/com/Module.h"
 
@@ -15,11 +16,9 @@ int ToPixels(LONG himetric, int dotsPerInch) { return MulDiv(himetric, dotsPerIn
 
 SIZE ExtentInPixels(const SIZEL& extent)
 {
-    HDC screen = GetDC(nullptr);
-    const SIZE size{ToPixels(extent.cx, GetDeviceCaps(screen, LOGPIXELSX)),
-                    ToPixels(extent.cy, GetDeviceCaps(screen, LOGPIXELSY))};
-    ReleaseDC(nullptr, screen);
-    return size;
+    const ScopedClientDC screen(nullptr);
+    return SIZE{ToPixels(extent.cx, GetDeviceCaps(screen.Get(), LOGPIXELSX)),
+                ToPixels(extent.cy, GetDeviceCaps(screen.Get(), LOGPIXELSY))};
 }
 
 } // namespace
@@ -35,7 +34,7 @@ HWND OleControl::EnsureWindow()
     if (!::GetClassInfoW(module, m_identity.windowClass.c_str(), &wc)) {
         wc = WNDCLASSW{};
         wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = StaticWindowProc;
+        wc.lpfnWndProc = WindowObject::Procedure;
         wc.hInstance = module;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -46,7 +45,7 @@ HWND OleControl::EnsureWindow()
     const SIZE size = ExtentInPixels(m_extent);
     // WM_CREATE runs OnCreate, which sets m_hWnd's children up; m_hWnd is set at WM_NCCREATE.
     CreateWindowExW(0, m_identity.windowClass.c_str(), L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-                    size.cx, size.cy, m_parking->Window(), nullptr, module, this);
+                    size.cx, size.cy, m_parking->Window(), nullptr, module, static_cast<WindowObject*>(this));
     if (m_hWnd) {
         ApplyWindowStyles();
         EnableWindow(m_hWnd, m_enabled);
@@ -82,35 +81,11 @@ void OleControl::ApplyWindowStyles()
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-LRESULT CALLBACK OleControl::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<OleControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_hWnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<OleControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->m_hWnd = nullptr;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    // No exception may leave a window procedure: a failure inside a handler ends that message.
-    MessageScope scope;
-    try {
-        return self->WindowProc(hwnd, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
-}
-
-LRESULT OleControl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT OleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        return OnCreate(hwnd) ? 0 : -1;
+        return OnCreate(m_hWnd) ? 0 : -1;
     case WM_SIZE:
         OnSize(LOWORD(lParam), HIWORD(lParam));
         return 0;
@@ -138,14 +113,14 @@ LRESULT OleControl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        BeginPaint(hwnd, &paint);
-        EndPaint(hwnd, &paint);
+        BeginPaint(m_hWnd, &paint);
+        EndPaint(m_hWnd, &paint);
         return 0;
     }
     default:
         break;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return DefaultProc(message, wParam, lParam);
 }
 
 STDMETHODIMP OleControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC drawDC, LPCRECTL bounds,

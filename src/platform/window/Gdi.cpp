@@ -6,24 +6,16 @@ DragRectPainter::DragRectPainter(HDC dc) : m_hDC(dc)
 {
     // Every other pixel, alternating per row.
     static const WORD kHalftone[8] = {0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA};
-    m_hPattern = CreateBitmap(8, 8, 1, 1, kHalftone);
-    if (m_hPattern)
-        m_hBrush = CreatePatternBrush(m_hPattern);
-}
-
-DragRectPainter::~DragRectPainter()
-{
-    if (m_hBrush)
-        DeleteObject(m_hBrush);
-    if (m_hPattern)
-        DeleteObject(m_hPattern);
+    m_pattern.Reset(CreateBitmap(8, 8, 1, 1, kHalftone));
+    if (m_pattern)
+        m_brush.Reset(CreatePatternBrush(m_pattern.Get()));
 }
 
 void DragRectPainter::Draw(const RECT& rect, SIZE border) const
 {
-    if (!m_hDC || !m_hBrush)
+    if (!m_hDC || !m_brush)
         return;
-    HGDIOBJ previous = SelectObject(m_hDC, m_hBrush);
+    HGDIOBJ previous = SelectObject(m_hDC, m_brush.Get());
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     // Top, bottom, then the two sides between them, so that no pixel is inverted twice.

@@ -4,65 +4,42 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/com/ScopedHandle.h"
+
 namespace platform {
 
+template <typename Object>
+struct GdiObjectTraits {
+    using Handle = Object;
+    void Close(Object object) const { DeleteObject(object); }
+};
 // A GDI object (font, bitmap, brush) that is deleted when it is replaced or goes.
-template <typename Handle>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : m_handle(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
+template <typename Object>
+using GdiObject = ScopedHandle<GdiObjectTraits<Object>>;
 
-    Handle Get() const { return m_handle; }
-    void Reset(Handle handle = nullptr)
-    {
-        if (m_handle)
-            DeleteObject(m_handle);
-        m_handle = handle;
-    }
-
-private:
-    Handle m_handle = nullptr;
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    void Close(HIMAGELIST list) const { ImageList_Destroy(list); }
 };
-
 // An image list that is destroyed when it is replaced or goes.
-class ImageList {
-public:
-    ImageList() = default;
-    ~ImageList() { Reset(); }
-    ImageList(const ImageList&) = delete;
-    ImageList& operator=(const ImageList&) = delete;
+using ImageList = ScopedHandle<ImageListTraits>;
 
-    HIMAGELIST Get() const { return m_handle; }
-    void Reset(HIMAGELIST handle = nullptr)
-    {
-        if (m_handle)
-            ImageList_Destroy(m_handle);
-        m_handle = handle;
-    }
-
-private:
-    HIMAGELIST m_handle = nullptr;
+struct MemoryDCTraits {
+    using Handle = HDC;
+    void Close(HDC dc) const { DeleteDC(dc); }
 };
+// A memory device context (CreateCompatibleDC), deleted when it goes.
+using MemoryDC = ScopedHandle<MemoryDCTraits>;
 
-class ScopedClientDC {
+struct WindowDCTraits {
+    using Handle = HDC;
+    HWND window = nullptr;
+    void Close(HDC dc) const { ReleaseDC(window, dc); }
+};
+// The device context of a window's client area (GetDC; null: the screen), released when it goes.
+class ScopedClientDC : public ScopedHandle<WindowDCTraits> {
 public:
-    explicit ScopedClientDC(HWND hwnd) : m_hWnd(hwnd), m_hDC(GetDC(hwnd)) {}
-    ~ScopedClientDC()
-    {
-        if (m_hDC)
-            ReleaseDC(m_hWnd, m_hDC);
-    }
-    ScopedClientDC(const ScopedClientDC&) = delete;
-    ScopedClientDC& operator=(const ScopedClientDC&) = delete;
-    HDC Get() const { return m_hDC; }
-
-private:
-    HWND m_hWnd;
-    HDC m_hDC;
+    explicit ScopedClientDC(HWND window) : ScopedHandle(GetDC(window), WindowDCTraits{window}) {}
 };
 
 // Draws a rectangle outline by XOR with a halftone brush: drawing the same rectangle twice
@@ -70,16 +47,13 @@ private:
 class DragRectPainter {
 public:
     explicit DragRectPainter(HDC dc);
-    ~DragRectPainter();
-    DragRectPainter(const DragRectPainter&) = delete;
-    DragRectPainter& operator=(const DragRectPainter&) = delete;
 
     void Draw(const RECT& rect, SIZE border) const;
 
 private:
     HDC m_hDC;
-    HBITMAP m_hPattern = nullptr;
-    HBRUSH m_hBrush = nullptr;
+    GdiObject<HBITMAP> m_pattern;
+    GdiObject<HBRUSH> m_brush;
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
-// A C++ object behind a window: the window's messages reach WindowProc, and DefaultProc passes a
-// message on to the window's own procedure. The object owns the window and destroys it.
+// A window of an existing class (a native control) made by and for a C++ object: its messages
+// reach the object's WindowProc first, and DefaultProc passes them on to the class's own
+// procedure. The object owns the window and destroys it.
 //
 // The window procedure is replaced directly (GWLP_WNDPROC, the object in GWLP_USERDATA) rather
 // than through comctl32's SetWindowSubclass, whose property look-up costs a server round trip
@@ -8,31 +9,27 @@
 
 #include <windows.h>
 
+#include "platform/window/WindowObject.h"
+
 namespace platform {
 
-class SubclassedWindow {
+class SubclassedWindow : public WindowObject {
 public:
-    SubclassedWindow() = default;
-    SubclassedWindow(const SubclassedWindow&) = delete;
-    SubclassedWindow& operator=(const SubclassedWindow&) = delete;
-    virtual ~SubclassedWindow();
-
-    HWND GetSafeHwnd() const { return m_hWnd; }
-    void DestroyWindow();
+    ~SubclassedWindow() override { DestroyWindow(); }
+    void DestroyWindow()
+    {
+        if (m_hWnd)
+            ::DestroyWindow(m_hWnd); // WM_NCDESTROY detaches the object
+    }
 
 protected:
     // Creates a window of an existing class and routes its messages to WindowProc.
     bool CreateSubclassed(DWORD exStyle, const wchar_t* className, DWORD style, const RECT& rect, HWND parent,
                           UINT id);
-    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
-
-    HWND m_hWnd = nullptr;
-
-private:
-    static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-    WNDPROC m_pPreviousProc = nullptr;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        return DefaultProc(message, wParam, lParam);
+    }
 };
 
 } // namespace platform
