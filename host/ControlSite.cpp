@@ -1,5 +1,7 @@
 #include "host/ControlSite.h"
 
+#include <commctrl.h>
+
 #include "platform/com/ComError.h"
 
 using platform::ComPtr;
@@ -74,6 +76,13 @@ HWND ControlSite::ControlWindow() const
     HWND window = nullptr;
     ComPtr<IOleInPlaceObject> inPlace = QueryOrNull<IOleInPlaceObject>(m_control.Get());
     return inPlace && SUCCEEDED(inPlace->GetWindow(&window)) ? window : nullptr;
+}
+
+HWND ControlSite::TreeWindow() const { return TreeWindowOf(ControlWindow()); }
+
+HWND ControlSite::TreeWindowOf(HWND controlWindow)
+{
+    return controlWindow ? FindWindowExW(controlWindow, nullptr, WC_TREEVIEWW, nullptr) : nullptr;
 }
 
 STDMETHODIMP ControlSite::QueryInterface(REFIID iid, void** object)

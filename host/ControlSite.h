@@ -36,6 +36,10 @@ public:
     IDispatch* Automation() const { return m_automation.Get(); }
     // The control's own window, while it is active; null otherwise.
     HWND ControlWindow() const;
+    // The tree-view inside the control's window (for snapshots and tests); null when inactive.
+    HWND TreeWindow() const;
+    // The tree-view inside a control window that some other container shows.
+    static HWND TreeWindowOf(HWND controlWindow);
     long References() const { return m_references; }
     // Where the control goes, in the container's client coordinates.
     const RECT& Place() const { return m_place; }

@@ -41,13 +41,13 @@ constexpr UnitsCommand kUnitsCommands[] = {
 const wchar_t* EventName(DISPID id)
 {
     switch (id) {
-    case 1:
+    case dispidEventSelectionChanged:
         return L"SelectionChanged";
-    case 2:
+    case dispidEventDropFile:
         return L"DropFile";
-    case 3:
+    case dispidEventPopupMenu:
         return L"PopupMenu";
-    case 4:
+    case dispidEventLButtonDblClick:
         return L"LButtonDblClick";
     default:
         return L"(unknown event)";
@@ -238,7 +238,7 @@ void ViewerWindow::CloseFile(size_t index)
     UpdateStatus();
 }
 
-HWND ViewerWindow::TreeWindow() const { return m_site ? GetDlgItem(m_site->ControlWindow(), 101) : nullptr; }
+HWND ViewerWindow::TreeWindow() const { return m_site ? m_site->TreeWindow() : nullptr; }
 
 void ViewerWindow::Layout()
 {
@@ -300,18 +300,18 @@ void ViewerWindow::OnEvent(DISPID id, const std::vector<ScopedVariant>& args)
     }
     AddLog(line + L")");
     switch (id) {
-    case 1: // SelectionChanged
+    case dispidEventSelectionChanged:
         UpdateStatus();
         break;
-    case 2: // DropFile
+    case dispidEventDropFile:
         if (!args.empty())
             OpenFile(args[0].Text());
         break;
-    case 3: // PopupMenu
+    case dispidEventPopupMenu:
         if (args.size() == 3)
             ShowPopupMenu(args[0].ToLong().value_or(0), args[1].ToLong().value_or(0), args[2].Object());
         break;
-    case 4: // LButtonDblClick
+    case dispidEventLButtonDblClick:
         if (args.size() == 3)
             ShowAttributes(args[2].Object());
         break;

@@ -12,7 +12,7 @@ public:
         : ChildObject(std::move(session), component), m_component(component), m_node(std::move(node))
     {
     }
-    long Kind() const override { return kMaterial; }
+    long Kind() const override { return RUVKindMaterial; }
     bool Attached() const override { return m_owner->Attached() && m_component->Node()->material == m_node; }
 
     STDMETHODIMP GetItemCode(BSTR* code) override { return TextResult(L"IRUVMaterial.GetItemCode", m_node->itemCode, code); }
@@ -72,7 +72,7 @@ public:
         : ChildObject(std::move(session), keypoints), m_component(std::move(component)), m_node(std::move(node))
     {
     }
-    long Kind() const override { return kKeypoint; }
+    long Kind() const override { return RUVKindKeypoint; }
     bool Attached() const override
     {
         const KeypointList& list = m_component->keypoints;
@@ -122,7 +122,7 @@ public:
         : ChildObject(std::move(session), component), m_component(component->Node())
     {
     }
-    long Kind() const override { return kKeypoints; }
+    long Kind() const override { return RUVKindKeypoints; }
     bool Attached() const override { return m_owner->Attached() && m_component->keypoints.has_value(); }
 
     STDMETHODIMP Item(VARIANT index, IRUVKeypoint** keypoint) override

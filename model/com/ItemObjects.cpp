@@ -15,7 +15,7 @@ public:
           m_node(std::move(node))
     {
     }
-    long Kind() const override { return kAttribute; }
+    long Kind() const override { return RUVKindAttribute; }
     bool Attached() const override
     {
         return m_owner->Attached() && *m_list &&
@@ -67,7 +67,7 @@ public:
         : ChildObject(std::move(session), owner), m_ownerNode(std::move(ownerNode)), m_list(list)
     {
     }
-    long Kind() const override { return kAttributes; }
+    long Kind() const override { return RUVKindAttributes; }
     bool Attached() const override { return m_owner->Attached() && m_list->has_value(); }
     std::optional<AttributeList>& List() const { return *m_list; }
 
@@ -181,7 +181,7 @@ public:
         : ChildObject(std::move(session), owner), m_ownerNode(std::move(ownerNode)), m_list(list)
     {
     }
-    long Kind() const override { return kInformationItems; }
+    long Kind() const override { return RUVKindInformationItems; }
     bool Attached() const override { return m_owner->Attached() && m_list->has_value(); }
 
     STDMETHODIMP Item(VARIANT index, IRUVInformationItem** item) override
@@ -191,7 +191,7 @@ public:
             if (!position)
                 return Error(E_INVALIDARG, L"no information item at that index");
             std::shared_ptr<InformationItem> node = (**m_list)[*position];
-            const long kind = m_owner->Kind() == kComponent ? kComponentInformationItem : kPipelineInformationItem;
+            const long kind = m_owner->Kind() == RUVKindComponent ? RUVKindComponentInformationItem : RUVKindPipelineInformationItem;
             auto object = m_session->Find<InformationItemObject>(Session::Key{node.get(), nullptr, kRoleNode}, [&] {
                 return new InformationItemObject(m_session, this, kind, m_ownerNode, m_list, node);
             });

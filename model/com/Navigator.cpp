@@ -42,8 +42,8 @@ long NavigatorObject::KindOf(IUnknown* entity) const
 {
     ModelObject* object = ModelObjectOf(entity);
     if (!object)
-        return kNotOfFile;
-    long kind = kNotOfFile;
+        return RUVKindNotOfFile;
+    long kind = RUVKindNotOfFile;
     if (m_file && object->GetSession() == m_file->GetSession() && object->Attached())
         kind = object->Kind();
     object->ReleaseObject();
@@ -73,7 +73,7 @@ STDMETHODIMP NavigatorObject::FindOwner(IUnknown* entity, long kind, IRUVEntityR
         if (!m_file)
             return Error(E_UNEXPECTED, L"the navigator is not attached to a file");
         ComPtr<IDispatch> found;
-        if (KindOf(entity) != kNotOfFile) {
+        if (KindOf(entity) != RUVKindNotOfFile) {
             ModelObject* object = ModelObjectOf(entity);
             for (ModelObject* up = object->Owner(); up; up = up->Owner()) {
                 if (up->Kind() == kind) {

@@ -5,30 +5,6 @@
 
 namespace ruvmodel::com {
 
-// Entity kinds, as the navigator answers them (docs/object-model.md has the table).
-enum Kind : long {
-    kNotOfFile = 0,
-    kFile = 1,
-    kPipelines = 2,
-    kPipeline = 3,
-    kComponentsObject = 4,
-    kInformationItems = 5,
-    kComponentGroups = 6,
-    kTypeDictionary = 7,
-    kComponent = 8,
-    kComponentGroup = 9,
-    kGroupMember = 10,
-    kAttributes = 12,
-    kKeypoints = 13,
-    kComponentInformationItem = 14,
-    kPipelineInformationItem = 15,
-    kAttribute = 17,
-    kKeypoint = 18,
-    kMaterial = 19,
-    kSheets = 21,
-    kSheet = 22,
-};
-
 // Roles tell apart several objects over one model object in the session's cache.
 enum Role : int {
     kRoleNode,
@@ -74,7 +50,7 @@ ComPtr<FileObject> FileOf(const std::shared_ptr<Session>& session);
 class FileObject final : public DualObject<IRUVFile> {
 public:
     explicit FileObject(std::shared_ptr<Session> session) : DualObject(std::move(session)) {}
-    long Kind() const override { return kFile; }
+    long Kind() const override { return RUVKindFile; }
     ModelObject* Owner() const override { return nullptr; }
     bool Attached() const override { return true; }
 
@@ -90,7 +66,7 @@ ComPtr<PipelinesObject> PipelinesOf(const std::shared_ptr<Session>& session);
 class PipelinesObject final : public ChildObject<IRUVPipelines> {
 public:
     PipelinesObject(std::shared_ptr<Session> session, FileObject* file) : ChildObject(std::move(session), file) {}
-    long Kind() const override { return kPipelines; }
+    long Kind() const override { return RUVKindPipelines; }
     bool Attached() const override { return true; }
 
     STDMETHODIMP Item(VARIANT index, IRUVPipeline** pipeline) override;
@@ -100,7 +76,7 @@ public:
 class TypeDictionaryObject final : public ChildObject<IRUVTypeDictionary> {
 public:
     TypeDictionaryObject(std::shared_ptr<Session> session, FileObject* file) : ChildObject(std::move(session), file) {}
-    long Kind() const override { return kTypeDictionary; }
+    long Kind() const override { return RUVKindTypeDictionary; }
     bool Attached() const override { return true; }
 
     STDMETHODIMP GetComponentTypeProperty(BSTR type, BSTR property, BSTR* value) override;
@@ -114,7 +90,7 @@ public:
         : ChildObject(std::move(session), pipelines), m_node(std::move(node))
     {
     }
-    long Kind() const override { return kPipeline; }
+    long Kind() const override { return RUVKindPipeline; }
     bool Attached() const override;
     const std::shared_ptr<Pipeline>& Node() const { return m_node; }
     ComPtr<ComponentObject> ComponentFor(const std::shared_ptr<Component>& component);
@@ -139,7 +115,7 @@ public:
         : ChildObject(std::move(session), pipeline), m_pipeline(pipeline), m_node(std::move(node))
     {
     }
-    long Kind() const override { return kComponent; }
+    long Kind() const override { return RUVKindComponent; }
     bool Attached() const override;
     const std::shared_ptr<Component>& Node() const { return m_node; }
     PipelineObject* OwningPipeline() const { return m_pipeline; }

@@ -22,7 +22,7 @@ public:
           m_stillMember(std::move(stillMember))
     {
     }
-    long Kind() const override { return kGroupMember; }
+    long Kind() const override { return RUVKindGroupMember; }
     bool Attached() const override { return m_owner->Attached() && m_stillMember(); }
 
     STDMETHODIMP GetComponent(VARIANT* component) override
@@ -88,7 +88,7 @@ public:
         : MemberList(std::move(session), pipeline, pipeline)
     {
     }
-    long Kind() const override { return kComponentsObject; }
+    long Kind() const override { return RUVKindComponents; }
     bool Attached() const override { return m_owner->Attached(); }
     const std::vector<std::shared_ptr<Component>>& Members() const { return m_pipeline->Node()->components; }
     const void* Identity() const { return this; }
@@ -110,7 +110,7 @@ public:
         : MemberList(std::move(session), groups, pipeline), m_node(std::move(node)), m_view(std::move(view))
     {
     }
-    long Kind() const override { return kComponentGroup; }
+    long Kind() const override { return RUVKindComponentGroup; }
     bool Attached() const override { return m_owner->Attached() && Contains(m_view(), m_node); }
     const std::vector<std::shared_ptr<Component>>& Members() const { return m_node->members; }
     const void* Identity() const { return m_node.get(); }
@@ -131,7 +131,7 @@ public:
         : ChildObject(std::move(session), pipeline), m_pipeline(pipeline), m_view(std::move(view))
     {
     }
-    long Kind() const override { return kComponentGroups; }
+    long Kind() const override { return RUVKindComponentGroups; }
     bool Attached() const override { return m_owner->Attached(); }
 
     STDMETHODIMP Item(long index, IRUVComponentGroup** group) override
@@ -163,7 +163,7 @@ public:
         : ChildObject(std::move(session), sheets), m_pipeline(std::move(pipeline)), m_index(index)
     {
     }
-    long Kind() const override { return kSheet; }
+    long Kind() const override { return RUVKindSheet; }
     bool Attached() const override { return m_owner->Attached() && m_index < m_pipeline->sheets.size(); }
 
     STDMETHODIMP GetNumber(long* number) override
@@ -186,7 +186,7 @@ public:
         : ChildObject(std::move(session), pipeline), m_pipeline(pipeline->Node())
     {
     }
-    long Kind() const override { return kSheets; }
+    long Kind() const override { return RUVKindSheets; }
     bool Attached() const override { return m_owner->Attached(); }
 
     STDMETHODIMP Item(long index, IRUVSheet** sheet) override

@@ -46,15 +46,15 @@ HRESULT CCorbelApp::RegisterServer(const std::wstring& modulePath)
     if (modulePath.empty() || FAILED(platform::RegisterTypeLibrary(modulePath)))
         return SELFREG_E_TYPELIB;
     const platform::ControlClass control{
-        CLSID_Corbel,          kCorbelProgId,     ModuleString(kCorbelTypeNameId), kToolboxBitmapId,
+        CLSID_Corbel,          kCorbelProgId,     ModuleString(IDS_CORBEL_TYPE_NAME), IDB_TOOLBOX,
         kCorbelMiscStatus,     LIBID_QuillRUVFileTree, L"1.0"};
     HRESULT hr = platform::RegisterControlClass(control, modulePath);
     if (SUCCEEDED(hr))
-        hr = platform::RegisterPropertyPageClass(CLSID_CorbelPropPage, ModuleString(kCorbelPropPageTypeNameId),
+        hr = platform::RegisterPropertyPageClass(CLSID_CorbelPropPage, ModuleString(IDS_GENERAL_PAGE_TYPE_NAME),
                                                  modulePath);
     if (SUCCEEDED(hr))
         hr = platform::RegisterPropertyPageClass(CLSID_SettingsPropPage,
-                                                 ModuleString(kSettingsPropPageTypeNameId), modulePath);
+                                                 ModuleString(IDS_SETTINGS_PAGE_TYPE_NAME), modulePath);
     return SUCCEEDED(hr) ? S_OK : SELFREG_E_CLASS;
 }
 

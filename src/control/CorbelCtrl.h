@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "control/CorbelDispids.h"
+#include "resources/RUVFileTreeDispids.h"
 #include "control/TreeContents.h"
 #include "display/CorbEntities.h"
 #include "platform/window/Gdi.h"
@@ -21,10 +21,11 @@
 
 class CCorbelCtrl : public platform::OleControl {
 public:
-    // The tree window's control ID and style (child, visible, tab stop, buttons, lines, lines at
-    // root, no drag and drop, selection shown without focus).
+    // The tree window's control ID and style.
     static constexpr UINT kTreeId = 101;
-    static constexpr DWORD kTreeStyle = 0x50010037;
+    static constexpr DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
+                                        TVS_LINESATROOT | TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS;
+    static_assert(kTreeStyle == 0x50010037, "the tree's style is part of what hosts see");
     // The format version of the saved properties: major 1, minor 0.
     static constexpr DWORD kPersistenceVersion = 0x00010000;
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "control/CorbelDispids.h"
+#include "resources/RUVFileTreeDispids.h"
 #include "platform/automation/DispatchTable.h"
 
 class CCorbelCtrl;

@@ -16,7 +16,7 @@ const platform::ControlIdentity& CCorbelCtrl::ClassIdentity()
         1,
         0,
         kCorbelMiscStatus,
-        kCorbelTypeNameId,
+        IDS_CORBEL_TYPE_NAME,
         {CLSID_CorbelPropPage, CLSID_CFontPropPage, CLSID_SettingsPropPage},
         L"RUVFileTreeControl",
         kCorbelProgId,

@@ -2,18 +2,14 @@
 #pragma once
 
 #include <windows.h>
+#include <oleidl.h>
+
+#include "resources/RUVFileTreeResources.h"
 
 inline constexpr wchar_t kCorbelProgId[] = L"CORBEL.CorbelCtrl.1";
-// OLEMISC_SETCLIENTSITEFIRST | ACTIVATEWHENVISIBLE | INSIDEOUT | CANTLINKINSIDE | RECOMPOSEONRESIZE
-inline constexpr DWORD kCorbelMiscStatus = 0x20191;
-// String resources: the control's and the pages' type names.
-inline constexpr UINT kCorbelTypeNameId = 1;
-inline constexpr UINT kCorbelPropPageTypeNameId = 2;
-inline constexpr UINT kSettingsPropPageTypeNameId = 3;
-// Bitmap resources: the toolbox picture and the item image strip.
-inline constexpr int kToolboxBitmapId = 1;
-inline constexpr int kItemImagesBitmapId = 202;
-inline constexpr int kAboutDialogId = 1;
+inline constexpr DWORD kCorbelMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
+                                           OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
+static_assert(kCorbelMiscStatus == 0x20191, "containers read the miscellaneous status from the registry");
 
 // The type library's (its header's enumerations clash with the settings' own, so only these).
 extern "C" const GUID LIBID_QuillRUVFileTree;

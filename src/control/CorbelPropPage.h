@@ -5,12 +5,6 @@
 
 class CCorbelPropPage : public platform::PropertyPage {
 public:
-    static constexpr UINT kTemplateId = 200;
-    static constexpr UINT kCaptionId = 200;
-    static constexpr UINT kAppearanceList = 201;
-    static constexpr UINT kBorderList = 202;
-    static constexpr UINT kEnabledBox = 203;
-
     CCorbelPropPage();
 
 private:

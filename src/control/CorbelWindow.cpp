@@ -29,7 +29,7 @@ bool CCorbelCtrl::CreateImageList()
 {
     m_imageList.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 0));
     platform::GdiObject<HBITMAP> strip(static_cast<HBITMAP>(
-        LoadImageW(platform::ThisModule(), MAKEINTRESOURCEW(kItemImagesBitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        LoadImageW(platform::ThisModule(), MAKEINTRESOURCEW(IDB_ITEM_IMAGES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!m_imageList.Get() || !strip.Get() || ImageList_AddMasked(m_imageList.Get(), strip.Get(), kImageMask) < 0)
         return false;
     m_tree.SetImageList(m_imageList.Get());
@@ -77,7 +77,7 @@ void CCorbelCtrl::OnFontChanged()
 
 void CCorbelCtrl::OnAboutBox()
 {
-    DialogBoxParamW(platform::ThisModule(), MAKEINTRESOURCEW(kAboutDialogId), GetSafeHwnd(), AboutProc, 0);
+    DialogBoxParamW(platform::ThisModule(), MAKEINTRESOURCEW(IDD_ABOUT), GetSafeHwnd(), AboutProc, 0);
 }
 
 void CCorbelCtrl::FireSelectionChanged(IDispatch* unselected, IDispatch* selected)

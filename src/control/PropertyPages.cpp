@@ -6,21 +6,21 @@
 using Binding = platform::PropertyPage::Binding;
 using Kind = Binding::Kind;
 
-CCorbelPropPage::CCorbelPropPage() : PropertyPage(CLSID_CorbelPropPage, kTemplateId, kCaptionId)
+CCorbelPropPage::CCorbelPropPage() : PropertyPage(CLSID_CorbelPropPage, IDD_GENERAL_PAGE, IDS_GENERAL_PAGE_CAPTION)
 {
     Bind({
-        {kEnabledBox, Kind::Check, L"Enabled", &m_bEnabled, {}},
-        {kAppearanceList, Kind::ListIndex, L"Appearance", &m_nAppearance, {L"0 - Flat", L"1 - 3D"}},
-        {kBorderList, Kind::ListIndex, L"BorderStyle", &m_nBorderStyle, {L"0 - None", L"1 - Fixed Single"}},
+        {IDC_ENABLED, Kind::Check, L"Enabled", &m_bEnabled, {}},
+        {IDC_APPEARANCE, Kind::ListIndex, L"Appearance", &m_nAppearance, {L"0 - Flat", L"1 - 3D"}},
+        {IDC_BORDER_STYLE, Kind::ListIndex, L"BorderStyle", &m_nBorderStyle, {L"0 - None", L"1 - Fixed Single"}},
     });
 }
 
-CSettingsPropPage::CSettingsPropPage() : PropertyPage(CLSID_SettingsPropPage, kTemplateId, kCaptionId)
+CSettingsPropPage::CSettingsPropPage() : PropertyPage(CLSID_SettingsPropPage, IDD_SETTINGS_PAGE, IDS_SETTINGS_PAGE_CAPTION)
 {
     Bind({
-        {kKeypointsBox, Kind::Check, L"ShowComponentKeypoints", &m_bShowKeypoints, {}},
-        {kSequenceNosBox, Kind::Check, L"ComponentSequenceNos", &m_bSequenceNos, {}},
-        {kComponentTextList, Kind::ListIndex, L"ComponentText", &m_nComponentText, {L"Component Type", L"Fly Text"}},
-        {kSpoolsBox, Kind::Check, L"ShowSpools", &m_bShowSpools, {}},
+        {IDC_SHOW_KEYPOINTS, Kind::Check, L"ShowComponentKeypoints", &m_bShowKeypoints, {}},
+        {IDC_SEQUENCE_NUMBERS, Kind::Check, L"ComponentSequenceNos", &m_bSequenceNos, {}},
+        {IDC_COMPONENT_TEXT, Kind::ListIndex, L"ComponentText", &m_nComponentText, {L"Component Type", L"Fly Text"}},
+        {IDC_SHOW_SPOOLS, Kind::Check, L"ShowSpools", &m_bShowSpools, {}},
     });
 }

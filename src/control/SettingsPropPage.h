@@ -6,13 +6,6 @@
 
 class CSettingsPropPage : public platform::PropertyPage {
 public:
-    static constexpr UINT kTemplateId = 204;
-    static constexpr UINT kCaptionId = 201;
-    static constexpr UINT kKeypointsBox = 204;
-    static constexpr UINT kSequenceNosBox = 205;
-    static constexpr UINT kComponentTextList = 206;
-    static constexpr UINT kSpoolsBox = 207;
-
     CSettingsPropPage();
 
 private:

@@ -20,17 +20,6 @@ constexpr CLSID kNavigatorClsid = {0x5a486531, 0x0201, 0x43e0, {0xbd, 0x81, 0xd5
 // In-process server and handler, local and remote server.
 constexpr DWORD kAnyContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 
-// Entity kinds of the navigator.
-enum : long {
-    kPipeline = 3,
-    kComponents = 4,
-    kInformationItems = 5,
-    kComponent = 8,
-    kAttributes = 12,
-    kKeypoints = 13,
-    kSheets = 21,
-};
-
 // The label of a file: its path's name and extension.
 std::wstring FileLabel(const std::wstring& path)
 {
@@ -85,33 +74,32 @@ IUnknown* CRUV3TreeDisplay::GetRefreshEntity(IUnknown* entity)
         return nullptr;
     // The owner stays alive after its references here go: the file holds it, and so does the
     // registry that shows it.
-    switch (long kind = KindOf(entity)) {
-    case 3:
-    case 4:
-    case 5:
-    case 8:
-    case 12:
-    case 13:
-    case 21:
+    switch (KindOf(entity)) {
+    case RUVKindPipeline:
+    case RUVKindComponents:
+    case RUVKindInformationItems:
+    case RUVKindComponent:
+    case RUVKindAttributes:
+    case RUVKindKeypoints:
+    case RUVKindSheets:
         return entity;
-    case 6:
-    case 10:
-    case 15:
-    case 16:
-        return QueryOrNull<IRUVPipeline>(OwnerOf(entity, kPipeline).Get()).Get();
-    case 9:
-        return OwnerOf(entity, kPipeline).Get();
-    case 14:
-    case 19:
-        return OwnerOf(entity, kComponent).Get();
-    case 17:
-        return OwnerOf(entity, kAttributes).Get();
-    case 18:
-        return OwnerOf(entity, kKeypoints).Get();
-    case 22:
-        return OwnerOf(entity, kSheets).Get();
+    case RUVKindComponentGroups:
+    case RUVKindGroupMember:
+    case RUVKindPipelineInformationItem:
+    case RUVKindOtherInPipeline:
+        return QueryOrNull<IRUVPipeline>(OwnerOf(entity, RUVKindPipeline).Get()).Get();
+    case RUVKindComponentGroup:
+        return OwnerOf(entity, RUVKindPipeline).Get();
+    case RUVKindComponentInformationItem:
+    case RUVKindMaterial:
+        return OwnerOf(entity, RUVKindComponent).Get();
+    case RUVKindAttribute:
+        return OwnerOf(entity, RUVKindAttributes).Get();
+    case RUVKindKeypoint:
+        return OwnerOf(entity, RUVKindKeypoints).Get();
+    case RUVKindSheet:
+        return OwnerOf(entity, RUVKindSheets).Get();
     default:
-        (void)kind;
         return nullptr;
     }
 }
@@ -124,28 +112,28 @@ void CRUV3TreeDisplay::Populate(IUnknown* entity, HTREEITEM hParent)
         return;
     }
     switch (KindOf(entity)) {
-    case kPipeline:
+    case RUVKindPipeline:
         PopulatePipeline(QueryOrNull<IRUVPipeline>(entity), hParent);
         break;
-    case kComponents:
-        PopulateComponents(QueryOrNull<IRUVPipeline>(OwnerOf(entity, kPipeline).Get()), hParent);
+    case RUVKindComponents:
+        PopulateComponents(QueryOrNull<IRUVPipeline>(OwnerOf(entity, RUVKindPipeline).Get()), hParent);
         break;
-    case kInformationItems:
+    case RUVKindInformationItems:
         PopulateInformationItems(QueryOrNull<IRUVInformationItems>(entity), hParent, 8, 9, 2, 3);
         break;
-    case kComponent: {
+    case RUVKindComponent: {
         Ptr<IRUVComponent> component = QueryOrNull<IRUVComponent>(entity);
         const int number = GetSequenceNumber(component);
         PopulateComponent(component, hParent, number);
         break;
     }
-    case kAttributes:
+    case RUVKindAttributes:
         PopulateAttributes(QueryOrNull<IRUVAttributes>(entity), hParent, 2, 3);
         break;
-    case kKeypoints:
-        PopulateKeypoints(QueryOrNull<IRUVComponent>(OwnerOf(entity, kComponent).Get()), hParent, 6, 7, 3);
+    case RUVKindKeypoints:
+        PopulateKeypoints(QueryOrNull<IRUVComponent>(OwnerOf(entity, RUVKindComponent).Get()), hParent, 6, 7, 3);
         break;
-    case kSheets:
+    case RUVKindSheets:
         PopulateSheets(QueryOrNull<IRUVSheets>(entity), hParent, 33, 34);
         break;
     default:

@@ -9,9 +9,9 @@ namespace {
 
 using hosttest::Value;
 
-constexpr DISPID kSelectionChanged = 1;
-constexpr DISPID kDropFile = 2;
-constexpr DISPID kPopupMenu = 3;
+constexpr DISPID kSelectionChanged = dispidEventSelectionChanged;
+constexpr DISPID kDropFile = dispidEventDropFile;
+constexpr DISPID kPopupMenu = dispidEventPopupMenu;
 
 class Events : public HostedControl {
 protected:
@@ -214,8 +214,7 @@ TEST_F(Events, HostMayReleaseTheControlFromAnEventOfItsOwnCall)
     };
     Value argument(static_cast<IDispatch*>(file.Get()));
     DISPPARAMS params{argument.Get(), nullptr, 1, 0};
-    const DISPID removeRUVFile = 13;
-    EXPECT_EQ(raw->Invoke(removeRUVFile, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(raw->Invoke(dispidRemoveRUVFile, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
     if (!released)
         raw->Release();
     EXPECT_TRUE(released) << "removing the file fired no event";

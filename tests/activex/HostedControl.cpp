@@ -93,7 +93,7 @@ HWND HostedControl::ControlWindow() const
     return nullptr;
 }
 
-HWND HostedControl::TreeWindow() const { return GetDlgItem(ControlWindow(), 101); }
+HWND HostedControl::TreeWindow() const { return ControlSite::TreeWindowOf(ControlWindow()); }
 
 int HostedControl::ItemCount() const { return static_cast<int>(SendMessageW(TreeWindow(), TVM_GETCOUNT, 0, 0)); }
 

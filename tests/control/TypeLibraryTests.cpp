@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "control/CorbelDispids.h"
+#include "resources/RUVFileTreeDispids.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/ScopedBstr.h"
 

@@ -32,7 +32,8 @@ using platform::ComPtr;
 using platform::DispatchDriver;
 using platform::ScopedVariant;
 
-constexpr DISPID kSelectionChanged = 1, kPopupMenu = 3, kDoubleClick = 4;
+constexpr DISPID kSelectionChanged = dispidEventSelectionChanged, kPopupMenu = dispidEventPopupMenu,
+                 kDoubleClick = dispidEventLButtonDblClick;
 
 HWND ContainerWindow()
 {
@@ -56,7 +57,7 @@ protected:
         ASSERT_EQ(site->Create(L"CORBEL.CorbelCtrl.1", RECT{10, 10, 410, 410}), S_OK);
         ASSERT_TRUE(Listen(site->Control()));
         OpenPlant(site->Automation());
-        tree = GetDlgItem(site->ControlWindow(), 101);
+        tree = site->TreeWindow();
         ShowPipelines();
     }
     void TearDown() override
@@ -291,7 +292,7 @@ TEST_F(EndToEnd, SystemContainerHostsTheControlForClicksAndBands)
         OpenPlant(control.Get());
         HWND window = nullptr;
         ASSERT_EQ(platform::QueryOrNull<IOleInPlaceObject>(hosted.Get())->GetWindow(&window), S_OK);
-        tree = GetDlgItem(window, 101);
+        tree = ControlSite::TreeWindowOf(window);
         ShowPipelines();
 
         Click(2);
