@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "../model/InProcessModel.h"
-#include "../support/DropFiles.h"
+#include "support/ModelKit.h"
+#include "support/DropFiles.h"
 #include "AutomationClient.h"
 #include "DocumentObject.h"
 #include "RUVFileTree.h"
@@ -64,7 +64,7 @@ protected:
     // and to the focused window when the control did not take it.
     void PressKey(UINT key);
 
-    std::optional<InProcessModel> model;
+    std::optional<modelkit::InProcessModel> model;
     hosttest::TestSite site;
     hosttest::EventSink events{DIID__DCorbelEvents};
     hosttest::NoticeSink notices;

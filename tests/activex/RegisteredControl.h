@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "../support/Regsvr32.h"
+#include "support/Regsvr32.h"
 
 // The loaded control module's own path, as the system names it.
 std::wstring ControlModulePath();

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "../support/RegistryText.h"
+#include "platform/com/RegistryKey.h"
 #include "HostedControl.h"
 #include "platform/com/Registration.h"
 
@@ -24,7 +24,7 @@ bool KeyExists(const std::wstring& path)
 
 std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr)
 {
-    return RegistryText(HKEY_CLASSES_ROOT, path, name, L"(missing)");
+    return platform::RegistryKey::Open(HKEY_CLASSES_ROOT, path).Text(name).value_or(L"(missing)");
 }
 
 std::wstring Lower(std::wstring text)

@@ -1,6 +1,6 @@
 #include "TestContainer.h"
 
-#include "../support/TopWindow.h"
+#include "support/TopWindow.h"
 #include "platform/com/ComObject.h"
 
 namespace hosttest {

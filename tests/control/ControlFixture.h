@@ -9,7 +9,7 @@
 #include <functional>
 #include <iterator>
 
-#include "../ruv/ModelTreeTest.h"
+#include "support/ModelTreeTest.h"
 #include "control/CorbelCtrl.h"
 #include "platform/com/ComError.h"
 
@@ -107,10 +107,10 @@ protected:
     void SetUp() override
     {
         ModelTreeTest::SetUp();
-        document = Document(R"({"version": 1, "pipelines": [ {"name": "P-1"} ]})", L"plant.json");
-        file = FileOf(document);
+        document = modelkit::Document(R"({"version": 1, "pipelines": [ {"name": "P-1"} ]})", L"plant.json");
+        file = modelkit::FileOf(document.Get());
         file->GetPipelines(x.Receive());
-        y = PipelineOf(file, 0);
+        y = modelkit::PipelineOf(file.Get(), 0);
 
         WNDCLASSW wc{};
         wc.lpfnWndProc = HostProc;

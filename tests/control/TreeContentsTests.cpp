@@ -1,6 +1,6 @@
 // The file display list: files added, replaced and removed, fan-outs, and a parent that removes
 // files from inside the notifications of a rebuild.
-#include "../ruv/ModelTreeTest.h"
+#include "support/ModelTreeTest.h"
 #include "control/TreeContents.h"
 
 using platform::ComPtr;
@@ -17,10 +17,10 @@ protected:
     void SetUp() override
     {
         ModelTreeTest::SetUp();
-        first = Document(kFirst, L"first.json");
-        second = Document(kSecond, L"second.json");
-        firstFile = FileOf(first);
-        secondFile = FileOf(second);
+        first = modelkit::Document(kFirst, L"first.json");
+        second = modelkit::Document(kSecond, L"second.json");
+        firstFile = modelkit::FileOf(first.Get());
+        secondFile = modelkit::FileOf(second.Get());
         contents = std::make_unique<CTreeContents>(&Tree());
     }
     void ReleaseAll() override

@@ -3,7 +3,7 @@
 #include <map>
 #include <set>
 
-#include "../tree/TreeHarness.h"
+#include "support/TreeHarness.h"
 #include "display/FileTreeDisplay.h"
 
 namespace {

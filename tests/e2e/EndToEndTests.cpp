@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "RegisteredBinaries.h"
-#include "../support/TopWindow.h"
-#include "../support/TreeInput.h"
+#include "support/TopWindow.h"
+#include "support/TreeInput.h"
 #include "host/ControlEvents.h"
 #include "host/ControlSite.h"
 #include "ObjectText.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/Regsvr32.h"
+#include "support/Regsvr32.h"
 
 #if !defined(RUV_CONTROL_PATH) || !defined(RUV_MODEL_PATH) || !defined(RUV_SAMPLES_DIR)
 #error "RUV_CONTROL_PATH, RUV_MODEL_PATH and RUV_SAMPLES_DIR must name the built modules and the samples"

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <memory>
 
-#include "../support/DropFiles.h"
-#include "../support/TreeInput.h"
+#include "support/DropFiles.h"
+#include "support/TreeInput.h"
 #include "RegisteredBinaries.h"
 #include "ViewerWindow.h"
 

@@ -2,7 +2,10 @@
 // rebuilds that keep what did not change.
 #include <algorithm>
 
-#include "ModelTreeTest.h"
+#include "support/ModelTreeTest.h"
+#include "DocumentObject.h"
+#include "Faults.h"
+#include "Reader.h"
 #include "ruv/RUV3TreeDisplay.h"
 
 using platform::ComPtr;
@@ -40,8 +43,8 @@ protected:
     void SetUp() override
     {
         ModelTreeTest::SetUp();
-        m_document = Document(kFile, L"f.json");
-        m_file = FileOf(m_document);
+        m_document = modelkit::Document(kFile, L"f.json");
+        m_file = modelkit::FileOf(m_document.Get());
         m_display = std::make_unique<CRUV3TreeDisplay>(&Tree(), &m_settings, m_file);
     }
     void ReleaseAll() override
@@ -68,7 +71,7 @@ protected:
         Tree().Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
         return tvi.iImage;
     }
-    ComPtr<IRUVComponent> Component(long k) { return ComponentOf(m_file, k); }
+    ComPtr<IRUVComponent> Component(long k) { return modelkit::ComponentOf(modelkit::PipelineOf(m_file.Get(), 0).Get(), k); }
 
     CTreeContentSettings m_settings;
     ComPtr<IRUVDocument> m_document;

@@ -2,7 +2,10 @@
 #include <functional>
 #include <set>
 
-#include "ModelTreeTest.h"
+#include "support/ModelTreeTest.h"
+#include "DocumentObject.h"
+#include "Faults.h"
+#include "Reader.h"
 #include "platform/com/ComError.h"
 #include "ruv/RUV3TreeDisplay.h"
 
@@ -53,8 +56,8 @@ protected:
     void SetUp() override
     {
         ModelTreeTest::SetUp();
-        m_document = Document(kFile, L"C:\\jobs\\plant.json");
-        m_file = FileOf(m_document);
+        m_document = modelkit::Document(kFile, L"C:\\jobs\\plant.json");
+        m_file = modelkit::FileOf(m_document.Get());
     }
     void ReleaseAll() override
     {
@@ -92,8 +95,8 @@ protected:
         EXPECT_EQ(getter(result.Receive()), S_OK);
         return result;
     }
-    ComPtr<IRUVPipeline> Pipeline(long i) { return PipelineOf(m_file, i); }
-    ComPtr<IRUVComponent> Component(long k) { return ComponentOf(m_file, k); }
+    ComPtr<IRUVPipeline> Pipeline(long i) { return modelkit::PipelineOf(m_file.Get(), i); }
+    ComPtr<IRUVComponent> Component(long k) { return modelkit::ComponentOf(modelkit::PipelineOf(m_file.Get(), 0).Get(), k); }
 
     CTreeContentSettings m_settings;
     ComPtr<IRUVDocument> m_document;

@@ -4,7 +4,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "ModelTreeTest.h"
+#include "support/ModelTreeTest.h"
+#include "DocumentObject.h"
+#include "Faults.h"
+#include "Reader.h"
 #include "platform/window/TreeDump.h"
 #include "ruv/RUV3TreeDisplay.h"
 
@@ -36,7 +39,7 @@ protected:
             ruvmodel::ReadDocumentFile(std::string(RUV_SAMPLES_DIR) + "/plant.json"));
         data->path = L"plant.json"; // the label, whatever the checkout's folder
         m_document = ComPtr<IRUVDocument>::Attach(new ruvmodel::com::DocumentObject(data));
-        m_file = FileOf(m_document);
+        m_file = modelkit::FileOf(m_document.Get());
     }
     void ReleaseAll() override
     {

@@ -1,4 +1,4 @@
-#include "Regsvr32.h"
+#include "support/Regsvr32.h"
 
 DWORD RunRegsvr32(const std::wstring& module, bool unregister)
 {

@@ -1,5 +1,5 @@
 // Arrow keys with Ctrl and Shift, Space, typed letters, focus, collapse and deletion.
-#include "TreeHarness.h"
+#include "support/TreeHarness.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Clicks with Ctrl and Shift, drags, the rubber band, and what may happen while the mouse loops
 // run: messages that end them early, and items deleted under them.
-#include "TreeHarness.h"
+#include "support/TreeHarness.h"
 
 namespace {
 

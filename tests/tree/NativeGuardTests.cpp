@@ -2,7 +2,7 @@
 // clicks, announcing each change with TVN_ITEMCHANGINGW. Wine's tree-view does not, so these
 // tests send the notification themselves, and emulate such a tree-view where they need one.
 
-#include "TreeHarness.h"
+#include "support/TreeHarness.h"
 
 namespace {
 

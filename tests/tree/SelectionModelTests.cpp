@@ -1,5 +1,5 @@
 // The selection model: state changes, their notifications, and the walks over visible items.
-#include "TreeHarness.h"
+#include "support/TreeHarness.h"
 
 namespace {
 

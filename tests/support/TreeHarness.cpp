@@ -1,6 +1,6 @@
-#include "TreeHarness.h"
+#include "support/TreeHarness.h"
 
-#include "../support/TreeInput.h"
+#include "support/TreeInput.h"
 #include "platform/window/TreeDump.h"
 
 #include <algorithm>
