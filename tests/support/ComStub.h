@@ -56,13 +56,28 @@ private:
 };
 
 // An event sink and property-notice sink: records each Invoke (the member and its arguments in
-// declaration order) and each notice, and can refuse edits.
+// declaration order) and each notice, and can refuse edits. It answers an event dispinterface's
+// IID (eventInterface) as its IDispatch, as a host's sink does.
 class DispatchStub : public ComStub<IDispatch, IPropertyNotifySink> {
 public:
     struct Call {
         DISPID id;
         std::vector<platform::ScopedVariant> args;
     };
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (object && iid == eventInterface && iid != IID_NULL) {
+            *object = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        if (object && iid == IID_IPropertyNotifySink && !answersNotices) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        return ComStub::QueryInterface(iid, object);
+    }
 
     STDMETHODIMP GetTypeInfoCount(UINT* count) override
     {
@@ -95,6 +110,8 @@ public:
         return refuseEdits ? S_FALSE : S_OK;
     }
 
+    IID eventInterface = IID_NULL;
+    bool answersNotices = true;
     std::vector<Call> calls;
     std::vector<DISPID> changed, requested;
     bool refuseEdits = false;

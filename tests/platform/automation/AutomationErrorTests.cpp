@@ -5,116 +5,94 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "platform/automation/AutomationError.h"
 #include "platform/com/ScopedBstr.h"
+#include "platform/com/ScopedExcepInfo.h"
 
 namespace {
 
 using platform::ComError;
 using platform::ComPtr;
 using platform::GuardAutomationCall;
-using platform::ScopedBstr;
 
 constexpr HRESULT kOwnCode = static_cast<HRESULT>(0x8004ABCDL);
 
-// An EXCEPINFO that frees its strings.
-struct ExcepInfo : EXCEPINFO {
-    ExcepInfo() : EXCEPINFO{} {}
-    ~ExcepInfo()
-    {
-        SysFreeString(bstrSource);
-        SysFreeString(bstrDescription);
-        SysFreeString(bstrHelpFile);
-    }
-    ExcepInfo(const ExcepInfo&) = delete;
-    ExcepInfo& operator=(const ExcepInfo&) = delete;
-};
-
-std::wstring Text(BSTR text) { return text ? std::wstring(text, SysStringLen(text)) : std::wstring(); }
-
 ComPtr<IErrorInfo> MakeErrorInfo(const wchar_t* source, const wchar_t* description, const wchar_t* helpFile)
 {
-    ComPtr<ICreateErrorInfo> create;
-    EXPECT_EQ(S_OK, CreateErrorInfo(create.Receive()));
-    create->SetSource(const_cast<wchar_t*>(source));
-    create->SetDescription(const_cast<wchar_t*>(description));
-    create->SetHelpFile(const_cast<wchar_t*>(helpFile));
-    create->SetHelpContext(17);
+    platform::SetThreadErrorInfo(IID_NULL, {source, description, helpFile, 17});
     ComPtr<IErrorInfo> info;
-    create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(info.Receive()));
+    GetErrorInfo(0, info.Receive());
     return info;
 }
 
-TEST(AutomationErrorTest, ComErrorKeepsTheFailingObjectsOwnErrorInformation)
+struct Failure {
+    const char* what;
+    std::function<HRESULT()> body;
+    HRESULT scode;
+    const wchar_t* source;
+    const wchar_t* description; // null: the system's text, whatever it is
+    const wchar_t* helpFile;
+};
+
+TEST(AutomationError, EveryFailureBecomesTheCallsExceptionReport)
 {
-    ExcepInfo exception;
-    const HRESULT hr = GuardAutomationCall(&exception, L"Corbel", []() -> HRESULT {
-        throw ComError(kOwnCode, IID_IDispatch, MakeErrorInfo(L"RUVModel", L"the file is closed", L"model.chm"));
-    });
-    EXPECT_EQ(DISP_E_EXCEPTION, hr);
-    EXPECT_EQ(kOwnCode, exception.scode);
-    EXPECT_EQ(0, exception.wCode);
-    EXPECT_EQ(L"RUVModel", Text(exception.bstrSource));
-    EXPECT_EQ(L"the file is closed", Text(exception.bstrDescription));
-    EXPECT_EQ(L"model.chm", Text(exception.bstrHelpFile));
-    EXPECT_EQ(17u, exception.dwHelpContext);
+    const Failure failures[] = {
+        {"a COM error keeps the failing object's own information",
+         []() -> HRESULT {
+             throw ComError(kOwnCode, IID_IDispatch, MakeErrorInfo(L"RUVModel", L"the file is closed", L"model.chm"));
+         },
+         kOwnCode, L"RUVModel", L"the file is closed", L"model.chm"},
+        {"a bare COM error gets our source and its code as text",
+         []() -> HRESULT { throw ComError(kOwnCode, IID_NULL, nullptr); }, kOwnCode, L"Corbel", L"Error 0x8004ABCD", L""},
+        {"a known failure gets the system's text",
+         []() -> HRESULT { throw ComError(E_INVALIDARG, IID_NULL, nullptr); }, E_INVALIDARG, L"Corbel", nullptr, L""},
+        {"memory", []() -> HRESULT { throw std::bad_alloc(); }, E_OUTOFMEMORY, L"Corbel", nullptr, L""},
+        {"anything else", []() -> HRESULT { throw std::runtime_error("x"); }, E_UNEXPECTED, L"Corbel", nullptr, L""},
+    };
+    for (const Failure& failure : failures) {
+        SCOPED_TRACE(failure.what);
+        platform::ScopedExcepInfo exception;
+        EXPECT_EQ(GuardAutomationCall(exception.Receive(), L"Corbel", failure.body), DISP_E_EXCEPTION);
+        EXPECT_EQ(exception.Code(), failure.scode);
+        EXPECT_EQ(exception.Info().wCode, 0);
+        EXPECT_EQ(exception.Source(), failure.source);
+        const std::wstring description = exception.Description();
+        if (failure.description) {
+            EXPECT_EQ(description, failure.description);
+        }
+        EXPECT_FALSE(description.empty() || description.back() == L'\n') << "a text without a line break";
+        const BSTR helpFile = exception.Info().bstrHelpFile;
+        EXPECT_EQ(std::wstring(helpFile ? helpFile : L""), failure.helpFile);
+    }
 }
 
-TEST(AutomationErrorTest, FailuresWithoutTextGetOurSourceAndADescription)
-{
-    ExcepInfo plain;
-    EXPECT_EQ(DISP_E_EXCEPTION, GuardAutomationCall(&plain, L"Corbel", []() -> HRESULT {
-                  throw ComError(kOwnCode, IID_NULL, nullptr);
-              }));
-    EXPECT_EQ(kOwnCode, plain.scode);
-    EXPECT_EQ(L"Corbel", Text(plain.bstrSource));
-    EXPECT_EQ(L"Error 0x8004ABCD", Text(plain.bstrDescription));
-    EXPECT_EQ(nullptr, plain.bstrHelpFile);
-
-    ExcepInfo known;
-    platform::ReportAutomationError(&known, E_INVALIDARG, L"Corbel");
-    EXPECT_FALSE(Text(known.bstrDescription).empty());
-    EXPECT_NE(L'\n', Text(known.bstrDescription).back());
-}
-
-TEST(AutomationErrorTest, EveryOtherExceptionIsCaughtWithAFittingCode)
-{
-    ExcepInfo memory;
-    EXPECT_EQ(DISP_E_EXCEPTION, GuardAutomationCall(&memory, L"Corbel", []() -> HRESULT { throw std::bad_alloc(); }));
-    EXPECT_EQ(E_OUTOFMEMORY, memory.scode);
-
-    ExcepInfo other;
-    EXPECT_EQ(DISP_E_EXCEPTION,
-              GuardAutomationCall(&other, L"Corbel", []() -> HRESULT { throw std::runtime_error("x"); }));
-    EXPECT_EQ(E_UNEXPECTED, other.scode);
-}
-
-TEST(AutomationErrorTest, WithoutAnExcepInfoTheFailureAndThreadErrorInfoAreReturned)
+TEST(AutomationError, WithoutAnExcepInfoTheFailureAndThreadErrorInfoAreReturned)
 {
     SetErrorInfo(0, nullptr);
     const HRESULT hr = GuardAutomationCall(nullptr, L"Corbel", []() -> HRESULT {
         throw ComError(kOwnCode, IID_NULL, MakeErrorInfo(L"", L"no such item", L""));
     });
-    EXPECT_EQ(kOwnCode, hr);
+    EXPECT_EQ(hr, kOwnCode);
     ComPtr<IErrorInfo> info;
-    ASSERT_EQ(S_OK, GetErrorInfo(0, info.Receive()));
-    ScopedBstr source;
-    ScopedBstr description;
+    ASSERT_EQ(GetErrorInfo(0, info.Receive()), S_OK);
+    platform::ScopedBstr source, description;
     info->GetSource(source.Receive());
     info->GetDescription(description.Receive());
-    EXPECT_EQ(L"Corbel", source.Text());
-    EXPECT_EQ(L"no such item", description.Text());
+    EXPECT_EQ(source.Text(), L"Corbel");
+    EXPECT_EQ(description.Text(), L"no such item");
 }
 
-TEST(AutomationErrorTest, SuccessfulCallsLeaveTheExcepInfoAlone)
+TEST(AutomationError, SuccessfulCallsLeaveTheExcepInfoAlone)
 {
-    ExcepInfo exception;
-    exception.scode = 5;
-    EXPECT_EQ(S_FALSE, GuardAutomationCall(&exception, L"Corbel", [] { return S_FALSE; }));
-    EXPECT_EQ(5, exception.scode);
-    EXPECT_EQ(nullptr, exception.bstrDescription);
+    platform::ScopedExcepInfo exception;
+    EXCEPINFO* info = exception.Receive();
+    info->scode = 5;
+    EXPECT_EQ(GuardAutomationCall(info, L"Corbel", [] { return S_FALSE; }), S_FALSE);
+    EXPECT_EQ(info->scode, 5);
+    EXPECT_EQ(info->bstrDescription, nullptr);
 }
 
 } // namespace

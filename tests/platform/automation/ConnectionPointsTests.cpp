@@ -6,103 +6,41 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 #include "platform/automation/ConnectionPoints.h"
+#include "support/ComStub.h"
 
 namespace {
 
 using platform::ComPtr;
+using teststub::DispatchStub;
 
 // {4C1F0E7A-2B6D-4E59-9A3C-7D8E1F2A3B4C}: the test's event dispinterface.
 constexpr GUID kEventsIid = {0x4c1f0e7a, 0x2b6d, 0x4e59, {0x9a, 0x3c, 0x7d, 0x8e, 0x1f, 0x2a, 0x3b, 0x4c}};
 
-class Owner : public IConnectionPointContainer {
+class Owner : public teststub::ComStub<IConnectionPointContainer> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid != IID_IUnknown && iid != IID_IConnectionPointContainer) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IConnectionPointContainer*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
-    STDMETHODIMP_(ULONG) Release() override { return --references; }
     STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** all) override { return points.Enum(all); }
-    STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override
-    {
-        return points.Find(iid, point);
-    }
+    STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override { return points.Find(iid, point); }
 
-    ULONG references = 1;
-    platform::ConnectionPoints points{this, {kEventsIid, IID_IPropertyNotifySink}};
+    platform::ConnectionPoints points{Unknown(), {kEventsIid, IID_IPropertyNotifySink}};
 };
 
-struct Call {
-    DISPID id;
-    std::vector<long> args; // as the sink receives them, in rgvarg order
-};
-
-class Sink : public IDispatch, public IPropertyNotifySink {
+class Sink : public DispatchStub {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kEventsIid)
-            *object = static_cast<IDispatch*>(this);
-        else if (iid == IID_IPropertyNotifySink && notices)
-            *object = static_cast<IPropertyNotifySink*>(this);
-        else {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
-    STDMETHODIMP_(ULONG) Release() override { return --references; }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        Call call{id, {}};
-        for (UINT i = 0; i < params->cArgs; ++i)
-            call.args.push_back(V_I4(&params->rgvarg[i]));
-        calls.push_back(call);
-        if (onCall)
-            onCall();
-        return S_OK;
-    }
-    STDMETHODIMP OnChanged(DISPID id) override
-    {
-        changed.push_back(id);
-        return S_OK;
-    }
-    STDMETHODIMP OnRequestEdit(DISPID id) override
-    {
-        requested.push_back(id);
-        return veto ? S_FALSE : S_OK;
-    }
-
-    IUnknown* Unknown() { return static_cast<IDispatch*>(this); }
-
-    ULONG references = 1;
-    bool notices = true;
-    bool veto = false;
-    std::vector<Call> calls;
-    std::vector<DISPID> changed, requested;
-    std::function<void()> onCall;
+    Sink() { eventInterface = kEventsIid; }
 };
 
-TEST(ConnectionPoints, EventsReachEverySinkUntilItLeaves)
+std::vector<long> Numbers(const DispatchStub::Call& call)
+{
+    std::vector<long> numbers;
+    for (const auto& arg : call.args)
+        numbers.push_back(arg.ToLong().value_or(-1));
+    return numbers;
+}
+
+TEST(ConnectionPoints, EventsReachEverySinkInOrderUntilItLeaves)
 {
     Owner owner;
     Sink first, second;
@@ -115,28 +53,27 @@ TEST(ConnectionPoints, EventsReachEverySinkUntilItLeaves)
     EXPECT_EQ(first.references, 2u);
 
     // The first sink leaves from inside its own event; the second still hears it.
-    first.onCall = [&] { point->Unadvise(firstCookie); };
+    first.onCall = [&](const DispatchStub::Call&) { point->Unadvise(firstCookie); };
     platform::FireEvent(*owner.points.Point(kEventsIid), 3, {10, 20});
     ASSERT_EQ(second.calls.size(), 1u);
     EXPECT_EQ(second.calls[0].id, 3);
-    EXPECT_EQ(second.calls[0].args, (std::vector<long>{20, 10})) << "rgvarg holds the last argument first";
+    EXPECT_EQ(Numbers(second.calls[0]), (std::vector<long>{10, 20})) << "declaration order";
     EXPECT_EQ(first.calls.size(), 1u);
     EXPECT_EQ(first.references, 1u) << "released once it left";
 
     platform::FireEvent(*owner.points.Point(kEventsIid), 4, {});
     EXPECT_EQ(first.calls.size(), 1u);
     EXPECT_EQ(second.calls.size(), 2u);
-
     EXPECT_EQ(point->Unadvise(firstCookie), CONNECT_E_NOCONNECTION);
     EXPECT_EQ(point->Unadvise(secondCookie), S_OK);
     EXPECT_EQ(second.references, 1u);
 }
 
-TEST(ConnectionPoints, SinksWithoutThePointsInterfaceCannotConnect)
+TEST(ConnectionPoints, OnlySinksOfThePointsInterfaceConnect)
 {
     Owner owner;
     Sink deaf;
-    deaf.notices = false;
+    deaf.answersNotices = false;
     ComPtr<IConnectionPoint> point;
     ASSERT_EQ(owner.FindConnectionPoint(IID_IPropertyNotifySink, point.Receive()), S_OK);
     DWORD cookie = 5;
@@ -144,17 +81,16 @@ TEST(ConnectionPoints, SinksWithoutThePointsInterfaceCannotConnect)
     EXPECT_EQ(cookie, 0u);
     EXPECT_EQ(point->Advise(nullptr, &cookie), E_POINTER);
     EXPECT_EQ(deaf.references, 1u);
-
     ComPtr<IConnectionPoint> none;
     EXPECT_EQ(owner.FindConnectionPoint(IID_IDispatch, none.Receive()), CONNECT_E_NOCONNECTION);
     EXPECT_FALSE(none);
 }
 
-TEST(ConnectionPoints, PropertyNoticesAndVetoes)
+TEST(ConnectionPoints, PropertyNoticesReachAllAndOneVetoRefusesTheEdit)
 {
     Owner owner;
     Sink agreeing, refusing;
-    refusing.veto = true;
+    refusing.refuseEdits = true;
     platform::ConnectionPoint& point = *owner.points.Point(IID_IPropertyNotifySink);
     DWORD cookie = 0;
     ASSERT_EQ(point.Advise(agreeing.Unknown(), &cookie), S_OK);
@@ -177,7 +113,6 @@ TEST(ConnectionPoints, EnumerationsAreSnapshotsThatHoldTheirItems)
     platform::ConnectionPoint& point = *owner.points.Point(kEventsIid);
     DWORD cookie = 0;
     ASSERT_EQ(point.Advise(sink.Unknown(), &cookie), S_OK);
-
     ComPtr<IEnumConnections> connections;
     ASSERT_EQ(point.EnumConnections(connections.Receive()), S_OK);
     point.Unadvise(cookie);
@@ -190,18 +125,17 @@ TEST(ConnectionPoints, EnumerationsAreSnapshotsThatHoldTheirItems)
     connections.Reset();
     EXPECT_EQ(sink.references, 1u);
 
-    ComPtr<IEnumConnectionPoints> points;
+    ComPtr<IEnumConnectionPoints> points, clone;
     ASSERT_EQ(owner.EnumConnectionPoints(points.Receive()), S_OK);
-    ComPtr<IEnumConnectionPoints> clone;
     ASSERT_EQ(points->Skip(1), S_OK);
     ASSERT_EQ(points->Clone(clone.Receive()), S_OK);
-    IConnectionPoint* second = nullptr;
-    ASSERT_EQ(clone->Next(1, &second, nullptr), S_OK);
+    ComPtr<IConnectionPoint> second;
+    ASSERT_EQ(clone->Next(1, second.Receive(), nullptr), S_OK);
     IID iid{};
     second->GetConnectionInterface(&iid);
     EXPECT_EQ(iid, IID_IPropertyNotifySink);
-    second->Release();
-    EXPECT_EQ(clone->Next(1, &second, nullptr), S_FALSE);
+    EXPECT_EQ(clone->Next(1, second.Receive(), nullptr), S_FALSE);
+    second.Reset();
     points.Reset();
     clone.Reset();
     EXPECT_EQ(owner.references, 1u) << "the points count their references on the owner";
