@@ -38,6 +38,29 @@ constexpr UnitsCommand kUnitsCommands[] = {
     {idKilograms, L"Weights", kKilograms},         {idPounds, L"Weights", kPounds},
 };
 
+// One entry of a menu: a command (its id), a submenu (made with MakeMenu) or, without text, a
+// separator.
+struct MenuEntry {
+    const wchar_t* text;
+    UINT id = 0;
+    HMENU submenu = nullptr;
+};
+
+template <size_t N>
+HMENU MakeMenu(const MenuEntry (&entries)[N], bool bar = false)
+{
+    HMENU menu = bar ? CreateMenu() : CreatePopupMenu();
+    for (const MenuEntry& entry : entries) {
+        if (!entry.text)
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        else if (entry.submenu)
+            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(entry.submenu), entry.text);
+        else
+            AppendMenuW(menu, MF_STRING, entry.id, entry.text);
+    }
+    return menu;
+}
+
 const wchar_t* EventName(DISPID id)
 {
     switch (id) {
@@ -118,44 +141,21 @@ bool ViewerWindow::Create(int show)
 
 HMENU ViewerWindow::BuildMenu()
 {
-    HMENU file = CreatePopupMenu();
-    AppendMenuW(file, MF_STRING, idOpen, L"&Open...\tCtrl+O");
-    AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), L"&Close");
-    AppendMenuW(file, MF_STRING, idRefresh, L"&Refresh All\tF5");
-    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(file, MF_STRING, idExit, L"E&xit");
-
-    HMENU text = CreatePopupMenu();
-    AppendMenuW(text, MF_STRING, idComponentType, L"Component &Type");
-    AppendMenuW(text, MF_STRING, idFlyText, L"&Fly Text");
-    HMENU lengths = CreatePopupMenu();
-    AppendMenuW(lengths, MF_STRING, idMillimetres, L"&Millimetres");
-    AppendMenuW(lengths, MF_STRING, idMetres, L"M&etres");
-    AppendMenuW(lengths, MF_STRING, idFeetInches, L"&Feet and Inches");
-    AppendMenuW(lengths, MF_STRING, idInches, L"&Inches");
-    HMENU weights = CreatePopupMenu();
-    AppendMenuW(weights, MF_STRING, idKilograms, L"&Kilograms");
-    AppendMenuW(weights, MF_STRING, idPounds, L"&Pounds");
-    HMENU view = CreatePopupMenu();
-    AppendMenuW(view, MF_STRING, idBroken, L"Show &Broken Items");
-    AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(view, MF_STRING, idSpools, L"&Spools");
-    AppendMenuW(view, MF_STRING, idKeypoints, L"&Keypoints");
-    AppendMenuW(view, MF_STRING, idSequenceNos, L"Sequence &Numbers");
-    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(text), L"Component &Text");
-    AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(lengths), L"&Length Units");
-    AppendMenuW(view, MF_POPUP, reinterpret_cast<UINT_PTR>(weights), L"&Weight Units");
-
-    HMENU control = CreatePopupMenu();
-    AppendMenuW(control, MF_STRING, idProperties, L"&Properties...");
-    AppendMenuW(control, MF_STRING, idAbout, L"&About...");
-
-    HMENU bar = CreateMenu();
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"&View");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(control), L"&Control");
-    return bar;
+    const MenuEntry lengths[] = {{L"&Millimetres", idMillimetres}, {L"M&etres", idMetres},
+                                 {L"&Feet and Inches", idFeetInches}, {L"&Inches", idInches}};
+    const MenuEntry weights[] = {{L"&Kilograms", idKilograms}, {L"&Pounds", idPounds}};
+    const MenuEntry text[] = {{L"Component &Type", idComponentType}, {L"&Fly Text", idFlyText}};
+    const MenuEntry file[] = {{L"&Open...\tCtrl+O", idOpen}, {L"&Close", 0, CreatePopupMenu()},
+                              {L"&Refresh All\tF5", idRefresh}, {nullptr}, {L"E&xit", idExit}};
+    const MenuEntry view[] = {{L"Show &Broken Items", idBroken}, {nullptr},
+                              {L"&Spools", idSpools}, {L"&Keypoints", idKeypoints},
+                              {L"Sequence &Numbers", idSequenceNos}, {L"Component &Text", 0, MakeMenu(text)},
+                              {nullptr}, {L"&Length Units", 0, MakeMenu(lengths)},
+                              {L"&Weight Units", 0, MakeMenu(weights)}};
+    const MenuEntry control[] = {{L"&Properties...", idProperties}, {L"&About...", idAbout}};
+    const MenuEntry bar[] = {{L"&File", 0, MakeMenu(file)}, {L"&View", 0, MakeMenu(view)},
+                             {L"&Control", 0, MakeMenu(control)}};
+    return MakeMenu(bar, true);
 }
 
 bool ViewerWindow::PreTranslateMessage(MSG& message)

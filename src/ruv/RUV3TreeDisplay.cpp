@@ -1,17 +1,5 @@
 // Construction, the dispatch by entity kind, the file and pipeline nodes, and broken components.
-#include "ruv/RUV3TreeDisplay.h"
-
-#include "platform/com/ComError.h"
-#include "platform/com/ScopedBstr.h"
-#include "platform/com/ScopedVariant.h"
-#include "ruv/ModelText.h"
-
-using platform::Check;
-using platform::Deref;
-using platform::QueryOrNull;
-using platform::RaiseComError;
-using platform::ScopedBstr;
-using platform::ScopedVariant;
+#include "ruv/RUVDisplayCommon.h"
 
 namespace {
 

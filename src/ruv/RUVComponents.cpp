@@ -3,19 +3,8 @@
 #include <climits>
 #include <map>
 
-#include "platform/com/ComError.h"
-#include "platform/com/ScopedBstr.h"
-#include "platform/com/ScopedVariant.h"
-#include "ruv/ModelText.h"
-#include "ruv/RUV3TreeDisplay.h"
+#include "ruv/RUVDisplayCommon.h"
 #include "units/Weight.h"
-
-using platform::Check;
-using platform::Deref;
-using platform::QueryOrNull;
-using platform::RaiseComError;
-using platform::ScopedBstr;
-using platform::ScopedVariant;
 
 namespace {
 
@@ -244,14 +233,12 @@ HTREEITEM CRUV3TreeDisplay::PopulateInformationItems(Ptr<IRUVInformationItems> i
         return nullptr;
     HTREEITEM groupItem = InsertEntityItem(items.Get(), DisplayName(L"Information Items") + L" (" + std::to_wstring(count) + L")",
                                            hParent, TVI_LAST, groupImage, 0);
-    for (long i = 0; Check(items->GetCount(&count), items.Get()), i < count; ++i) {
-        Ptr<IRUVInformationItem> item;
-        Check(items->Item(ScopedVariant(i).Value(), item.Receive()), items.Get());
+    ForEachItem<IRUVInformationItem>(items, [&](const Ptr<IRUVInformationItem>& item, long) {
         ScopedBstr name;
         Check(Deref(item)->GetName(name.Receive()), item.Get());
         const std::wstring nameText = ruvtext::OrEmpty(name.Get());
         if (GetSettings()->GetShowSpools() && nameText == L"Spool-Summary")
-            continue;
+            return;
         HTREEITEM itemNode = InsertEntityItem(item.Get(), nameText, groupItem, TVI_LAST, itemImage, 0);
         Ptr<IRUVAttributes> attributes;
         Check(item->GetAttributes(attributes.Receive()), item.Get());
@@ -265,19 +252,16 @@ HTREEITEM CRUV3TreeDisplay::PopulateInformationItems(Ptr<IRUVInformationItems> i
             InsertEntityItem(item.Get(), DisplayName(L"Coordinate") + L" = " + FormatCoordinates(x, y, z), itemNode,
                              TVI_LAST, rowImage, 1);
         }
-    }
+    });
     return groupItem;
 }
 
 void CRUV3TreeDisplay::ForEachMember(const Ptr<IRUVComponentGroup>& group,
                                      const std::function<void(Ptr<IRUVComponent>, long)>& visit)
 {
-    long count = 0;
-    for (long k = 0; Check(Deref(group)->GetCount(&count), group.Get()), k < count; ++k) {
-        Ptr<IRUVGroupMember> member;
-        Check(group->Item(k, member.Receive()), group.Get());
+    ForEachItem<IRUVGroupMember>(group, [&](const Ptr<IRUVGroupMember>& member, long k) {
         visit(ComponentOfMember(member), k);
-    }
+    });
 }
 
 HTREEITEM CRUV3TreeDisplay::PopulateComponents(Ptr<IRUVPipeline> pipeline, HTREEITEM hParent)
@@ -288,34 +272,28 @@ HTREEITEM CRUV3TreeDisplay::PopulateComponents(Ptr<IRUVPipeline> pipeline, HTREE
     Ptr<IRUVComponentGroups> groups;
     Check(pipeline->GetComponentGroups(3, 1, groups.Receive()), pipeline.Get());
     int number = 1;
-    long count = 0;
-    for (long j = 0; Check(Deref(groups)->GetCount(&count), groups.Get()), j < count; ++j) {
-        Ptr<IRUVComponentGroup> group;
-        Check(groups->Item(j, group.Receive()), groups.Get());
+    ForEachItem<IRUVComponentGroup>(groups, [&](const Ptr<IRUVComponentGroup>& group, long) {
         ForEachMember(group, [&](Ptr<IRUVComponent> component, long) {
             PopulateComponent(std::move(component), componentsItem, number++);
         });
-    }
+    });
     return componentsItem;
 }
 
 CRUV3TreeDisplay::SpoolSummaryMap CRUV3TreeDisplay::BuildSpoolSummaryMap(Ptr<IRUVInformationItems> items)
 {
     SpoolSummaryMap summaries;
-    long count = 0;
-    for (long i = 0; Check(Deref(items)->GetCount(&count), items.Get()), i < count; ++i) {
-        Ptr<IRUVInformationItem> item;
-        Check(items->Item(ScopedVariant(i).Value(), item.Receive()), items.Get());
+    ForEachItem<IRUVInformationItem>(items, [&](const Ptr<IRUVInformationItem>& item, long) {
         ScopedBstr name;
         Check(Deref(item)->GetName(name.Receive()), item.Get());
         if (ruvtext::OrEmpty(name.Get()) != L"Spool-Summary")
-            continue;
+            return;
         Ptr<IRUVAttributes> attributes;
         Check(item->GetAttributes(attributes.Receive()), item.Get());
         std::wstring sequence;
         if (ReadTextAttribute(attributes, L"SEQUENCE-NUMBER", sequence))
             summaries[sequence] = item; // a later item with the same number wins
-    }
+    });
     return summaries;
 }
 
@@ -327,10 +305,7 @@ void CRUV3TreeDisplay::PopulateSpools(Ptr<IRUVPipeline> pipeline, HTREEITEM pipe
     Ptr<IRUVInformationItems> items;
     Check(pipeline->GetInformationItems(items.Receive()), pipeline.Get());
     const SpoolSummaryMap summaries = BuildSpoolSummaryMap(items);
-    long count = 0;
-    for (long j = 0; Check(groups->GetCount(&count), groups.Get()), j < count; ++j) {
-        Ptr<IRUVComponentGroup> group;
-        Check(groups->Item(j, group.Receive()), groups.Get());
+    ForEachItem<IRUVComponentGroup>(groups, [&](const Ptr<IRUVComponentGroup>& group, long j) {
         ScopedBstr name;
         Check(Deref(group)->GetName(name.Receive()), group.Get());
         auto summary = summaries.find(ruvtext::OrEmpty(name.Get()));
@@ -338,7 +313,7 @@ void CRUV3TreeDisplay::PopulateSpools(Ptr<IRUVPipeline> pipeline, HTREEITEM pipe
             PopulateSpool(summary->second, group, pipelineItem);
         else
             PopulateErectionItems(pipeline, group, pipelineItem, j);
-    }
+    });
 }
 
 HTREEITEM CRUV3TreeDisplay::PopulateSpool(Ptr<IRUVInformationItem> summary, Ptr<IRUVComponentGroup> group, HTREEITEM hParent)

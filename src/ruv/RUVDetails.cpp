@@ -1,19 +1,9 @@
 // The detail nodes under the objects of a file: attributes with their value texts in the working
 // units, keypoints with their coordinate, bore and end-type rows, and sheets.
-#include "platform/com/ComError.h"
-#include "platform/com/ScopedBstr.h"
-#include "platform/com/ScopedVariant.h"
-#include "ruv/ModelText.h"
-#include "ruv/RUV3TreeDisplay.h"
+#include "ruv/RUVDisplayCommon.h"
 #include "units/Length.h"
 #include "units/NumberText.h"
 #include "units/Weight.h"
-
-using platform::Check;
-using platform::Deref;
-using platform::QueryOrNull;
-using platform::ScopedBstr;
-using platform::ScopedVariant;
 
 namespace {
 
@@ -27,20 +17,17 @@ HTREEITEM CRUV3TreeDisplay::PopulateAttributes(Ptr<IRUVAttributes> attributes, H
     if (!attributes)
         return nullptr;
     HTREEITEM node = InsertEntityItem(attributes.Get(), DisplayName(L"Attributes"), hParent, TVI_LAST, image, 0);
-    long count = 0;
-    for (long i = 0; Check(attributes->GetCount(&count), attributes.Get()), i < count; ++i) {
-        Ptr<IRUVAttribute> attribute;
-        Check(attributes->Item(ScopedVariant(i).Value(), attribute.Receive()), attributes.Get());
+    ForEachItem<IRUVAttribute>(attributes, [&](const Ptr<IRUVAttribute>& attribute, long) {
         VARIANT_BOOL displayable = VARIANT_FALSE;
         Check(Deref(attribute)->IsDisplayable(&displayable), attribute.Get());
         if (displayable != VARIANT_TRUE)
-            continue;
+            return;
         VARIANT_BOOL visible = VARIANT_FALSE;
         Check(attribute->IsVisible(&visible), attribute.Get());
         if (visible == VARIANT_FALSE)
-            continue;
+            return;
         InsertEntityItem(attribute.Get(), FormatAttribute(attribute), node, TVI_LAST, rowImage, 0);
-    }
+    });
     return node;
 }
 
@@ -206,12 +193,9 @@ HTREEITEM CRUV3TreeDisplay::PopulateSheets(Ptr<IRUVSheets> sheets, HTREEITEM hPa
     if (!sheets)
         return nullptr;
     HTREEITEM node = InsertEntityItem(sheets.Get(), DisplayName(L"Sheets"), hParent, TVI_LAST, image, 0);
-    long count = 0;
-    for (long i = 0; Check(sheets->GetCount(&count), sheets.Get()), i < count; ++i) {
-        Ptr<IRUVSheet> sheet;
-        Check(sheets->Item(i, sheet.Receive()), sheets.Get());
+    ForEachItem<IRUVSheet>(sheets, [&](const Ptr<IRUVSheet>& sheet, long) {
         InsertEntityItem(Deref(sheet), FormatSheetName(sheet), node, TVI_LAST, sheetImage, 0);
-    }
+    });
     return node;
 }
 
