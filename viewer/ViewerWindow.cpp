@@ -38,12 +38,18 @@ constexpr UnitsCommand kUnitsCommands[] = {
     {idKilograms, L"Weights", kKilograms},         {idPounds, L"Weights", kPounds},
 };
 
-// One entry of a menu: a command (its id), a submenu (made with MakeMenu) or, without text, a
-// separator.
+// One entry of a menu: a command (its id, and MF_GRAYED or other flags), a submenu (made with
+// MakeMenu) or, without text, a separator.
 struct MenuEntry {
     const wchar_t* text;
     UINT id = 0;
     HMENU submenu = nullptr;
+    UINT flags = 0;
+};
+
+struct MenuTraits {
+    using Handle = HMENU;
+    void Close(HMENU menu) const { DestroyMenu(menu); }
 };
 
 template <size_t N>
@@ -56,7 +62,7 @@ HMENU MakeMenu(const MenuEntry (&entries)[N], bool bar = false)
         else if (entry.submenu)
             AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(entry.submenu), entry.text);
         else
-            AppendMenuW(menu, MF_STRING, entry.id, entry.text);
+            AppendMenuW(menu, MF_STRING | entry.flags, entry.id, entry.text);
     }
     return menu;
 }
@@ -87,8 +93,6 @@ ViewerWindow::~ViewerWindow()
         m_events->Disconnect(m_site->Control());
     if (m_site)
         m_site->Close();
-    if (m_accelerators)
-        DestroyAcceleratorTable(m_accelerators);
 }
 
 bool ViewerWindow::Create(int show)
@@ -116,7 +120,7 @@ bool ViewerWindow::Create(int show)
     m_status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, m_hWnd,
                                nullptr, instance, nullptr);
     ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', idOpen}, {FVIRTKEY, VK_F5, idRefresh}};
-    m_accelerators = CreateAcceleratorTableW(keys, 2);
+    m_accelerators.Reset(CreateAcceleratorTableW(keys, 2));
 
     ShowWindow(m_hWnd, show);
     m_site = std::make_unique<ControlSite>(m_hWnd);
@@ -162,7 +166,7 @@ bool ViewerWindow::PreTranslateMessage(MSG& message)
 {
     if (m_site && m_site->TranslateAccelerator(message))
         return true;
-    return m_accelerators && TranslateAcceleratorW(m_hWnd, m_accelerators, &message);
+    return m_accelerators && TranslateAcceleratorW(m_hWnd, m_accelerators.Get(), &message);
 }
 
 void ViewerWindow::Run(const ViewerOptions& options)
@@ -322,22 +326,22 @@ void ViewerWindow::OnEvent(DISPID id, const std::vector<ScopedVariant>& args)
 
 void ViewerWindow::ShowPopupMenu(long x, long y, IDispatch* object)
 {
-    HMENU menu = CreatePopupMenu();
-    const UINT onObject = object ? MF_STRING : MF_STRING | MF_GRAYED;
-    AppendMenuW(menu, onObject, idPopupAttributes, L"&Attributes");
-    AppendMenuW(menu, onObject, idPopupSelect, L"&Select Only This");
-    AppendMenuW(menu, onObject, idPopupBold, L"&Bold");
-    AppendMenuW(menu, onObject, idPopupClearBold, L"&Not Bold");
-    AppendMenuW(menu, onObject, idPopupUpdate, L"&Update");
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, idBroken, L"Show B&roken Items");
-    AppendMenuW(menu, MF_STRING, idRefresh, L"Refresh A&ll");
+    const UINT onObject = object ? 0 : MF_GRAYED;
+    const MenuEntry entries[] = {{L"&Attributes", idPopupAttributes, nullptr, onObject},
+                                 {L"&Select Only This", idPopupSelect, nullptr, onObject},
+                                 {L"&Bold", idPopupBold, nullptr, onObject},
+                                 {L"&Not Bold", idPopupClearBold, nullptr, onObject},
+                                 {L"&Update", idPopupUpdate, nullptr, onObject},
+                                 {nullptr},
+                                 {L"Show B&roken Items", idBroken},
+                                 {L"Refresh A&ll", idRefresh}};
+    const platform::ScopedHandle<MenuTraits> menu(MakeMenu(entries));
     POINT point{x, y};
     ClientToScreen(m_site->ControlWindow(), &point);
     // The object stays referenced while the menu is open: the host may refresh meanwhile.
     ComPtr<IDispatch> held(object);
-    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
-    DestroyMenu(menu);
+    const UINT chosen =
+        TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
     switch (chosen) {
     case idPopupAttributes:
         ShowAttributes(held.Get());

@@ -17,6 +17,7 @@
 #include "ViewerCommands.h"
 #include "platform/automation/DispatchDriver.h"
 #include "platform/com/ScopedVariant.h"
+#include "platform/com/ScopedHandle.h"
 #include "platform/window/WindowObject.h"
 
 class ViewerWindow : public platform::WindowObject {
@@ -71,7 +72,11 @@ private:
     HWND m_logList = nullptr;
     HWND m_status = nullptr;
     HWND m_attributes = nullptr;
-    HACCEL m_accelerators = nullptr;
+    struct AcceleratorTraits {
+        using Handle = HACCEL;
+        void Close(HACCEL table) const { DestroyAcceleratorTable(table); }
+    };
+    platform::ScopedHandle<AcceleratorTraits> m_accelerators;
     std::unique_ptr<ControlSite> m_site;
     std::unique_ptr<ControlEvents> m_events;
     std::vector<OpenedFile> m_files;
