@@ -160,28 +160,24 @@ TEST_F(RUVDisplay, ImagesByGroupTypeAndExactBrokenness)
 TEST_F(RUVDisplay, ValuesInEveryWorkingUnit)
 {
     // LENGTH is 25 mm, CUT 2 ft, MASS 30 lb, the material 12.5 kg and the keypoint at
-    // (1000, -25.4, 0) mm. The settings accumulate from row to row.
-    const struct { const wchar_t* key; int units; const wchar_t* shown; } cases[] = {
-        {L"Coordinates", 0, L"{Length = 25mm | Cut = 609.6mm | Mass = 13.61kg | Class = A1 mm | Count = 7 }"},
-        {L"Coordinates", 0, L"Coordinate = (1000mm, -25.4mm, 0mm)"},
-        {L"Coordinates", 1, L"{Length = 0.025m | Cut = 0.6096m | Mass"},
-        {L"Coordinates", 1, L"Coordinate = (1m, -0.0254m, 0m)"},
-        {L"Coordinates", 2, L"Coordinate = (1000mm, -25.4mm, 0mm)"},
-        {L"Coordinates", 3, L"{Length = 63/64\" | Cut = 2' | Mass"},
-        {L"Coordinates", 3, L"Coordinate = (3'3-3/8\", -1\", 0')"},
-        {L"Coordinates", 4, L"{Length = 63/64\" | Cut = 24\" | Mass"},
-        {L"Coordinates", 4, L"Coordinate = (39-3/8\", -1\", 0\")"},
-        {L"Weights", 0, L"Weight = 12.5kg"},
-        {L"Weights", 2, L"Mass = 30lb"},
-        {L"Weights", 2, L"Weight = 27.56lb"},
-        {L"Weights", 1, L"Mass = 13.61kg"},
+    // (1000, -25.4, 0) mm. The settings accumulate from row to row; each shows two texts.
+    const struct { const wchar_t* key; int units; const wchar_t *values, *point; } cases[] = {
+        {L"Coordinates", 0, L"{Length = 25mm | Cut = 609.6mm | Mass = 13.61kg | Class = A1 mm | Count = 7 }", L"(1000mm, -25.4mm, 0mm)"},
+        {L"Coordinates", 1, L"{Length = 0.025m | Cut = 0.6096m | Mass", L"(1m, -0.0254m, 0m)"},
+        {L"Coordinates", 2, L"{Length = 25mm | Cut = 609.6mm | Mass", L"(1000mm, -25.4mm, 0mm)"},
+        {L"Coordinates", 3, L"{Length = 63/64\" | Cut = 2' | Mass", L"(3'3-3/8\", -1\", 0')"},
+        {L"Coordinates", 4, L"{Length = 63/64\" | Cut = 24\" | Mass", L"(39-3/8\", -1\", 0\")"},
+        {L"Weights", 0, L"Mass = 13.61kg", L"Weight = 12.5kg"},
+        {L"Weights", 2, L"Mass = 30lb", L"Weight = 27.56lb"},
+        {L"Weights", 1, L"Mass = 13.61kg", L"Weight = 12.5kg"},
     };
     Refresh();
     const UINT count = Tree().GetCount();
     for (const auto& c : cases) {
         m_settings.SetWorkingUnits(c.key, c.units);
         Refresh();
-        EXPECT_NE(Dump().find(c.shown), std::wstring::npos) << std::string(c.shown, c.shown + wcslen(c.shown));
+        for (const wchar_t* shown : {c.values, c.point})
+            EXPECT_NE(Dump().find(shown), std::wstring::npos) << std::string(shown, shown + wcslen(shown));
     }
     // An attribute sent to "Weights" takes its code as a length code: 1 is metres.
     m_settings.SetAttributeWorkingUnits(L"LENGTH", L"Weights");
