@@ -23,11 +23,8 @@ const fs::path kSamples = fs::path(RUV_SAMPLES_DIR);
 const char* const kSmallPlant = R"({
   "version": 1.0,
   "attributes": [ {"name": "PROJECT", "label": "Project", "value": "Ørsted Süd"} ],
-  "typeDictionary": {
-    "componentTypes": { "ELBO": {"DisplayName": "Elbow"} },
-    "groups": { "Fittings": {"DisplayName": "Fittings and bends"} },
-    "endTypes": { "BW": "Butt weld" }
-  },
+  "typeDictionary": { "componentTypes": { "ELBO": {"DisplayName": "Elbow"} },
+                      "groups": { "Fittings": {"DisplayName": "Fittings and bends"} }, "endTypes": { "BW": "Butt weld" } },
   "pipelines": [ {
     "name": "\ud83d\udd27 P",
     "attributes": [ {"name": "LENGTH", "value": 1200.5, "units": "mm", "visible": false},
