@@ -1,24 +1,24 @@
-// The RUV file display over the reference model, in-process, on a real tree.
-#include <functional>
+// The RUV file display over the reference model, in-process, on a real tree: what the golden dumps
+// of the sample plant cannot see. Labels under each setting, the working units, data the sample
+// lacks, one-entity refreshes and what they keep, numbering after edits, and model failures in
+// the middle of a build.
 #include <set>
 
-#include "support/ModelTreeTest.h"
-#include "DocumentObject.h"
 #include "Faults.h"
-#include "Reader.h"
+#include "model/ByName.h"
 #include "platform/com/ComError.h"
-#include "ruv/RUV3TreeDisplay.h"
+#include "support/ModelTreeTest.h"
 
+using byname::Get;
 using platform::ComPtr;
+using platform::ScopedVariant;
 
 namespace {
 
 const char* const kFile = R"({
   "version": 1,
-  "attributes": [ {"name": "PROJECT", "label": "Project", "value": "Demo"},
-                  {"name": "HIDDEN", "value": "x", "visible": false},
-                  {"name": "INTERNAL", "value": "y", "displayable": false} ],
-  "typeDictionary": { "endTypes": {"BW": "Butt weld"} },
+  "typeDictionary": { "componentTypes": { "ELBO": {"DisplayName": "Elbow"} },
+                      "groups": { "Pipe": {"DisplayName": "Pipe and tube"} }, "endTypes": {"BW": "Butt weld"} },
   "pipelines": [
     { "name": "P-101",
       "attributes": [ {"name": "LENGTH", "label": "Length", "value": "25", "units": "mm"},
@@ -26,18 +26,22 @@ const char* const kFile = R"({
                       {"name": "MASS", "label": "Mass", "value": "30", "units": "lb"},
                       {"name": "CLASS", "label": "Class", "value": "A1", "units": "mm"},
                       {"name": "COUNT", "label": "Count", "value": 7} ],
+      "informationItems": [
+        {"name": "Spool-Summary", "attributes": [ {"name": "SEQUENCE-NUMBER", "value": "S1"}, {"name": "IDENTIFIER", "value": "SP-1"} ]},
+        {"name": "Spool-Summary", "attributes": [ {"name": "SEQUENCE-NUMBER", "value": null}, {"name": "IDENTIFIER", "value": ""} ]},
+        {"name": "Note", "points": { "Master": [[1, 2, 3]] }} ],
       "components": [
-        { "id": "c1", "attributes": [ {"name": "IMPORT-STATUS", "value": "BROKEN"} ],
-          "keypoints": [ {"name": "EP1", "bore": 100, "boreUnits": "mm", "endType": "BW", "position": [1000, 0, 25.4]},
-                         {"name": "CP", "internal": true, "position": [0, 0, 0]} ],
-          "material": { "itemCode": "E1", "group": "Fittings", "componentType": "ELBO" } },
+        { "id": "c1", "flyText": "Bend A", "attributes": [ {"name": "IMPORT-STATUS", "value": "BROKEN"} ],
+          "keypoints": [ {"name": "EP1", "bore": 100, "boreUnits": "mm", "endType": "BW", "position": [1000, -25.4, 0]} ],
+          "material": { "itemCode": "E1", "group": "Fittings", "componentType": "ELBO", "weight": 12.5 } },
         { "id": "c2", "attributes": [ {"name": "IMPORT-STATUS", "value": "broken"} ], "keypoints": [],
-          "material": { "itemCode": "P1", "group": "Pipe", "componentType": "PIPE" } },
-        { "id": "c3", "attributes": [ {"name": "IMPORT-STATUS", "value": "BROKEN "} ], "keypoints": null,
-          "material": { "itemCode": "P2", "group": "Pipe", "componentType": "PIPE" } },
+          "material": { "itemCode": "V1", "group": "valves", "componentType": "VALV" } },
+        { "id": "c3", "attributes": [ {"name": "IMPORT-STATUS", "value": "BROKEN "} ],
+          "material": { "itemCode": "T1", "group": "Pipe", "componentType": "Tap" } },
         { "id": "c4", "attributes": [ {"name": "IMPORT-STATUS", "value": "BROKEN"} ],
-          "material": { "itemCode": "P3", "group": "Pipe", "componentType": "PIPE" } }
+          "material": { "itemCode": "P1", "group": "Pipe", "componentType": "PIPE" } }
       ],
+      "spools": [ {"name": "S1", "components": ["c1"]}, {"name": "X", "components": ["c2"]}, {"name": "", "components": ["c3"]} ],
       "sheets": [3, 4] },
     { "name": "P-102" }
   ]
@@ -58,6 +62,7 @@ protected:
         ModelTreeTest::SetUp();
         m_document = modelkit::Document(kFile, L"C:\\jobs\\plant.json");
         m_file = modelkit::FileOf(m_document.Get());
+        m_display = std::make_unique<InspectableDisplay>(&Tree(), &m_settings, m_file);
     }
     void ReleaseAll() override
     {
@@ -66,37 +71,39 @@ protected:
         m_document.Reset();
     }
 
-    InspectableDisplay& Display()
-    {
-        if (!m_display)
-            m_display = std::make_unique<InspectableDisplay>(&Tree(), &m_settings, m_file);
-        return *m_display;
-    }
-
     // Every item in the tree is registered with the display, and nothing else; no refresh is half done.
     void CheckRegistry()
     {
-        const std::vector<HTREEITEM> registered = Display().Registered();
+        const std::vector<HTREEITEM> registered = m_display->Registered();
         EXPECT_EQ(AllItems(), std::set<HTREEITEM>(registered.begin(), registered.end()));
-        EXPECT_TRUE(Display().Settled());
+        EXPECT_TRUE(m_display->Settled());
     }
-
-    void Refresh(IUnknown* entity)
+    void Refresh(IUnknown* entity = nullptr)
     {
-        Display().Refresh(entity);
+        m_display->Refresh(entity);
         CheckRegistry();
         CheckInvariant();
     }
 
-    template <typename T>
-    ComPtr<T> Get(std::function<HRESULT(T**)> getter)
+    // The item that shows the entity (its top item; rows of the entity lie below it).
+    HTREEITEM ItemOf(IUnknown* entity)
     {
-        ComPtr<T> result;
-        EXPECT_EQ(getter(result.Receive()), S_OK);
-        return result;
+        const ItemSet items = m_display->GetTopItems(entity);
+        return items.empty() ? nullptr : *items.begin();
+    }
+    // The labels of an item's children, with their item data when it is not 0: "A | B#1".
+    std::wstring Children(HTREEITEM parent)
+    {
+        std::wstring labels;
+        for (HTREEITEM child = Tree().GetChildItem(parent); child; child = Tree().GetNextSiblingItem(child)) {
+            labels += (labels.empty() ? L"" : L" | ") + TextOf(child);
+            if (DataOf(child))
+                labels += L"#" + std::to_wstring(DataOf(child));
+        }
+        return labels;
     }
     ComPtr<IRUVPipeline> Pipeline(long i) { return modelkit::PipelineOf(m_file.Get(), i); }
-    ComPtr<IRUVComponent> Component(long k) { return modelkit::ComponentOf(modelkit::PipelineOf(m_file.Get(), 0).Get(), k); }
+    ComPtr<IRUVComponent> Component(long k) { return modelkit::ComponentOf(Pipeline(0).Get(), k); }
 
     CTreeContentSettings m_settings;
     ComPtr<IRUVDocument> m_document;
@@ -104,199 +111,205 @@ protected:
     std::unique_ptr<InspectableDisplay> m_display;
 };
 
-TEST_F(RUVDisplay, FileBranchShowsAttributesPipelinesAndSheets)
+TEST_F(RUVDisplay, ComponentLabelsUnderEachSetting)
 {
-    Refresh(nullptr);
-    const std::wstring dump = Dump(nullptr, true);
-    EXPECT_EQ(dump.rfind(L"plant.json#0 {Attributes#2 {Project = Demo #3} | "
-                         L"P-101#1 {Attributes#2 {Length = 25mm#3 | Cut = 609.6mm#3 | Mass = 13.61kg#3 | "
-                         L"Class = A1 mm#3 | Count = 7 #3} | Components#4 {",
-                         0),
-              0u)
-        << dump;
-    EXPECT_NE(dump.find(L"| Sheets#33 {Sheet_3#34 | Sheet_4#34}} | P-102#1 {Attributes#2 | Components#4 | Sheets#33}}"),
-              std::wstring::npos)
-        << dump;
+    // The first component's type has a display name, and it has a fly text; the second has neither.
+    const struct { int numbers, text; const wchar_t *first, *second; } cases[] = {
+        {1, eCTComponentType, L"1.Elbow", L"2.VALV"},
+        {1, eCTFlyText, L"1.Bend A", L"2."},
+        {0, eCTComponentType, L"Elbow", L"VALV"},
+        {0, eCTFlyText, L"Bend A", L""},
+    };
+    for (const auto& c : cases) {
+        m_settings.SetComponentSequenceNos(c.numbers);
+        m_settings.SetComponentText(c.text);
+        Refresh();
+        EXPECT_EQ(TextOf(ItemOf(Component(0).Get())), c.first);
+        EXPECT_EQ(TextOf(ItemOf(Component(1).Get())), c.second);
+    }
 }
 
-TEST_F(RUVDisplay, AttributeValuesFollowTheWorkingUnits)
+TEST_F(RUVDisplay, ImagesByGroupTypeAndExactBrokenness)
 {
-    m_settings.SetWorkingUnits(L"Coordinates", 4);
-    m_settings.SetWorkingUnits(L"Weights", 2);
-    Refresh(nullptr);
-    EXPECT_NE(Dump().find(L"Length = 63/64\" | Cut = 24\""), std::wstring::npos) << Dump();
-    EXPECT_NE(Dump().find(L"Mass = 30lb"), std::wstring::npos);
+    Refresh();
+    // Only an IMPORT-STATUS of exactly BROKEN is broken: not "broken", not "BROKEN ".
+    const struct { long component; int image, materialImage; } cases[] = {
+        {0, 32, 23}, // broken wins over the group
+        {1, 5, 11},  // group texts compare with case
+        {2, 12, 22}, // a group of the table wins over the type Tap
+        {3, 32, 22},
+    };
+    for (const auto& c : cases) {
+        ComPtr<IRUVComponent> component = Component(c.component);
+        EXPECT_EQ(Tree().GetItemImage(ItemOf(component.Get())), c.image) << c.component;
+        EXPECT_EQ(Tree().GetItemImage(ItemOf(Get(component.Get(), L"GetMaterial").Get())), c.materialImage) << c.component;
+    }
+    std::vector<IUnknown*> broken;
+    m_display->GetBrokenEntities(broken);
+    EXPECT_EQ(broken, (std::vector<IUnknown*>{Component(0).Get(), Component(3).Get()}));
+    EXPECT_THROW(m_display->IsBroken(ComPtr<IRUVComponent>()), platform::ComError);
 
+    // A type without a display name shows an empty one; a group without one shows itself.
+    const std::wstring tap = Dump(ItemOf(Get(Component(2).Get(), L"GetMaterial").Get()));
+    EXPECT_NE(tap.find(L"{Attributes | Component Type =  | "), std::wstring::npos) << tap;
+    EXPECT_NE(tap.find(L"| Group = Pipe and tube |"), std::wstring::npos) << tap;
+    EXPECT_NE(Dump().find(L"| Group = Fittings |"), std::wstring::npos);
+    EXPECT_EQ(TextOf(ItemOf(Get(Component(1).Get(), L"GetKeypoints").Get())), L"Keypoints (0)");
+}
+
+TEST_F(RUVDisplay, ValuesInEveryWorkingUnit)
+{
+    // LENGTH is 25 mm, CUT 2 ft, MASS 30 lb, the material 12.5 kg and the keypoint at
+    // (1000, -25.4, 0) mm. The settings accumulate from row to row; each shows two texts.
+    const struct { const wchar_t* key; int units; const wchar_t *values, *point; } cases[] = {
+        {L"Coordinates", 0, L"{Length = 25mm | Cut = 609.6mm | Mass = 13.61kg | Class = A1 mm | Count = 7 }", L"(1000mm, -25.4mm, 0mm)"},
+        {L"Coordinates", 1, L"{Length = 0.025m | Cut = 0.6096m | Mass", L"(1m, -0.0254m, 0m)"},
+        {L"Coordinates", 2, L"{Length = 25mm | Cut = 609.6mm | Mass", L"(1000mm, -25.4mm, 0mm)"},
+        {L"Coordinates", 3, L"{Length = 63/64\" | Cut = 2' | Mass", L"(3'3-3/8\", -1\", 0')"},
+        {L"Coordinates", 4, L"{Length = 63/64\" | Cut = 24\" | Mass", L"(39-3/8\", -1\", 0\")"},
+        {L"Weights", 0, L"Mass = 13.61kg", L"Weight = 12.5kg"},
+        {L"Weights", 2, L"Mass = 30lb", L"Weight = 27.56lb"},
+        {L"Weights", 1, L"Mass = 13.61kg", L"Weight = 12.5kg"},
+    };
+    Refresh();
+    const UINT count = Tree().GetCount();
+    for (const auto& c : cases) {
+        m_settings.SetWorkingUnits(c.key, c.units);
+        Refresh();
+        for (const wchar_t* shown : {c.values, c.point})
+            EXPECT_NE(Dump().find(shown), std::wstring::npos) << std::string(shown, shown + wcslen(shown));
+    }
     // An attribute sent to "Weights" takes its code as a length code: 1 is metres.
     m_settings.SetAttributeWorkingUnits(L"LENGTH", L"Weights");
-    m_settings.SetWorkingUnits(L"Weights", 1);
-    const size_t before = Tree().GetCount();
-    Refresh(nullptr);
-    EXPECT_NE(Dump().find(L"Length = 0.025m"), std::wstring::npos) << Dump();
-    EXPECT_EQ(Tree().GetCount(), before) << "the texts change in place";
+    Refresh();
+    EXPECT_NE(Dump().find(L"{Length = 0.025m | Cut = 24\""), std::wstring::npos) << Dump();
+    EXPECT_EQ(Tree().GetCount(), count) << "the texts change in place";
 }
 
-TEST_F(RUVDisplay, UnchangedRefreshKeepsEveryItem)
+TEST_F(RUVDisplay, SpoolsAreMatchedToSummariesByTheirTextEvenWhenEmpty)
 {
-    Refresh(nullptr);
-    HTREEITEM root = Tree().GetRootItem();
-    HTREEITEM pipeline = Tree().GetNextSiblingItem(Tree().GetChildItem(root));
-    Tree().SetItemState(pipeline, TVIS_SELECTED, TVIS_SELECTED, FALSE);
-    Refresh(nullptr);
-    EXPECT_EQ(Tree().GetRootItem(), root);
-    EXPECT_EQ(Tree().GetNextSiblingItem(Tree().GetChildItem(root)), pipeline);
-    EXPECT_TRUE(Tree().GetNativeState(pipeline, TVIS_SELECTED));
-    CheckInvariant();
+    // S1 has a summary; X has none: erection items, with the group's index as data. The null
+    // SEQUENCE-NUMBER reads as an empty text, which names both the spool "" and the components in
+    // no spool; its empty IDENTIFIER labels them empty.
+    m_settings.SetShowSpools(1);
+    Refresh();
+    EXPECT_EQ(Children(ItemOf(Pipeline(0).Get())),
+              L"Attributes | Information Items (3) | SP-1 | Erection Items#1 |  |  | Sheets");
+    EXPECT_EQ(Children(ItemOf(Get(Pipeline(0).Get(), L"GetInformationItems").Get())), L"Note");
 }
 
-TEST_F(RUVDisplay, KeypointRows)
+TEST_F(RUVDisplay, OnlyVariantTrueFromHasPointGivesACoordinateRow)
 {
-    Display();
-    HTREEITEM parent = Tree().InsertItem(L"component", TVI_ROOT, TVI_LAST, 0);
-    m_settings.SetWorkingUnits(L"Coordinates", 1);
-    Display().PopulateKeypoints(Component(0), parent, 6, 7, 3);
-    EXPECT_EQ(Dump(Tree().GetChildItem(parent)),
-              L"Keypoints (2) {EP1 [External] {Coordinate = (1m, 0m, 0.0254m) | Bore = 100 mm | End Type = BW (Butt weld)} | "
-              L"CP [Internal] {Coordinate = (0m, 0m, 0m) | Bore = 0  | End Type = }}");
-    HTREEITEM empty = Display().PopulateKeypoints(Component(1), parent, 6, 7, 3);
-    EXPECT_EQ(Dump(empty), L"Keypoints (0)");
-    EXPECT_EQ(Display().PopulateKeypoints(Component(2), parent, 6, 7, 3), nullptr) << "no keypoints collection, no node";
+    ruvmodel::faults::OverrideHasPointTrue(1);
+    Refresh();
+    HTREEITEM note = ItemOf(Get(Get(Pipeline(0).Get(), L"GetInformationItems").Get(), L"Item", {2}).Get());
+    EXPECT_EQ(Children(note), L"Attributes");
+    ruvmodel::faults::OverrideHasPointTrue(0);
+    Refresh();
+    EXPECT_EQ(Children(note), L"Attributes | Coordinate = (1mm, 2mm, 3mm)#1");
 }
 
-TEST_F(RUVDisplay, BrokenComponentsAreThoseMarkedExactlyBroken)
+TEST_F(RUVDisplay, EachKindRefreshesTheNodeThatShowsIt)
 {
-    EXPECT_TRUE(Display().IsBroken(Component(0)));
-    EXPECT_FALSE(Display().IsBroken(Component(1))) << "letter case counts";
-    EXPECT_FALSE(Display().IsBroken(Component(2))) << "so do trailing blanks";
-    // The list holds bare pointers: the branch's registry keeps the components alive.
-    Refresh(nullptr);
-    std::vector<IUnknown*> broken;
-    Display().GetBrokenEntities(broken);
-    ASSERT_EQ(broken.size(), 2u);
-    EXPECT_EQ(broken[0], static_cast<IUnknown*>(Component(0).Get()));
-    EXPECT_EQ(broken[1], static_cast<IUnknown*>(Component(3).Get()));
-    EXPECT_THROW(Display().IsBroken(ComPtr<IRUVComponent>()), platform::ComError);
-}
-
-TEST_F(RUVDisplay, RefreshEntitiesByKind)
-{
-    Display().Refresh(nullptr);
+    Refresh();
     ComPtr<IRUVPipeline> pipeline = Pipeline(0);
-    ComPtr<IRUVAttributes> attributes;
-    pipeline->GetAttributes(attributes.Receive());
-    VARIANT first;
-    VariantInit(&first);
-    V_VT(&first) = VT_I4;
-    ComPtr<IRUVAttribute> attribute;
-    attributes->Item(first, attribute.Receive());
-    ComPtr<IRUVSheets> sheets;
-    pipeline->GetSheets(sheets.Receive());
-    ComPtr<IRUVSheet> sheet;
-    sheets->Item(0, sheet.Receive());
     ComPtr<IRUVComponent> component = Component(0);
-    ComPtr<IRUVMaterial> material;
-    component->GetMaterial(material.Receive());
-    ComPtr<IRUVKeypoints> keypoints;
-    component->GetKeypoints(keypoints.Receive());
-    ComPtr<IRUVKeypoint> keypoint;
-    keypoints->Item(first, keypoint.Receive());
-    ComPtr<IRUVComponentGroups> groups;
-    pipeline->GetComponentGroups(3, 1, groups.Receive());
-
-    EXPECT_EQ(Display().GetRefreshEntity(m_file.Get()), nullptr) << "the file rebuilds everything";
-    EXPECT_EQ(Display().GetRefreshEntity(pipeline.Get()), pipeline.Get());
-    EXPECT_EQ(Display().GetRefreshEntity(attribute.Get()), attributes.Get());
-    EXPECT_EQ(Display().GetRefreshEntity(sheet.Get()), sheets.Get());
-    EXPECT_EQ(Display().GetRefreshEntity(keypoint.Get()), keypoints.Get());
-    EXPECT_EQ(Display().GetRefreshEntity(material.Get()), component.Get());
-    EXPECT_EQ(Display().GetRefreshEntity(groups.Get()), static_cast<IUnknown*>(pipeline.Get()));
-    EXPECT_TRUE(Display().OwnsEntity(attribute.Get()));
-    EXPECT_FALSE(Display().OwnsEntity(m_document.Get()));
+    ComPtr<IDispatch> attributes = Get(pipeline.Get(), L"GetAttributes");
+    ComPtr<IDispatch> sheets = Get(pipeline.Get(), L"GetSheets");
+    ComPtr<IDispatch> keypoints = Get(component.Get(), L"GetKeypoints");
+    const std::pair<ComPtr<IDispatch>, IUnknown*> cases[] = {
+        {ComPtr<IDispatch>(m_file.Get()), nullptr}, // the whole file
+        {ComPtr<IDispatch>(pipeline.Get()), pipeline.Get()},
+        {Get(attributes.Get(), L"Item", {0}), attributes.Get()},
+        {Get(sheets.Get(), L"Item", {0}), sheets.Get()},
+        {Get(keypoints.Get(), L"Item", {0}), keypoints.Get()},
+        {Get(component.Get(), L"GetMaterial"), component.Get()},
+        {Get(pipeline.Get(), L"GetComponentGroups", {3, 1}), pipeline.Get()},
+    };
+    for (const auto& [entity, shownBy] : cases)
+        EXPECT_EQ(m_display->GetRefreshEntity(entity.Get()), shownBy);
+    EXPECT_TRUE(m_display->OwnsEntity(attributes.Get()));
+    EXPECT_FALSE(m_display->OwnsEntity(m_document.Get()));
 }
 
-TEST_F(RUVDisplay, OneAttributeRefreshRebuildsItsList)
+TEST_F(RUVDisplay, RefreshesKeepWhatDidNotChange)
 {
-    Display().Refresh(nullptr);
-    ComPtr<IRUVAttributes> attributes;
-    Pipeline(0)->GetAttributes(attributes.Receive());
-    VARIANT first;
-    VariantInit(&first);
-    V_VT(&first) = VT_I4;
-    ComPtr<IRUVAttribute> length;
-    attributes->Item(first, length.Receive());
-    VARIANT value;
-    VariantInit(&value);
-    V_VT(&value) = VT_R8;
-    V_R8(&value) = 30;
-    ASSERT_EQ(m_document->SetAttributeValue(length.Get(), value), S_OK);
-    ASSERT_EQ(m_document->RemoveAttribute(Get<IRUVAttribute>([&](IRUVAttribute** out) {
-                  VARIANT last;
-                  VariantInit(&last);
-                  V_VT(&last) = VT_I4;
-                  V_I4(&last) = 4;
-                  return attributes->Item(last, out);
-              }).Get()),
-              S_OK);
+    Refresh();
+    EXPECT_EQ(TextOf(Tree().GetRootItem()), L"plant.json") << "the file's name without its folder";
+    HTREEITEM pipeline = ItemOf(Pipeline(0).Get());
+    Tree().SetItemState(pipeline, TVIS_SELECTED, TVIS_SELECTED, FALSE);
+    const std::set<HTREEITEM> all = AllItems();
+    Refresh();
+    EXPECT_EQ(AllItems(), all);
+    EXPECT_TRUE(Tree().GetNativeState(pipeline, TVIS_SELECTED));
+
+    // One attribute changed and another removed: its list is rebuilt, every other item stays.
+    ComPtr<IDispatch> attributes = Get(Pipeline(0).Get(), L"GetAttributes");
+    ComPtr<IDispatch> length = Get(attributes.Get(), L"Item", {0});
+    ASSERT_EQ(m_document->SetAttributeValue(length.Get(), ScopedVariant(L"30").Value()), S_OK);
+    ASSERT_EQ(m_document->RemoveAttribute(Get(attributes.Get(), L"Item", {4}).Get()), S_OK);
     Refresh(length.Get());
-    EXPECT_NE(Dump().find(L"{Length = 30mm | Cut = 609.6mm | Mass = 13.61kg | Class = A1 mm} | Components"), std::wstring::npos)
-        << Dump();
-    CheckInvariant();
+    EXPECT_EQ(Children(ItemOf(attributes.Get())), L"Length = 30mm | Cut = 609.6mm | Mass = 13.61kg | Class = A1 mm");
+    std::set<HTREEITEM> kept = AllItems();
+    EXPECT_EQ(kept.size() + 1, all.size());
+    kept.insert(all.begin(), all.end());
+    EXPECT_EQ(kept, all) << "no item is new";
+
+    // Switching the view keeps the pipeline and its information items.
+    HTREEITEM items = ItemOf(Get(Pipeline(0).Get(), L"GetInformationItems").Get());
+    m_settings.SetShowSpools(1);
+    Refresh();
+    EXPECT_EQ(ItemOf(Pipeline(0).Get()), pipeline);
+    EXPECT_EQ(ItemOf(Get(Pipeline(0).Get(), L"GetInformationItems").Get()), items);
 }
 
-TEST_F(RUVDisplay, FailingModelCallsRaiseTheirErrorAndKeepWhatWasBuilt)
+TEST_F(RUVDisplay, NumberingAfterEdits)
 {
+    Refresh();
+    // One component rebuilt alone keeps its number.
+    HTREEITEM tap = ItemOf(Component(2).Get());
+    Refresh(Component(2).Get());
+    EXPECT_EQ(ItemOf(Component(2).Get()), tap);
+    EXPECT_EQ(TextOf(tap), L"3.Tap");
+    EXPECT_EQ(m_display->GetSequenceNumber(Component(2)), 3);
+
+    // A component removed: the others are renumbered in place when their pipeline is refreshed.
+    HTREEITEM valve = ItemOf(Component(1).Get());
+    ASSERT_EQ(m_document->RemoveComponent(Component(0).Get()), S_OK);
+    Refresh(Pipeline(0).Get());
+    EXPECT_EQ(ItemOf(Component(0).Get()), valve);
+    EXPECT_EQ(TextOf(valve), L"1.VALV");
+
+    // Built without numbers, then rebuilt alone with them: no number to keep, so 0.
+    m_settings.SetComponentSequenceNos(0);
+    Refresh();
+    m_settings.SetComponentSequenceNos(1);
+    Refresh(Component(1).Get());
+    EXPECT_EQ(TextOf(ItemOf(Component(1).Get())), L"0.Tap");
+}
+
+TEST_F(RUVDisplay, FailingModelCallsRaiseTheirErrorAndKeepTheRegistry)
+{
+    // The second pipeline's name fails: what was built before stays, registered.
     ruvmodel::faults::Inject(L"IRUVPipeline.GetName", 2, E_ACCESSDENIED);
     try {
-        Display().Refresh(nullptr);
+        m_display->Refresh(nullptr);
         ADD_FAILURE() << "no error";
     } catch (const platform::ComError& error) {
         EXPECT_EQ(error.Result(), E_ACCESSDENIED);
         EXPECT_TRUE(error.Interface() == __uuidof(IRUVPipeline));
         EXPECT_EQ(error.Description(), L"IRUVPipeline.GetName failed (injected)");
     }
-    EXPECT_NE(Dump().find(L"P-101"), std::wstring::npos) << "items built before the failure stay";
+    EXPECT_NE(ItemOf(Pipeline(0).Get()), nullptr);
     CheckRegistry();
-    Refresh(nullptr);
-    EXPECT_NE(Dump().find(L"P-102"), std::wstring::npos) << "the next refresh works";
+    Refresh();
+    EXPECT_NE(ItemOf(Pipeline(1).Get()), nullptr) << "the next refresh works";
 
     // A failure in a rebuild keeps every item, kept or leftover, registered too.
     ruvmodel::faults::Inject(L"IRUVAttribute.GetLabel", 3, E_FAIL);
-    EXPECT_THROW(Display().Refresh(nullptr), platform::ComError);
+    EXPECT_THROW(m_display->Refresh(nullptr), platform::ComError);
     CheckRegistry();
-    Refresh(nullptr);
-}
-
-struct UnitCase {
-    const wchar_t* key;  // the value-type key given working units
-    int units;
-    const wchar_t* expected;
-};
-
-TEST_F(RUVDisplay, LengthsWeightsAndCoordinatesInEveryWorkingUnit)
-{
-    // LENGTH is 25 mm, CUT 2 ft, MASS 30 lb.
-    const UnitCase cases[] = {
-        {L"Coordinates", 1, L"Length = 0.025m | Cut = 0.6096m"},
-        {L"Coordinates", 2, L"Length = 25mm | Cut = 609.6mm"},
-        {L"Coordinates", 3, L"Length = 63/64\" | Cut = 2'"},
-        {L"Coordinates", 4, L"Length = 63/64\" | Cut = 24\""},
-        {L"Weights", 1, L"Mass = 13.61kg"},
-        {L"Weights", 2, L"Mass = 30lb"},
-    };
-    for (const UnitCase& c : cases) {
-        SCOPED_TRACE(c.expected);
-        m_settings.SetWorkingUnits(c.key, c.units);
-        Refresh(nullptr);
-        EXPECT_NE(Dump().find(c.expected), std::wstring::npos) << Dump();
-    }
-    const std::pair<int, const wchar_t*> coordinates[] = {
-        {0, L"(1000mm, -25.4mm, 0mm)"}, {1, L"(1m, -0.0254m, 0m)"},  {2, L"(1000mm, -25.4mm, 0mm)"},
-        {3, L"(3'3-3/8\", -1\", 0')"},  {4, L"(39-3/8\", -1\", 0\")"},
-    };
-    for (const auto& [units, expected] : coordinates) {
-        m_settings.SetWorkingUnits(L"Coordinates", units);
-        EXPECT_EQ(Display().FormatCoordinates(1000, -25.4, 0), expected) << units;
-    }
+    Refresh();
 }
 
 TEST_F(RUVDisplay, WithoutTheNavigatorClassTheDisplayCannotBeMade)

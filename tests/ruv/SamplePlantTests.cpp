@@ -1,15 +1,12 @@
 // The sample plant's whole branch, in both views of a pipeline's components, against golden text
 // dumps checked in beside this file. A change to a dump is a reviewed change: on a mismatch the
-// test writes what it saw next to the build's test programs, to be compared and, if right, copied.
+// test writes what it saw to the temporary folder, to be compared and, if right, copied.
 #include <fstream>
 #include <sstream>
 
-#include "support/ModelTreeTest.h"
-#include "DocumentObject.h"
-#include "Faults.h"
 #include "Reader.h"
 #include "platform/window/TreeDump.h"
-#include "ruv/RUV3TreeDisplay.h"
+#include "support/ModelTreeTest.h"
 
 #ifndef RUV_SAMPLES_DIR
 #error "RUV_SAMPLES_DIR must name the samples folder"
@@ -17,8 +14,6 @@
 #ifndef RUV_GOLDEN_DIR
 #error "RUV_GOLDEN_DIR must name the folder of the golden dumps"
 #endif
-
-using platform::ComPtr;
 
 namespace {
 
@@ -32,31 +27,19 @@ std::string ReadFile(const std::string& path)
 
 class SamplePlant : public ModelTreeTest {
 protected:
-    void SetUp() override
-    {
-        ModelTreeTest::SetUp();
-        auto data = std::make_shared<ruvmodel::Document>(
-            ruvmodel::ReadDocumentFile(std::string(RUV_SAMPLES_DIR) + "/plant.json"));
-        data->path = L"plant.json"; // the label, whatever the checkout's folder
-        m_document = ComPtr<IRUVDocument>::Attach(new ruvmodel::com::DocumentObject(data));
-        m_file = modelkit::FileOf(m_document.Get());
-    }
-    void ReleaseAll() override
-    {
-        m_display.reset();
-        m_file.Reset();
-        m_document.Reset();
-    }
+    void ReleaseAll() override { m_display.reset(); }
 
     void ExpectGolden(const char* name)
     {
-        m_display = std::make_unique<CRUV3TreeDisplay>(&Tree(), &m_settings, m_file);
+        // The file's label is its name without the checkout's folder.
+        const std::string path = RUV_SAMPLES_DIR "/plant.json";
+        platform::ComPtr<IRUVDocument> document =
+            modelkit::Document(ReadFile(path).c_str(), ruvmodel::Widen(path).c_str());
+        m_display = std::make_unique<CRUV3TreeDisplay>(&Tree(), &m_settings, modelkit::FileOf(document.Get()));
         m_display->Refresh(nullptr);
         const std::string actual = ruvmodel::Narrow(
             platform::DumpTree(platform::TreeView(Tree().GetSafeHwnd()), nullptr, {.images = true, .data = true}));
-        const std::string golden = ReadFile(std::string(RUV_GOLDEN_DIR) + "/" + name);
-        if (actual != golden) {
-            // What was seen goes to the temporary folder, never into the checkout.
+        if (actual != ReadFile(std::string(RUV_GOLDEN_DIR) + "/" + name)) {
             char folder[MAX_PATH] = {};
             GetTempPathA(MAX_PATH, folder);
             const std::string seen = std::string(folder) + name + ".actual";
@@ -66,8 +49,6 @@ protected:
     }
 
     CTreeContentSettings m_settings;
-    ComPtr<IRUVDocument> m_document;
-    ComPtr<IRUVFile> m_file;
     std::unique_ptr<CRUV3TreeDisplay> m_display;
 };
 
