@@ -330,12 +330,17 @@ HRESULT AddInformationItem(const std::shared_ptr<Session>& session, IUnknown* ow
 {
     ComPtr<IRUVInformationItems> items;
     std::optional<InformationItemList>* list = nullptr;
-    if (ComPtr<PipelineObject> pipeline = OfSession<PipelineObject>(session, owner)) {
+    // An owner that an edit removed from the file takes no new items, as no removed object does.
+    ComPtr<PipelineObject> pipeline = OfSession<PipelineObject>(session, owner);
+    ComPtr<ComponentObject> component = pipeline ? nullptr : OfSession<ComponentObject>(session, owner);
+    if ((pipeline && !pipeline->Attached()) || (component && !component->Attached()))
+        return NotOfThisDocument(L"a pipeline or a component");
+    if (pipeline) {
         list = &pipeline->Node()->informationItems;
         if (!*list)
             list->emplace();
         items = InformationItemsOf(session, pipeline.Get(), pipeline->Node(), list);
-    } else if (ComPtr<ComponentObject> component = OfSession<ComponentObject>(session, owner)) {
+    } else if (component) {
         list = &component->Node()->informationItems;
         if (!*list)
             list->emplace();
