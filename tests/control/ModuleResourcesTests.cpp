@@ -1,17 +1,17 @@
 // The built control module's resources as installers, hosts, the About box and the property
-// pages read them: version information, the artwork, the string table and the dialogs.
+// pages read them: the version block, the strings, the controls of the dialogs with the texts the
+// user sees, and the artwork's sizes and transparent colour.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <string>
 #include <vector>
 
-#include "DialogTemplate.h"
-
-#ifndef RUV_CONTROL_PATH
-#error "RUV_CONTROL_PATH must name the built RUVFileTree.ocx"
-#endif
+#include "resources/RUVFileTreeResources.h"
+#include "support/TopWindow.h"
+#include "platform/window/Gdi.h"
 
 namespace {
 
@@ -21,176 +21,136 @@ HMODULE Module()
     return module;
 }
 
-std::wstring VersionValue(const std::vector<BYTE>& block, const std::wstring& name)
+TEST(ModuleResources, VersionBlock)
 {
-    void* value = nullptr;
-    UINT length = 0;
-    const std::wstring path = L"\\StringFileInfo\\040904B0\\" + name;
-    if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || !value)
-        return L"<none>";
-    return std::wstring(static_cast<const wchar_t*>(value), length ? length - 1 : 0);
-}
-
-TEST(ModuleResources, VersionInformation)
-{
-    const std::wstring path = RUV_CONTROL_PATH;
     DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
-    ASSERT_GT(size, 0u);
-    std::vector<BYTE> block(size);
-    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
-
+    std::vector<BYTE> block(GetFileVersionInfoSizeW(RUV_CONTROL_PATH, &handle));
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(RUV_CONTROL_PATH, 0, static_cast<DWORD>(block.size()), block.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(7, 1));
     EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(2, 1));
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
-
-    EXPECT_EQ(VersionValue(block, L"FileVersion"), L"1.7.1.2");
-    EXPECT_EQ(VersionValue(block, L"ProductVersion"), L"1.7.1.2");
-    EXPECT_EQ(VersionValue(block, L"InternalName"), L"RUVFileTree");
-    EXPECT_EQ(VersionValue(block, L"OriginalFilename"), L"RUVFileTree.OCX");
-    EXPECT_EQ(VersionValue(block, L"FileDescription"), L"RUV Tree ActiveX Control Module");
-    EXPECT_EQ(VersionValue(block, L"ProductName"), L"RUV Tree ActiveX Control Module");
-    EXPECT_EQ(VersionValue(block, L"Comments"), L"Unicode build.");
-    EXPECT_EQ(VersionValue(block, L"OLESelfRegister"), L"");
+    const std::pair<const wchar_t*, const wchar_t*> values[] = {
+        {L"FileVersion", L"1.7.1.2"},
+        {L"ProductVersion", L"1.7.1.2"},
+        {L"InternalName", L"RUVFileTree"},
+        {L"OriginalFilename", L"RUVFileTree.OCX"},
+        {L"FileDescription", L"RUV Tree ActiveX Control Module"},
+        {L"ProductName", L"RUV Tree ActiveX Control Module"},
+        {L"Comments", L"Unicode build."},
+        {L"OLESelfRegister", L""}, // installers register the module when the value is there
+    };
+    for (const auto& [name, expected] : values) {
+        void* value = nullptr;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        ASSERT_TRUE(VerQueryValueW(block.data(), path.c_str(), &value, &length) && value) << name;
+        EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value), length ? length - 1 : 0), expected) << name;
+    }
 }
 
-TEST(ModuleResources, StringsAndAboutBox)
+// A dialog's control as the user and the code that binds it see it: its ID, its class and kind
+// (the low bits of its style: button, check box, drop-down list, text alignment or icon) and its
+// text. The icon's text says whether the icon was found.
+struct DialogControl {
+    int dialog;
+    int id;
+    const wchar_t* kind;
+    DWORD style;
+    const wchar_t* text;
+};
+
+const DialogControl kDialogControls[] = {
+    {IDD_ABOUT, -1, L"Static", SS_ICON, L"(icon)"},
+    {IDD_ABOUT, -1, L"Static", SS_LEFT, L"Corbel Control, Version 1.0"},
+    {IDD_ABOUT, -1, L"Static", SS_LEFT, L"Shows RUV piping files as one tree."},
+    {IDD_ABOUT, IDOK, L"Button", BS_DEFPUSHBUTTON, L"OK"},
+    {IDD_GENERAL_PAGE, IDC_APPEARANCE, L"ComboBox", CBS_DROPDOWNLIST, L""},
+    {IDD_GENERAL_PAGE, -1, L"Static", SS_LEFT, L"Appearance"},
+    {IDD_GENERAL_PAGE, -1, L"Static", SS_LEFT, L"Border"},
+    {IDD_GENERAL_PAGE, IDC_BORDER_STYLE, L"ComboBox", CBS_DROPDOWNLIST, L""},
+    {IDD_GENERAL_PAGE, IDC_ENABLED, L"Button", BS_AUTOCHECKBOX, L"Enabled"},
+    {IDD_SETTINGS_PAGE, IDC_SHOW_KEYPOINTS, L"Button", BS_AUTOCHECKBOX, L"Show Component Keypoints :"},
+    {IDD_SETTINGS_PAGE, IDC_SEQUENCE_NUMBERS, L"Button", BS_AUTOCHECKBOX, L"Show Sequence Numbers :"},
+    {IDD_SETTINGS_PAGE, IDC_COMPONENT_TEXT, L"ComboBox", CBS_DROPDOWNLIST, L""},
+    {IDD_SETTINGS_PAGE, -1, L"Static", SS_CENTER, L"Component Text :"},
+    {IDD_SETTINGS_PAGE, IDC_SHOW_SPOOLS, L"Button", BS_AUTOCHECKBOX, L"Show Spools :"},
+};
+
+std::wstring Describe(int dialog, int id, std::wstring kind, DWORD style, const std::wstring& text)
 {
-    const HINSTANCE module = Module();
-    const std::pair<UINT, const wchar_t*> strings[] = {{1, L"Corbel Control"},
-                                                       {2, L"Corbel Property Page"},
-                                                       {3, L"Settings Property Page"},
-                                                       {200, L"General"},
-                                                       {201, L"Settings"}};
+    for (wchar_t& c : kind)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return std::to_wstring(dialog) + L"/" + std::to_wstring(id) + L" " + kind + L" " + std::to_wstring(style & 0x0F) +
+           L" '" + text + L"'";
+}
+
+TEST(ModuleResources, StringsAndTheControlsOfTheDialogs)
+{
+    const std::pair<UINT, const wchar_t*> strings[] = {
+        {IDS_CORBEL_TYPE_NAME, L"Corbel Control"},
+        {IDS_GENERAL_PAGE_TYPE_NAME, L"Corbel Property Page"},
+        {IDS_SETTINGS_PAGE_TYPE_NAME, L"Settings Property Page"},
+        {IDS_GENERAL_PAGE_CAPTION, L"General"},
+        {IDS_SETTINGS_PAGE_CAPTION, L"Settings"},
+    };
     for (const auto& [id, text] : strings) {
         wchar_t loaded[128] = {};
-        LoadStringW(module, id, loaded, 128);
+        LoadStringW(Module(), id, loaded, 128);
         EXPECT_STREQ(loaded, text) << id;
     }
 
-    HWND about = CreateDialogParamW(module, MAKEINTRESOURCEW(1), nullptr, nullptr, 0);
-    ASSERT_NE(about, nullptr);
-    wchar_t caption[64] = {};
-    GetWindowTextW(about, caption, 64);
-    EXPECT_STREQ(caption, L"About Corbel Control");
-    wchar_t ok[16] = {};
-    GetDlgItemTextW(about, IDOK, ok, 16);
-    EXPECT_STREQ(ok, L"OK");
-    EXPECT_EQ(SendDlgItemMessageW(about, IDOK, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON,
-              static_cast<LRESULT>(DLGC_DEFPUSHBUTTON));
-    DestroyWindow(about);
+    static HWND parent = MakeTopWindow(L"ModuleResourcesParent", L"Dialogs");
+    std::vector<std::wstring> found, expected;
+    for (const DialogControl& control : kDialogControls)
+        expected.push_back(Describe(control.dialog, control.id, control.kind, control.style, control.text));
+    // The About box is a captioned pop-up; the pages are child dialogs that a property frame holds.
+    for (const auto& [dialog, child, caption] : {std::tuple{IDD_ABOUT, false, L"About Corbel Control"},
+                                                 std::tuple{IDD_GENERAL_PAGE, true, L""},
+                                                 std::tuple{IDD_SETTINGS_PAGE, true, L""}}) {
+        HWND window = CreateDialogParamW(Module(), MAKEINTRESOURCEW(dialog), parent, nullptr, 0);
+        ASSERT_NE(window, nullptr) << dialog;
+        EXPECT_EQ((GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0, child) << dialog;
+        wchar_t text[128] = {};
+        GetWindowTextW(window, text, 128);
+        EXPECT_STREQ(text, caption);
+        for (HWND item = GetWindow(window, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT)) {
+            wchar_t kind[32] = {};
+            GetClassNameW(item, kind, 32);
+            const auto style = static_cast<DWORD>(GetWindowLongPtrW(item, GWL_STYLE));
+            GetWindowTextW(item, text, 128);
+            if ((style & SS_TYPEMASK) == SS_ICON && std::wstring(kind) == L"Static")
+                wcscpy(text, SendMessageW(item, STM_GETICON, 0, 0) ? L"(icon)" : L"(no icon)");
+            found.push_back(Describe(dialog, static_cast<short>(GetDlgCtrlID(item)), kind, style, text));
+        }
+        DestroyWindow(window);
+    }
+    EXPECT_EQ(found, expected);
 }
 
-// A bitmap resource as stored: its size, colour depth and bits, valid while this lives.
-struct LoadedBitmap {
-    LoadedBitmap(HINSTANCE module, int id)
-        : handle(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
-    {
-        EXPECT_NE(handle, nullptr) << id;
-        if (handle)
-            GetObjectW(handle, sizeof(info), &info);
-    }
-    ~LoadedBitmap()
-    {
-        if (handle)
-            DeleteObject(handle);
-    }
-    LoadedBitmap(const LoadedBitmap&) = delete;
-    LoadedBitmap& operator=(const LoadedBitmap&) = delete;
-
-    HANDLE handle;
-    BITMAP info{};
-};
-
-TEST(ModuleResources, ArtworkHasTheLayoutTheControlReliesOn)
+TEST(ModuleResources, ArtworkHasTheSizesAndTransparentColourTheControlReliesOn)
 {
-    const HINSTANCE module = Module();
-    const LoadedBitmap loadedStrip(module, 202);
-    const BITMAP& strip = loadedStrip.info;
-    EXPECT_EQ(strip.bmWidth, 38 * 16) << "38 item images of 16 x 16";
-    EXPECT_EQ(strip.bmHeight, 16);
-    EXPECT_EQ(strip.bmBitsPixel, 24);
-    // Image 10 is unused: all of it is the transparent colour, magenta.
-    const auto* bits = static_cast<const BYTE*>(strip.bmBits);
-    if (bits) {
-        const BYTE* pixel = bits + 10 * 16 * 3;
-        EXPECT_EQ(pixel[0], 255); // blue
-        EXPECT_EQ(pixel[1], 0);   // green
-        EXPECT_EQ(pixel[2], 255); // red
-    }
-
-    const LoadedBitmap loadedToolbox(module, 1);
-    const BITMAP& toolbox = loadedToolbox.info;
-    EXPECT_EQ(toolbox.bmWidth, 16);
-    EXPECT_EQ(toolbox.bmHeight, 15);
+    auto bitmap = [](int id) {
+        platform::GdiObject<HBITMAP> loaded(static_cast<HBITMAP>(
+            LoadImageW(Module(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        BITMAP info{};
+        EXPECT_TRUE(loaded && GetObjectW(loaded.Get(), sizeof(info), &info)) << id;
+        return std::pair{std::move(loaded), info};
+    };
+    const auto [strip, images] = bitmap(IDB_ITEM_IMAGES);
+    EXPECT_EQ(images.bmWidth, 38 * 16) << "38 item images of 16 x 16";
+    EXPECT_EQ(images.bmHeight, 16);
+    ASSERT_EQ(images.bmBitsPixel, 24);
+    // Image 10 is unused: all of it is the transparent colour, magenta (blue, green, red).
+    const BYTE* pixel = static_cast<const BYTE*>(images.bmBits) + 10 * 16 * 3;
+    EXPECT_EQ(RGB(pixel[2], pixel[1], pixel[0]), RGB(255, 0, 255));
+    const auto [toolboxBitmap, toolbox] = bitmap(IDB_TOOLBOX);
+    EXPECT_EQ(toolbox.bmWidth * 100 + toolbox.bmHeight, 16 * 100 + 15) << "16 x 15";
     EXPECT_EQ(toolbox.bmBitsPixel, 4);
-
-    for (int size : {16, 32}) {
-        HANDLE icon = LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
-        EXPECT_NE(icon, nullptr) << size;
-        DestroyIcon(static_cast<HICON>(icon));
-    }
-}
-
-void ExpectItem(const DialogItem& item, const wchar_t* className, int id, const wchar_t* text, DWORD style,
-                RECT place)
-{
-    EXPECT_EQ(item.className, className) << id;
-    EXPECT_EQ(item.id, id);
-    EXPECT_EQ(item.text, text) << id;
-    EXPECT_EQ(item.style & ~WS_CHILD & ~WS_VISIBLE, style) << id;
-    EXPECT_TRUE(EqualRect(&item.place, &place)) << id << ": " << item.place.left << "," << item.place.top << " "
-                                                << item.place.right << "x" << item.place.bottom;
-}
-
-constexpr DWORD kDropDownList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP;
-
-TEST(ModuleResources, PropertyPageDialogsAreChildDialogsWithTheirControls)
-{
-    const DialogTemplate general = ReadDialogTemplate(Module(), 200);
-    EXPECT_NE(general.style & WS_CHILD, 0u);
-    EXPECT_TRUE(EqualRect(&general.place, std::data({RECT{0, 0, 250, 62}})));
-    EXPECT_EQ(general.fontSize, 8);
-    EXPECT_EQ(general.fontName, L"MS Sans Serif");
-    ASSERT_EQ(general.items.size(), 5u);
-    ExpectItem(general.items[0], L"ComboBox", 201, L"", kDropDownList, {57, 5, 65, 50});
-    ExpectItem(general.items[1], L"Static", -1, L"Appearance", SS_LEFT | WS_GROUP, {8, 7, 48, 8});
-    ExpectItem(general.items[2], L"Static", -1, L"Border", SS_LEFT | WS_GROUP, {8, 26, 42, 8});
-    ExpectItem(general.items[3], L"ComboBox", 202, L"", kDropDownList, {57, 23, 65, 37});
-    ExpectItem(general.items[4], L"Button", 203, L"Enabled", kCheckBox, {8, 45, 58, 8});
-
-    const DialogTemplate settings = ReadDialogTemplate(Module(), 204);
-    EXPECT_NE(settings.style & WS_CHILD, 0u);
-    EXPECT_TRUE(EqualRect(&settings.place, std::data({RECT{0, 0, 250, 110}})));
-    EXPECT_EQ(settings.fontName, L"MS Sans Serif");
-    ASSERT_EQ(settings.items.size(), 5u);
-    ExpectItem(settings.items[0], L"Button", 204, L"Show Component Keypoints :", kCheckBox, {7, 7, 133, 10});
-    ExpectItem(settings.items[1], L"Button", 205, L"Show Sequence Numbers :", kCheckBox, {7, 21, 133, 10});
-    ExpectItem(settings.items[2], L"ComboBox", 206, L"", kDropDownList, {72, 35, 70, 55});
-    ExpectItem(settings.items[3], L"Static", -1, L"Component Text :", SS_CENTER | WS_GROUP, {7, 37, 59, 8});
-    ExpectItem(settings.items[4], L"Button", 207, L"Show Spools :", kCheckBox, {7, 51, 133, 10});
-}
-
-TEST(ModuleResources, AboutDialogAsTabled)
-{
-    const DialogTemplate about = ReadDialogTemplate(Module(), 1);
-    EXPECT_TRUE(EqualRect(&about.place, std::data({RECT{34, 22, 260, 55}})));
-    EXPECT_EQ(about.caption, L"About Corbel Control");
-    EXPECT_EQ(about.fontSize, 8);
-    EXPECT_EQ(about.fontName, L"MS Sans Serif");
-    ASSERT_EQ(about.items.size(), 4u);
-    EXPECT_EQ(about.items[0].className, L"Static");
-    EXPECT_EQ(about.items[0].style & SS_TYPEMASK, static_cast<DWORD>(SS_ICON));
-    EXPECT_EQ(about.items[0].text, L"#1") << "icon 1";
-    EXPECT_EQ(about.items[0].place.left, 10);
-    EXPECT_EQ(about.items[0].place.top, 10);
-    ExpectItem(about.items[1], L"Static", -1, L"Corbel Control, Version 1.0", SS_LEFT | WS_GROUP, {40, 10, 170, 8});
-    EXPECT_TRUE(EqualRect(&about.items[2].place, std::data({RECT{40, 25, 170, 8}})));
-    ExpectItem(about.items[3], L"Button", IDOK, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, {221, 7, 32, 14});
+    for (int size : {16, 32})
+        EXPECT_NE(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_CONTROL), IMAGE_ICON, size, size, LR_SHARED), nullptr) << size;
 }
 
 } // namespace
