@@ -1,9 +1,8 @@
-// The control automated by name as a script host does: members found by their names, calls with
-// the results and errors a host sees (a model's failure among them), the About box, the stock
-// properties with their request-edit vetoes, and the ambient font rules.
+// The control automated by name as a script host does: calls with the results and errors a host
+// sees (a model's failure among them), the About box, the stock properties with their request-edit
+// vetoes, and the ambient font rules.
 #include "Faults.h"
 #include "HostedControl.h"
-#include "platform/activex/OleControl.h"
 
 namespace {
 
@@ -18,14 +17,18 @@ bool Fails(const DispatchResult& call, HRESULT expected)
     return call.hr == expected || (call.hr == DISP_E_EXCEPTION && call.scode == expected);
 }
 
-// A result as a table states it: text, a number, "Nothing" or "(object)".
+// A result as the table states it: text, a number, "Nothing" or "(object)".
 std::wstring Shown(const ScopedVariant& value)
 {
     if (value.Type() == VT_DISPATCH)
         return value.Object() ? L"(object)" : L"Nothing";
-    if (value.Type() == VT_EMPTY || value.Type() == VT_BSTR)
-        return value.Text();
-    return std::to_wstring(value.ToLong().value_or(-999));
+    return value.Type() == VT_EMPTY || value.Type() == VT_BSTR ? value.Text() : std::to_wstring(value.ToLong().value_or(-9));
+}
+
+void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND about = FindWindowW(nullptr, L"About Corbel Control"))
+        PostMessageW(about, WM_COMMAND, IDOK, 0);
 }
 
 TEST_F(Automation, MembersAreCalledByNameWithTheResultsAndErrorsAHostSees)
@@ -45,26 +48,15 @@ TEST_F(Automation, MembersAreCalledByNameWithTheResultsAndErrorsAHostSees)
         const wchar_t* result;
     };
     const Step steps[] = {
-        {Get, L"SelectedItemCount", {}, S_OK, L"0"},
         {Put, L"SelectedItemCount", {3}, kSetNotSupported, L""},
         {Put, L"SelectedItem", {0, static_cast<IDispatch*>(nullptr)}, kSetNotSupported, L""},
         {Get, L"SelectedItem", {0}, DISP_E_BADINDEX, L""},
-        {Get, L"AddRUVFile", {static_cast<IDispatch*>(nullptr)}, E_INVALIDARG, L""},
         {Get, L"AddRUVFile", {dispatch.Get()}, E_INVALIDARG, L""}, // an object that is no file
         {Get, L"SetSelection", {L"text"}, DISP_E_TYPEMISMATCH, L""},
-        {Get, L"SetSelection", {}, DISP_E_BADPARAMCOUNT, L""},
-        {Get, L"WorkingUnits", {}, DISP_E_BADPARAMCOUNT, L""},
-        {Get, L"NoSuchMember", {}, DISP_E_MEMBERNOTFOUND, L""},
         {Get, L"AddRUVFileByName", {L"plant.json"}, S_OK, L"Nothing"}, // the host opens files
         {Get, L"TestGetSelection", {}, S_OK, L"Nothing"},
-        {Get, L"WorkingUnits", {L"NeverSet"}, S_OK, L"0"},
-        {Put, L"WorkingUnits", {L"Length", 3}, S_OK, L""},
-        {ByRef, L"WorkingUnits", {L"Length"}, S_OK, L"3"}, // as a script passes its variables
-        {Get, L"AttributeWorkingUnits", {L"Bore"}, S_OK, L""},
-        {Put, L"AttributeWorkingUnits", {L"Bore", L"Length"}, S_OK, L""},
-        {Get, L"AttributeWorkingUnits", {L"Bore"}, S_OK, L"Length"},
         {Put, L"DisplayNames", {L"Spools", L"Spool pieces"}, S_OK, L""},
-        {Get, L"DisplayNames", {L"Spools"}, S_OK, L"Spool pieces"},
+        {ByRef, L"DisplayNames", {L"Spools"}, S_OK, L"Spool pieces"}, // as a script passes its variables
         {Get, L"SetSelection", {file.Get()}, S_OK, L""},
         {Get, L"SelectedItem", {0}, S_OK, L"(object)"},
         {Get, L"SelectedItemCount", {}, S_OK, L"1"},
@@ -79,30 +71,19 @@ TEST_F(Automation, MembersAreCalledByNameWithTheResultsAndErrorsAHostSees)
     }
     ScopedVariant none;
     DISPPARAMS empty{};
-    EXPECT_EQ(dispatch->Invoke(dispidUpdateAll, IID_IDispatch, 0, DISPATCH_METHOD, &empty, none.Receive(), nullptr, nullptr),
+    EXPECT_EQ(dispatch->Invoke(dispidUpdateAll, IID_IDispatch, 0, DISPATCH_METHOD, &empty, none.Receive(), nullptr,
+                               nullptr),
               DISP_E_UNKNOWNINTERFACE);
-
     // A model that fails makes the call fail with the model's error; the control goes on.
     ruvmodel::faults::Inject(L"IRUVPipeline.GetName", 1, E_ACCESSDENIED);
     const DispatchResult failed = automation.Call(L"UpdateAll");
-    EXPECT_EQ(failed.hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(failed.scode, E_ACCESSDENIED);
+    EXPECT_TRUE(failed.hr == DISP_E_EXCEPTION && failed.scode == E_ACCESSDENIED);
     EXPECT_EQ(failed.description, L"IRUVPipeline.GetName failed (injected)");
     ruvmodel::faults::ClearAll();
     EXPECT_EQ(automation.Call(L"UpdateAll").hr, S_OK);
-    EXPECT_EQ(automation.Get(L"SelectedItemCount").value.ToLong(), 1);
-}
-
-void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (HWND about = FindWindowW(nullptr, L"About Corbel Control"))
-        PostMessageW(about, WM_COMMAND, IDOK, 0);
-}
-
-TEST_F(Automation, AboutBoxShowsTheModulesDialogModally)
-{
-    ASSERT_EQ(Embed(), S_OK);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseAboutBox); // closed from inside its modal loop
+    EXPECT_EQ(Long(L"SelectedItemCount"), 1);
+    // The About box, the module's dialog, is modal: closed from inside its loop.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseAboutBox);
     EXPECT_EQ(automation.Call(L"AboutBox").hr, S_OK);
     KillTimer(nullptr, timer);
 }
@@ -113,14 +94,13 @@ TEST_F(Automation, StockPropertiesAskFirstAndShapeTheWindow)
     HWND window = ControlWindow();
     auto border = [&] { return (GetWindowLongPtrW(window, GWL_STYLE) & WS_BORDER) != 0; };
     auto edge = [&] { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0; };
-    EXPECT_EQ(Shown(automation.Get(L"BorderStyle").value) + Shown(automation.Get(L"Appearance").value), L"00");
-    EXPECT_TRUE(automation.Get(L"Enabled").value.IsTrue());
+    EXPECT_TRUE(Long(L"BorderStyle") == 0 && Long(L"Appearance") == 0 && Long(L"Enabled") == -1);
     ASSERT_EQ(automation.Put(L"BorderStyle", {1}).hr, S_OK);
     EXPECT_TRUE(border() && !edge()) << "a flat single border is a line";
     ASSERT_EQ(automation.Put(L"Appearance", {1}).hr, S_OK);
     EXPECT_TRUE(!border() && edge()) << "in 3D a sunken edge";
     EXPECT_EQ(automation.Put(L"BorderStyle", {2}).scode, platform::kInvalidPropertyValue);
-    EXPECT_EQ(automation.Get(L"BorderStyle").value.ToLong(), 1);
+    EXPECT_EQ(Long(L"BorderStyle"), 1);
     ASSERT_EQ(automation.Put(L"Enabled", {false}).hr, S_OK);
     EXPECT_FALSE(IsWindowEnabled(window));
     ASSERT_EQ(automation.Put(L"ShowSpools", {true}).hr, S_OK);
@@ -128,11 +108,9 @@ TEST_F(Automation, StockPropertiesAskFirstAndShapeTheWindow)
         << "only the stock properties ask first";
     EXPECT_EQ(notices.changed,
               (std::vector<DISPID>{DISPID_BORDERSTYLE, DISPID_APPEARANCE, DISPID_ENABLED, dispidShowSpools}));
-
     notices.refuseEdits = true;
     EXPECT_EQ(automation.Put(L"Enabled", {true}).scode, platform::kSetNotPermitted);
-    EXPECT_FALSE(automation.Get(L"Enabled").value.IsTrue()) << "a refused edit changes nothing";
-    EXPECT_FALSE(IsWindowEnabled(window));
+    EXPECT_FALSE(automation.Get(L"Enabled").value.IsTrue() || IsWindowEnabled(window)) << "a refused edit changes nothing";
 }
 
 TEST_F(Automation, FontComesFromTheAmbientUntilTheHostSetsOne)
@@ -143,15 +121,11 @@ TEST_F(Automation, FontComesFromTheAmbientUntilTheHostSetsOne)
         GetObjectW(reinterpret_cast<HFONT>(Tree().Send(WM_GETFONT)), sizeof(description), &description);
         return description.lfHeight;
     };
-    auto fontSize = [this] {
-        CY size{};
-        if (ComPtr<IFont> font = QueryOrNull<IFont>(automation.Get(L"Font").value.Object()))
-            font->get_Size(&size);
-        return size.int64;
-    };
-    CY ambientSize{};
+    auto font = [this] { return QueryOrNull<IFont>(automation.Get(L"Font").value.Object()); };
+    CY size{}, ambientSize{};
+    font()->get_Size(&size);
     QueryOrNull<IFont>(site.AmbientFont())->get_Size(&ambientSize);
-    EXPECT_EQ(fontSize(), ambientSize.int64) << "the ambient font's size";
+    EXPECT_EQ(size.int64, ambientSize.int64) << "the ambient font's size";
     EXPECT_TRUE(notices.changed.empty()) << "taking the ambient font is no change of the control's";
     const LONG ambientHeight = treeFontHeight();
 
@@ -163,22 +137,19 @@ TEST_F(Automation, FontComesFromTheAmbientUntilTheHostSetsOne)
     ASSERT_EQ(automation.Put(L"Font", {static_cast<IDispatch*>(hostFont.Get())}).hr, S_OK);
     EXPECT_EQ(notices.changed, std::vector<DISPID>{DISPID_FONT});
     EXPECT_NE(treeFontHeight(), ambientHeight);
-
     // A change made through the font object reaches the tree too; the host's font is not shared.
-    ComPtr<IFont> current = QueryOrNull<IFont>(automation.Get(L"Font").value.Object());
-    ASSERT_TRUE(current);
-    EXPECT_NE(current.Get(), QueryOrNull<IFont>(hostFont.Get()).Get());
+    EXPECT_NE(font().Get(), QueryOrNull<IFont>(hostFont.Get()).Get());
     const LONG before = treeFontHeight();
-    current->put_Size(CY{{30 * 10000, 0}});
+    font()->put_Size(CY{{30 * 10000, 0}});
     EXPECT_NE(treeFontHeight(), before);
     EXPECT_EQ(notices.changed.size(), 2u);
-
     // The ambient font no longer applies, until the host gives the font back.
     As<IOleControl>()->OnAmbientPropertyChange(DISPID_AMBIENT_FONT);
     EXPECT_EQ(notices.changed.size(), 2u);
     EXPECT_TRUE(Fails(automation.Put(L"Font", {L"Arial"}), DISP_E_TYPEMISMATCH));
     ASSERT_EQ(automation.Put(L"Font", {static_cast<IDispatch*>(nullptr)}).hr, S_OK);
-    EXPECT_EQ(fontSize(), ambientSize.int64);
+    font()->get_Size(&size);
+    EXPECT_EQ(size.int64, ambientSize.int64);
     EXPECT_EQ(treeFontHeight(), ambientHeight);
 }
 

@@ -1,8 +1,7 @@
 // The control as a container gets it: RUVFileTree.ocx loaded from the build, the control made by
 // its class factory and embedded in the host's own site, its events heard by the host's sink and
-// its property notices by a stub, the sample plant from the reference model at hand. After each
-// test the control is closed and released; the site, the sinks and the model must have every
-// reference back, and the module must agree to unload.
+// its property notices by a stub. After each test the control is closed and released; the site,
+// the sinks and the model must have every reference back, and the module must agree to unload.
 #pragma once
 
 #include <windows.h>
@@ -12,72 +11,94 @@
 
 #include <functional>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "support/ComStub.h"
 #include "support/ModelKit.h"
 #include "support/Regsvr32.h"
+#include "support/TopWindow.h"
 #include "host/ControlEvents.h"
 #include "host/ControlSite.h"
+#include "DocumentObject.h"
 #include "RUVFileTree.h"
+#include "Reader.h"
 #include "control/CorbelIdentity.h"
+#include "platform/activex/OleControl.h"
 #include "platform/automation/DispatchDriver.h"
-#include "platform/com/ComError.h"
 #include "platform/window/TreeView.h"
 
 using platform::ComPtr;
 using platform::QueryOrNull;
 using platform::ScopedVariant;
 
-// The loaded module and its entry points.
-HMODULE ControlModule();
-std::wstring ControlModulePath();
-HRESULT ControlClassObject(REFCLSID clsid, REFIID iid, void** object);
-HRESULT ControlCanUnloadNow();
+inline HMODULE ControlModule()
+{
+    static HMODULE module = LoadLibraryW(RUV_CONTROL_PATH);
+    return module;
+}
+
+inline std::wstring ControlModulePath()
+{
+    wchar_t path[MAX_PATH * 2] = {};
+    GetModuleFileNameW(ControlModule(), path, MAX_PATH * 2);
+    return path;
+}
+
+// An entry point of the module, as a host without an import library finds it.
+template <typename Function>
+Function* Entry(const char* name)
+{
+    return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(ControlModule(), name)));
+}
+
+inline HRESULT ControlClassObject(REFCLSID clsid, IClassFactory** factory)
+{
+    return Entry<HRESULT __stdcall(REFCLSID, REFIID, void**)>("DllGetClassObject")(clsid, IID_IClassFactory,
+                                                                                    reinterpret_cast<void**>(factory));
+}
+
+inline HRESULT ControlCanUnloadNow() { return Entry<HRESULT __stdcall()>("DllCanUnloadNow")(); }
+
 // A new object of the module's class clsid, asked for Itf, in made.
 template <typename Itf>
 HRESULT CreateFromModule(REFCLSID clsid, ComPtr<Itf>& made, IUnknown* outer = nullptr)
 {
     ComPtr<IClassFactory> factory;
-    HRESULT hr = ControlClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.Receive()));
+    const HRESULT hr = ControlClassObject(clsid, factory.Receive());
     return FAILED(hr) ? hr : factory->CreateInstance(outer, __uuidof(Itf), reinterpret_cast<void**>(made.Receive()));
 }
-
-// The module registered with the system's regsvr32 while this lives.
-struct RegisteredControl {
-    DWORD exitCode = RunRegsvr32(ControlModulePath(), false);
-    ~RegisteredControl() { RunRegsvr32(ControlModulePath(), true); }
-};
 
 // The host's own site, in a window that lives for the whole program (Wine waits for a window
 // manager whenever a top-level window goes), with the calls the control makes on it logged.
 class TestSite : public ControlSite {
 public:
-    static HWND Window();
-    TestSite();
+    static HWND Window()
+    {
+        static HWND window = MakeTopWindow(L"TestContainerWindow", L"Test container");
+        return window;
+    }
+    TestSite() : ControlSite(Window()) { Move(RECT{20, 30, 320, 330}); }
 
-    STDMETHODIMP CanInPlaceActivate() override { return Log("CanInPlaceActivate"), S_OK; }
-    STDMETHODIMP OnInPlaceActivate() override { return Log("OnInPlaceActivate"), S_OK; }
-    STDMETHODIMP OnUIActivate() override { return Log("OnUIActivate"), S_OK; }
-    STDMETHODIMP OnUIDeactivate(BOOL) override { return Log("OnUIDeactivate"), S_OK; }
-    STDMETHODIMP OnInPlaceDeactivate() override { return Log("OnInPlaceDeactivate"), S_OK; }
+    STDMETHODIMP CanInPlaceActivate() override { return Log("CanInPlaceActivate"); }
+    STDMETHODIMP OnInPlaceActivate() override { return Log("OnInPlaceActivate"); }
+    STDMETHODIMP OnUIActivate() override { return Log("OnUIActivate"); }
+    STDMETHODIMP OnUIDeactivate(BOOL) override { return Log("OnUIDeactivate"); }
+    STDMETHODIMP OnInPlaceDeactivate() override { return Log("OnInPlaceDeactivate"); }
+    STDMETHODIMP OnFocus(BOOL focus) override { return Log(focus ? "OnFocus(1)" : "OnFocus(0)"); }
     STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR name) override
     {
         Log(object ? "SetActiveObject" : "SetActiveObject(null)");
         return ControlSite::SetActiveObject(object, name);
     }
     using ControlSite::TranslateAccelerator;
-    STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return Log("Site.TranslateAccelerator"), S_FALSE; }
-    STDMETHODIMP OnFocus(BOOL focus) override { return Log(focus ? "OnFocus(1)" : "OnFocus(0)"), S_OK; }
+    STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return Log("Site.TranslateAccelerator", S_FALSE); }
     // A container that shows the property frame itself, unless told to leave it to the control.
-    STDMETHODIMP ShowPropertyFrame() override { return Log("ShowPropertyFrame"), showsPropertyFrame ? S_OK : E_NOTIMPL; }
+    STDMETHODIMP ShowPropertyFrame() override { return Log("ShowPropertyFrame", showsFrame ? S_OK : E_NOTIMPL); }
 
     std::vector<std::string> log;
-    bool showsPropertyFrame = true;
+    bool showsFrame = true;
 
 private:
-    void Log(const char* entry) { log.emplace_back(entry); }
+    HRESULT Log(const char* entry, HRESULT result = S_OK) { return log.emplace_back(entry), result; }
 };
 
 class HostedControl : public ::testing::Test {
@@ -87,27 +108,80 @@ protected:
         std::vector<ScopedVariant> args;
     };
 
-    void SetUp() override;
-    void TearDown() override;
-    // Tests release what they hold here, before the control goes.
-    virtual void ReleaseAll() {}
-    // Closes and releases the control under test, as a host that is done with it.
-    void LetGo();
-
+    void SetUp() override
+    {
+        model.emplace();
+        ASSERT_NE(ControlModule(), nullptr) << "cannot load " << RUV_CONTROL_PATH;
+        ASSERT_EQ(CreateFromModule(CLSID_Corbel, control), S_OK);
+        object = As<IOleObject>();
+        dispatch = As<IDispatch>();
+        automation = platform::DispatchDriver(dispatch.Get());
+        auto point = ConnectionPointOf(control.Get(), IID_IPropertyNotifySink);
+        ASSERT_TRUE(point && SUCCEEDED(point->Advise(notices.Unknown(), &m_noticeCookie)));
+        ASSERT_TRUE(object && events.Connect(control.Get()));
+    }
+    void TearDown() override
+    {
+        ReleaseAll();
+        onEvent = nullptr;
+        LetGo();
+        heard.clear();
+        file.Reset();
+        document.Reset();
+        EXPECT_EQ(site.References(), 0) << "the control kept references on its container";
+        EXPECT_EQ(events.References(), 0) << "the control kept the event sink";
+        EXPECT_EQ(notices.references, 1u) << "the control kept the notice sink";
+        EXPECT_EQ(ControlCanUnloadNow(), S_OK) << "the module still has objects or locks";
+        model->Finish();
+    }
+    virtual void ReleaseAll() {} // tests release what they hold here, before the control goes
+    // Closes and releases the control, as a host that is done with it.
+    void LetGo()
+    {
+        if (control) {
+            events.Disconnect(control.Get());
+            ConnectionPointOf(control.Get(), IID_IPropertyNotifySink)->Unadvise(m_noticeCookie);
+            object->Close(OLECLOSE_NOSAVE);
+            object->SetClientSite(nullptr);
+        }
+        automation = platform::DispatchDriver(nullptr);
+        dispatch.Reset();
+        object.Reset();
+        control.Reset();
+    }
     // Sets the client site and runs verb (in-place activation with the user interface by default).
-    HRESULT Embed(LONG verb = OLEIVERB_SHOW);
-    HWND ControlWindow() const;
+    HRESULT Embed(LONG verb = OLEIVERB_SHOW)
+    {
+        const HRESULT hr = object->SetClientSite(&site);
+        return FAILED(hr) ? hr : object->DoVerb(verb, nullptr, &site, 0, TestSite::Window(), &site.Place());
+    }
+    HWND ControlWindow() const
+    {
+        HWND window = nullptr;
+        return SUCCEEDED(As<IOleInPlaceObject>()->GetWindow(&window)) ? window : nullptr;
+    }
     platform::TreeView Tree() const { return platform::TreeView(ControlSite::TreeWindowOf(ControlWindow())); }
     template <typename Itf>
     ComPtr<Itf> As() const
     {
         return QueryOrNull<Itf>(control.Get());
     }
-    // The sample plant as a model document and its file object, added to the control.
-    void AddPlant();
-    // A key press as the container's message loop passes it: through TranslateAccelerator first,
-    // and to the focused window when the control did not take it.
-    void PressKey(UINT key);
+    // The sample plant, read by the reference model, added to the control.
+    void AddPlant()
+    {
+        auto data = std::make_shared<ruvmodel::Document>(ruvmodel::ReadDocumentFile(RUV_SAMPLES_DIR "/plant.json"));
+        document = ComPtr<IRUVDocument>::Attach(new ruvmodel::com::DocumentObject(data));
+        ASSERT_EQ(document->GetFile(file.Receive()), S_OK);
+        ASSERT_EQ(automation.Call(L"AddRUVFile", {file.Get()}).hr, S_OK);
+    }
+    // A key press as a container's loop passes it: to TranslateAccelerator, then to the focus.
+    void PressKey(UINT key)
+    {
+        MSG message{Tree().GetSafeHwnd(), WM_KEYDOWN, key, 1, 0, {0, 0}};
+        if (!site.ActiveObject() || site.ActiveObject()->TranslateAccelerator(&message) != S_OK)
+            SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    }
+    long Long(const wchar_t* property) const { return automation.Get(property).value.ToLong().value_or(-9); }
 
     std::optional<modelkit::InProcessModel> model;
     TestSite site;

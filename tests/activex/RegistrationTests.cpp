@@ -1,8 +1,6 @@
 // regsvr32 and regsvr32 /u on the built module: every key that containers and class browsers look
-// for (the table of expected keys filled with the control's and its pages' identities), the type
-// library's and the interfaces' keys; then none of them left, and removing again succeeds.
-#include <cwctype>
-
+// for (the table of expected keys, filled with the identities of the control and its pages), the
+// type library's and the interfaces' keys; then none of them left, and removing again succeeds.
 #include "HostedControl.h"
 #include "support/RegistryKeys.h"
 #include "platform/com/RegistryKey.h"
@@ -19,34 +17,25 @@ std::wstring ModuleString(UINT id)
     return text;
 }
 
-std::wstring Lower(std::wstring text)
-{
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
-
 TEST(Registration, Regsvr32WritesEveryKeyAndUnregisteringLeavesNone)
 {
-    const std::wstring module = ControlModulePath();
-    const platform::ControlClass control{CLSID_Corbel,      kCorbelProgId,          ModuleString(IDS_CORBEL_TYPE_NAME),
-                                         IDB_TOOLBOX,       kCorbelMiscStatus,      LIBID_QuillRUVFileTree,
-                                         L"1.0"};
-    std::vector<registrykeys::Expected> expected = registrykeys::ControlClass(control, module);
+    const std::wstring module = ControlModulePath(), library = L"TypeLib\\" + GuidText(LIBID_QuillRUVFileTree);
+    auto expected = registrykeys::ControlClass({CLSID_Corbel, kCorbelProgId, ModuleString(IDS_CORBEL_TYPE_NAME),
+                                                IDB_TOOLBOX, kCorbelMiscStatus, LIBID_QuillRUVFileTree, L"1.0"},
+                                               module);
     for (const auto& [page, name] : {std::pair{CLSID_CorbelPropPage, IDS_GENERAL_PAGE_TYPE_NAME},
                                      std::pair{CLSID_SettingsPropPage, IDS_SETTINGS_PAGE_TYPE_NAME}}) {
         for (registrykeys::Expected& key : registrykeys::PropertyPageClass(page, ModuleString(name), module))
             expected.push_back(std::move(key));
     }
-    const std::wstring library = L"TypeLib\\" + GuidText(LIBID_QuillRUVFileTree);
     expected.push_back({library + L"\\1.0", nullptr, L"Quill RUVFile Tree Control"});
     expected.push_back({L"Interface\\" + GuidText(DIID__DCorbel), nullptr, L"_DCorbel"});
     expected.push_back({L"Interface\\" + GuidText(DIID__DCorbelEvents), nullptr, L"_DCorbelEvents"});
 
     ASSERT_EQ(RunRegsvr32(module, false), 0u);
     for (const registrykeys::Expected& key : expected) {
-        const auto value = RegistryKey::Open(HKEY_CLASSES_ROOT, key.path).Text(key.name);
-        EXPECT_EQ(Lower(value.value_or(L"(missing)")), Lower(key.value)) << key.path; // paths in any case
+        const auto value = RegistryKey::Open(HKEY_CLASSES_ROOT, key.path).Text(key.name).value_or(L"(missing)");
+        EXPECT_EQ(_wcsicmp(value.c_str(), key.value.c_str()), 0) << key.path << ": " << value; // paths in any case
     }
     ASSERT_EQ(RunRegsvr32(module, true), 0u);
     for (const registrykeys::Expected& key : expected)

@@ -1,13 +1,13 @@
-// The built control module's resources as installers, hosts, the About box and the property
-// pages read them: the version block, the strings, the controls of the dialogs with the texts the
-// user sees, and the artwork's sizes and transparent colour.
+// The built control module's resources as installers, hosts, the About box and the property pages
+// read them, as one table checked in one loop: the strings, the version block, each dialog and its
+// controls (their IDs, kinds and the texts the user sees), and the artwork's sizes and transparent
+// colour.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwctype>
-#include <string>
-#include <vector>
 
 #include "resources/RUVFileTreeResources.h"
 #include "support/TopWindow.h"
@@ -15,142 +15,137 @@
 
 namespace {
 
-HMODULE Module()
-{
-    static HMODULE module = LoadLibraryW(RUV_CONTROL_PATH);
-    return module;
-}
-
-TEST(ModuleResources, VersionBlock)
-{
-    DWORD handle = 0;
-    std::vector<BYTE> block(GetFileVersionInfoSizeW(RUV_CONTROL_PATH, &handle));
-    ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(GetFileVersionInfoW(RUV_CONTROL_PATH, 0, static_cast<DWORD>(block.size()), block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(7, 1));
-    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(2, 1));
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
-    const std::pair<const wchar_t*, const wchar_t*> values[] = {
-        {L"FileVersion", L"1.7.1.2"},
-        {L"ProductVersion", L"1.7.1.2"},
-        {L"InternalName", L"RUVFileTree"},
-        {L"OriginalFilename", L"RUVFileTree.OCX"},
-        {L"FileDescription", L"RUV Tree ActiveX Control Module"},
-        {L"ProductName", L"RUV Tree ActiveX Control Module"},
-        {L"Comments", L"Unicode build."},
-        {L"OLESelfRegister", L""}, // installers register the module when the value is there
-    };
-    for (const auto& [name, expected] : values) {
-        void* value = nullptr;
-        const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-        ASSERT_TRUE(VerQueryValueW(block.data(), path.c_str(), &value, &length) && value) << name;
-        EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value), length ? length - 1 : 0), expected) << name;
-    }
-}
-
-// A dialog's control as the user and the code that binds it see it: its ID, its class and kind
-// (the low bits of its style: button, check box, drop-down list, text alignment or icon) and its
-// text. The icon's text says whether the icon was found.
-struct DialogControl {
+// A dialog's row says whether it is a child (a page a frame holds) and its caption; its controls'
+// rows follow it in tab order with their class, the low bits of their style (button, check box,
+// drop-down list, text alignment, icon) and their text.
+struct Row {
+    const wchar_t* kind;
     int dialog;
     int id;
-    const wchar_t* kind;
-    DWORD style;
     const wchar_t* text;
 };
 
-const DialogControl kDialogControls[] = {
-    {IDD_ABOUT, -1, L"Static", SS_ICON, L"(icon)"},
-    {IDD_ABOUT, -1, L"Static", SS_LEFT, L"Corbel Control, Version 1.0"},
-    {IDD_ABOUT, -1, L"Static", SS_LEFT, L"Shows RUV piping files as one tree."},
-    {IDD_ABOUT, IDOK, L"Button", BS_DEFPUSHBUTTON, L"OK"},
-    {IDD_GENERAL_PAGE, IDC_APPEARANCE, L"ComboBox", CBS_DROPDOWNLIST, L""},
-    {IDD_GENERAL_PAGE, -1, L"Static", SS_LEFT, L"Appearance"},
-    {IDD_GENERAL_PAGE, -1, L"Static", SS_LEFT, L"Border"},
-    {IDD_GENERAL_PAGE, IDC_BORDER_STYLE, L"ComboBox", CBS_DROPDOWNLIST, L""},
-    {IDD_GENERAL_PAGE, IDC_ENABLED, L"Button", BS_AUTOCHECKBOX, L"Enabled"},
-    {IDD_SETTINGS_PAGE, IDC_SHOW_KEYPOINTS, L"Button", BS_AUTOCHECKBOX, L"Show Component Keypoints :"},
-    {IDD_SETTINGS_PAGE, IDC_SEQUENCE_NUMBERS, L"Button", BS_AUTOCHECKBOX, L"Show Sequence Numbers :"},
-    {IDD_SETTINGS_PAGE, IDC_COMPONENT_TEXT, L"ComboBox", CBS_DROPDOWNLIST, L""},
-    {IDD_SETTINGS_PAGE, -1, L"Static", SS_CENTER, L"Component Text :"},
-    {IDD_SETTINGS_PAGE, IDC_SHOW_SPOOLS, L"Button", BS_AUTOCHECKBOX, L"Show Spools :"},
+const Row kResources[] = {
+    {L"string", 0, IDS_CORBEL_TYPE_NAME, L"Corbel Control"},
+    {L"string", 0, IDS_GENERAL_PAGE_TYPE_NAME, L"Corbel Property Page"},
+    {L"string", 0, IDS_SETTINGS_PAGE_TYPE_NAME, L"Settings Property Page"},
+    {L"string", 0, IDS_GENERAL_PAGE_CAPTION, L"General"},
+    {L"string", 0, IDS_SETTINGS_PAGE_CAPTION, L"Settings"},
+    {L"version", 0, 0, L"1.7.1.2 dll"},
+    {L"version", 0, 0, L"FileVersion 1.7.1.2"},
+    {L"version", 0, 0, L"ProductVersion 1.7.1.2"},
+    {L"version", 0, 0, L"InternalName RUVFileTree"},
+    {L"version", 0, 0, L"OriginalFilename RUVFileTree.OCX"},
+    {L"version", 0, 0, L"FileDescription RUV Tree ActiveX Control Module"},
+    {L"version", 0, 0, L"ProductName RUV Tree ActiveX Control Module"},
+    {L"version", 0, 0, L"Comments Unicode build."},
+    {L"version", 0, 0, L"OLESelfRegister "}, // installers register a module that has it
+    {L"dialog", IDD_ABOUT, 0, L"popup About Corbel Control"},
+    {L"control", IDD_ABOUT, -1, L"static 3 (icon)"},
+    {L"control", IDD_ABOUT, -1, L"static 0 Corbel Control, Version 1.0"},
+    {L"control", IDD_ABOUT, -1, L"static 0 Shows RUV piping files as one tree."},
+    {L"control", IDD_ABOUT, IDOK, L"button 1 OK"},
+    {L"dialog", IDD_GENERAL_PAGE, 0, L"child "},
+    {L"control", IDD_GENERAL_PAGE, IDC_APPEARANCE, L"combobox 3 "},
+    {L"control", IDD_GENERAL_PAGE, -1, L"static 0 Appearance"},
+    {L"control", IDD_GENERAL_PAGE, -1, L"static 0 Border"},
+    {L"control", IDD_GENERAL_PAGE, IDC_BORDER_STYLE, L"combobox 3 "},
+    {L"control", IDD_GENERAL_PAGE, IDC_ENABLED, L"button 3 Enabled"},
+    {L"dialog", IDD_SETTINGS_PAGE, 0, L"child "},
+    {L"control", IDD_SETTINGS_PAGE, IDC_SHOW_KEYPOINTS, L"button 3 Show Component Keypoints :"},
+    {L"control", IDD_SETTINGS_PAGE, IDC_SEQUENCE_NUMBERS, L"button 3 Show Sequence Numbers :"},
+    {L"control", IDD_SETTINGS_PAGE, IDC_COMPONENT_TEXT, L"combobox 3 "},
+    {L"control", IDD_SETTINGS_PAGE, -1, L"static 1 Component Text :"},
+    {L"control", IDD_SETTINGS_PAGE, IDC_SHOW_SPOOLS, L"button 3 Show Spools :"},
+    {L"bitmap", 0, IDB_ITEM_IMAGES, L"608 x 16 x 24, image 10 all ff00ff"}, // 38 images; magenta is transparent
+    {L"bitmap", 0, IDB_TOOLBOX, L"16 x 15 x 4"},
+    {L"icon", 0, IDI_CONTROL, L"16 32"},
 };
 
-std::wstring Describe(int dialog, int id, std::wstring kind, DWORD style, const std::wstring& text)
+std::wstring Line(const Row& row, const std::wstring& text)
 {
-    for (wchar_t& c : kind)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return std::to_wstring(dialog) + L"/" + std::to_wstring(id) + L" " + kind + L" " + std::to_wstring(style & 0x0F) +
-           L" '" + text + L"'";
+    return std::wstring(row.kind) + L" " + std::to_wstring(row.dialog) + L"/" + std::to_wstring(row.id) + L": " + text;
 }
 
-TEST(ModuleResources, StringsAndTheControlsOfTheDialogs)
+// The module's side of a row, and of the controls that follow a dialog's row.
+void Read(HMODULE module, const std::vector<BYTE>& version, const Row& row, std::vector<std::wstring>& found)
 {
-    const std::pair<UINT, const wchar_t*> strings[] = {
-        {IDS_CORBEL_TYPE_NAME, L"Corbel Control"},
-        {IDS_GENERAL_PAGE_TYPE_NAME, L"Corbel Property Page"},
-        {IDS_SETTINGS_PAGE_TYPE_NAME, L"Settings Property Page"},
-        {IDS_GENERAL_PAGE_CAPTION, L"General"},
-        {IDS_SETTINGS_PAGE_CAPTION, L"Settings"},
-    };
-    for (const auto& [id, text] : strings) {
-        wchar_t loaded[128] = {};
-        LoadStringW(Module(), id, loaded, 128);
-        EXPECT_STREQ(loaded, text) << id;
-    }
-
-    static HWND parent = MakeTopWindow(L"ModuleResourcesParent", L"Dialogs");
-    std::vector<std::wstring> found, expected;
-    for (const DialogControl& control : kDialogControls)
-        expected.push_back(Describe(control.dialog, control.id, control.kind, control.style, control.text));
-    // The About box is a captioned pop-up; the pages are child dialogs that a property frame holds.
-    for (const auto& [dialog, child, caption] : {std::tuple{IDD_ABOUT, false, L"About Corbel Control"},
-                                                 std::tuple{IDD_GENERAL_PAGE, true, L""},
-                                                 std::tuple{IDD_SETTINGS_PAGE, true, L""}}) {
-        HWND window = CreateDialogParamW(Module(), MAKEINTRESOURCEW(dialog), parent, nullptr, 0);
-        ASSERT_NE(window, nullptr) << dialog;
-        EXPECT_EQ((GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0, child) << dialog;
-        wchar_t text[128] = {};
-        GetWindowTextW(window, text, 128);
-        EXPECT_STREQ(text, caption);
-        for (HWND item = GetWindow(window, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT)) {
-            wchar_t kind[32] = {};
-            GetClassNameW(item, kind, 32);
-            const auto style = static_cast<DWORD>(GetWindowLongPtrW(item, GWL_STYLE));
-            GetWindowTextW(item, text, 128);
-            if ((style & SS_TYPEMASK) == SS_ICON && std::wstring(kind) == L"Static")
-                wcscpy(text, SendMessageW(item, STM_GETICON, 0, 0) ? L"(icon)" : L"(no icon)");
-            found.push_back(Describe(dialog, static_cast<short>(GetDlgCtrlID(item)), kind, style, text));
+    const std::wstring kind = row.kind;
+    wchar_t text[128] = {};
+    if (kind == L"string") {
+        LoadStringW(module, static_cast<UINT>(row.id), text, 128);
+        found.push_back(Line(row, text));
+    } else if (kind == L"version") {
+        const std::wstring name = std::wstring(row.text).substr(0, std::wstring(row.text).find(L' '));
+        void* value = nullptr;
+        UINT length = 0;
+        if (name == L"1.7.1.2" && VerQueryValueW(version.data(), L"\\", &value, &length)) {
+            const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+            swprintf(text, 128, L"%u.%u.%u.%u %ls", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                     HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS),
+                     fixed->dwFileType == VFT_DLL ? L"dll" : L"other");
+        } else if (VerQueryValueW(version.data(), (L"\\StringFileInfo\\040904B0\\" + name).c_str(), &value, &length)) {
+            swprintf(text, 128, L"%ls %.*ls", name.c_str(), length ? length - 1 : 0, static_cast<wchar_t*>(value));
         }
-        DestroyWindow(window);
+        found.push_back(Line(row, text));
+    } else if (kind == L"dialog") {
+        static HWND parent = MakeTopWindow(L"ModuleResourcesParent", L"Dialogs");
+        HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(row.dialog), parent, nullptr, 0);
+        GetWindowTextW(dialog, text, 128);
+        const bool child = GetWindowLongPtrW(dialog, GWL_STYLE) & WS_CHILD;
+        found.push_back(Line(row, (child ? L"child " : L"popup ") + std::wstring(text)));
+        for (HWND item = GetWindow(dialog, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT)) {
+            wchar_t name[32] = {};
+            GetClassNameW(item, name, 32);
+            for (wchar_t* c = name; *c; ++c)
+                *c = static_cast<wchar_t>(std::towlower(*c));
+            const auto style = static_cast<DWORD>(GetWindowLongPtrW(item, GWL_STYLE)) & 0x0F;
+            GetWindowTextW(item, text, 128);
+            if (style == SS_ICON && std::wstring(name) == L"static")
+                wcscpy(text, SendMessageW(item, STM_GETICON, 0, 0) ? L"(icon)" : L"(no icon)");
+            const Row control{L"control", row.dialog, static_cast<short>(GetDlgCtrlID(item)), nullptr};
+            found.push_back(Line(control, std::wstring(name) + L" " + std::to_wstring(style) + L" " + text));
+        }
+        DestroyWindow(dialog);
+    } else if (kind == L"bitmap") {
+        platform::GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
+            LoadImageW(module, MAKEINTRESOURCEW(row.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        BITMAP info{};
+        GetObjectW(bitmap.Get(), sizeof(info), &info);
+        swprintf(text, 128, L"%ld x %ld x %u", info.bmWidth, info.bmHeight, info.bmBitsPixel);
+        std::wstring line = text;
+        if (row.id == IDB_ITEM_IMAGES && info.bmBits) {
+            const auto* pixels = static_cast<const BYTE*>(info.bmBits) + 10 * 16 * 3; // blue, green, red
+            bool magenta = true;
+            for (int x = 0; x < 16 * 3; x += 3)
+                magenta = magenta && pixels[x] == 0xFF && pixels[x + 1] == 0 && pixels[x + 2] == 0xFF;
+            line += magenta ? L", image 10 all ff00ff" : L", image 10 not all ff00ff";
+        }
+        found.push_back(Line(row, line));
+    } else if (kind == L"icon") {
+        std::wstring sizes;
+        for (int size : {16, 32}) {
+            if (LoadImageW(module, MAKEINTRESOURCEW(row.id), IMAGE_ICON, size, size, LR_SHARED))
+                sizes += (sizes.empty() ? L"" : L" ") + std::to_wstring(size);
+        }
+        found.push_back(Line(row, sizes));
     }
-    EXPECT_EQ(found, expected);
 }
 
-TEST(ModuleResources, ArtworkHasTheSizesAndTransparentColourTheControlReliesOn)
+TEST(ModuleResources, WhatInstallersHostsAndPagesReadFromTheModule)
 {
-    auto bitmap = [](int id) {
-        platform::GdiObject<HBITMAP> loaded(static_cast<HBITMAP>(
-            LoadImageW(Module(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        BITMAP info{};
-        EXPECT_TRUE(loaded && GetObjectW(loaded.Get(), sizeof(info), &info)) << id;
-        return std::pair{std::move(loaded), info};
-    };
-    const auto [strip, images] = bitmap(IDB_ITEM_IMAGES);
-    EXPECT_EQ(images.bmWidth, 38 * 16) << "38 item images of 16 x 16";
-    EXPECT_EQ(images.bmHeight, 16);
-    ASSERT_EQ(images.bmBitsPixel, 24);
-    // Image 10 is unused: all of it is the transparent colour, magenta (blue, green, red).
-    const BYTE* pixel = static_cast<const BYTE*>(images.bmBits) + 10 * 16 * 3;
-    EXPECT_EQ(RGB(pixel[2], pixel[1], pixel[0]), RGB(255, 0, 255));
-    const auto [toolboxBitmap, toolbox] = bitmap(IDB_TOOLBOX);
-    EXPECT_EQ(toolbox.bmWidth * 100 + toolbox.bmHeight, 16 * 100 + 15) << "16 x 15";
-    EXPECT_EQ(toolbox.bmBitsPixel, 4);
-    for (int size : {16, 32})
-        EXPECT_NE(LoadImageW(Module(), MAKEINTRESOURCEW(IDI_CONTROL), IMAGE_ICON, size, size, LR_SHARED), nullptr) << size;
+    HMODULE module = LoadLibraryW(RUV_CONTROL_PATH);
+    ASSERT_NE(module, nullptr);
+    DWORD handle = 0;
+    std::vector<BYTE> version(GetFileVersionInfoSizeW(RUV_CONTROL_PATH, &handle));
+    ASSERT_TRUE(GetFileVersionInfoW(RUV_CONTROL_PATH, 0, static_cast<DWORD>(version.size()), version.data()));
+    std::vector<std::wstring> found, expected;
+    for (const Row& row : kResources) {
+        expected.push_back(Line(row, row.text));
+        Read(module, version, row, found);
+    }
+    for (size_t i = 0; i < std::max(found.size(), expected.size()); ++i)
+        EXPECT_EQ(i < found.size() ? found[i] : L"(none)", i < expected.size() ? expected[i] : L"(none)");
 }
 
 } // namespace

@@ -6,8 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
-#include <string>
-#include <vector>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -15,86 +14,73 @@
 #include "platform/com/ComPtr.h"
 #include "platform/com/ScopedBstr.h"
 
-using platform::ComPtr;
 using platform::ScopedBstr;
 
 namespace {
 
 // How a member is reached: INVOKE_FUNC (M), INVOKE_PROPERTYGET (G), ..PUT (P), ..PUTREF (R); a
-// dispinterface property (V) or an enumeration constant (C), whose id column is its value.
+// dispinterface property (V); an enumeration's constant (C), whose id is its value.
 enum Kind : unsigned { M = 1, G = 2, P = 4, R = 8, V = 16, C = 32 };
-constexpr WORD kBindable = FUNCFLAG_FBINDABLE, kRequestEdit = FUNCFLAG_FREQUESTEDIT, kReadOnly = VARFLAG_FREADONLY;
+constexpr WORD kBindable = FUNCFLAG_FBINDABLE, kRequestEdit = FUNCFLAG_FREQUESTEDIT;
 
 struct Member {
-    const wchar_t* type;
-    const wchar_t* names; // the member's name, then its parameters'
+    const wchar_t* names; // the type's, the member's, then its parameters'
     long id;
     unsigned kinds;
     WORD flags;
 };
 
 const Member kMembers[] = {
-    {L"_DCorbel", L"SelectedItemCount", dispidSelectedItemCount, V, kReadOnly},
-    {L"_DCorbel", L"AddRUVFileByName FileName", dispidAddRUVFileByName, M, 0},
-    {L"_DCorbel", L"AddRUVFile RUVFile", dispidAddRUVFile, M, 0},
-    {L"_DCorbel", L"UpdateAll", dispidUpdateAll, M, 0},
-    {L"_DCorbel", L"TestGetSelection", dispidTestGetSelection, M, 0},
-    {L"_DCorbel", L"SelectedItem Index", dispidSelectedItem, G, 0},
-    {L"_DCorbel", L"ClearSelection", dispidClearSelection, M, 0},
-    {L"_DCorbel", L"SetSelection Object", dispidSetSelection, M, 0},
-    {L"_DCorbel", L"AddToSelection Object", dispidAddToSelection, M, 0},
-    {L"_DCorbel", L"RemoveFromSelection Object", dispidRemoveFromSelection, M, 0},
-    {L"_DCorbel", L"RemoveRUVFile RUVFile", dispidRemoveRUVFile, M, 0},
-    {L"_DCorbel", L"Update Object", dispidUpdate, M, 0},
-    {L"_DCorbel", L"ShowBrokenItems", dispidShowBrokenItems, M, 0},
-    {L"_DCorbel", L"AboutBox", DISPID_ABOUTBOX, M, 0},
-    {L"_DCorbel", L"WorkingUnits ValueTypeKey", dispidWorkingUnits, G | P, 0},
-    {L"_DCorbel", L"AttributeWorkingUnits AttributeName", dispidAttributeWorkingUnits, G | P, 0},
-    {L"_DCorbel", L"MakeBold Object", dispidMakeBold, M, 0},
-    {L"_DCorbel", L"ClearBold Object", dispidClearBold, M, 0},
-    {L"_DCorbel", L"DisplayNames Key", dispidDisplayNames, G | P, 0},
-    {L"_DCorbel", L"BorderStyle", DISPID_BORDERSTYLE, G | P, kBindable | kRequestEdit},
-    {L"_DCorbel", L"Appearance", DISPID_APPEARANCE, G | P, kBindable | kRequestEdit},
-    {L"_DCorbel", L"Enabled", DISPID_ENABLED, G | P, kBindable | kRequestEdit},
-    {L"_DCorbel", L"Font", DISPID_FONT, G | R, kBindable},
-    {L"_DCorbel", L"ShowComponentKeypoints", dispidShowComponentKeypoints, G | P, kBindable},
-    {L"_DCorbel", L"ComponentSequenceNos", dispidComponentSequenceNos, G | P, kBindable},
-    {L"_DCorbel", L"ComponentText", dispidComponentText, G | P, kBindable},
-    {L"_DCorbel", L"ShowSpools", dispidShowSpools, G | P, kBindable},
-    {L"_DCorbelEvents", L"SelectionChanged UnselectedObject SelectedObject", dispidEventSelectionChanged, M, 0},
-    {L"_DCorbelEvents", L"DropFile FileName", dispidEventDropFile, M, 0},
-    {L"_DCorbelEvents", L"PopupMenu MouseX MouseY Object", dispidEventPopupMenu, M, 0},
-    {L"_DCorbelEvents", L"LButtonDblClick MouseX MouseY Object", dispidEventLButtonDblClick, M, 0},
-    {L"eComponentText", L"eCTComponentType", 0, C, 0},
-    {L"eComponentText", L"eCTFlyText", 1, C, 0},
-    {L"eWorkingUnitsType", L"eWUTDefault", 0, C, 0},
-    {L"eWorkingUnitsType", L"eWUTMillimetres", 1, C, 0},
-    {L"eWorkingUnitsType", L"eWUTMetres", 2, C, 0},
-    {L"eWorkingUnitsType", L"eWUTFeet", 3, C, 0},
-    {L"eWorkingUnitsType", L"eWUTInches", 4, C, 0},
-    {L"eWorkingUnitsType", L"eWUTKilograms", 1, C, 0},
-    {L"eWorkingUnitsType", L"eWUTPounds", 2, C, 0},
+    {L"_DCorbel SelectedItemCount", dispidSelectedItemCount, V, VARFLAG_FREADONLY},
+    {L"_DCorbel AddRUVFileByName FileName", dispidAddRUVFileByName, M, 0},
+    {L"_DCorbel AddRUVFile RUVFile", dispidAddRUVFile, M, 0},
+    {L"_DCorbel UpdateAll", dispidUpdateAll, M, 0},
+    {L"_DCorbel TestGetSelection", dispidTestGetSelection, M, 0},
+    {L"_DCorbel SelectedItem Index", dispidSelectedItem, G, 0},
+    {L"_DCorbel ClearSelection", dispidClearSelection, M, 0},
+    {L"_DCorbel SetSelection Object", dispidSetSelection, M, 0},
+    {L"_DCorbel AddToSelection Object", dispidAddToSelection, M, 0},
+    {L"_DCorbel RemoveFromSelection Object", dispidRemoveFromSelection, M, 0},
+    {L"_DCorbel RemoveRUVFile RUVFile", dispidRemoveRUVFile, M, 0},
+    {L"_DCorbel Update Object", dispidUpdate, M, 0},
+    {L"_DCorbel ShowBrokenItems", dispidShowBrokenItems, M, 0},
+    {L"_DCorbel AboutBox", DISPID_ABOUTBOX, M, 0},
+    {L"_DCorbel WorkingUnits ValueTypeKey", dispidWorkingUnits, G | P, 0},
+    {L"_DCorbel AttributeWorkingUnits AttributeName", dispidAttributeWorkingUnits, G | P, 0},
+    {L"_DCorbel MakeBold Object", dispidMakeBold, M, 0},
+    {L"_DCorbel ClearBold Object", dispidClearBold, M, 0},
+    {L"_DCorbel DisplayNames Key", dispidDisplayNames, G | P, 0},
+    {L"_DCorbel BorderStyle", DISPID_BORDERSTYLE, G | P, kBindable | kRequestEdit},
+    {L"_DCorbel Appearance", DISPID_APPEARANCE, G | P, kBindable | kRequestEdit},
+    {L"_DCorbel Enabled", DISPID_ENABLED, G | P, kBindable | kRequestEdit},
+    {L"_DCorbel Font", DISPID_FONT, G | R, kBindable},
+    {L"_DCorbel ShowComponentKeypoints", dispidShowComponentKeypoints, G | P, kBindable},
+    {L"_DCorbel ComponentSequenceNos", dispidComponentSequenceNos, G | P, kBindable},
+    {L"_DCorbel ComponentText", dispidComponentText, G | P, kBindable},
+    {L"_DCorbel ShowSpools", dispidShowSpools, G | P, kBindable},
+    {L"_DCorbelEvents SelectionChanged UnselectedObject SelectedObject", dispidEventSelectionChanged, M, 0},
+    {L"_DCorbelEvents DropFile FileName", dispidEventDropFile, M, 0},
+    {L"_DCorbelEvents PopupMenu MouseX MouseY Object", dispidEventPopupMenu, M, 0},
+    {L"_DCorbelEvents LButtonDblClick MouseX MouseY Object", dispidEventLButtonDblClick, M, 0},
+    {L"eComponentText eCTComponentType", 0, C, 0}, {L"eComponentText eCTFlyText", 1, C, 0},
+    {L"eWorkingUnitsType eWUTDefault", 0, C, 0},   {L"eWorkingUnitsType eWUTMillimetres", 1, C, 0},
+    {L"eWorkingUnitsType eWUTMetres", 2, C, 0},    {L"eWorkingUnitsType eWUTFeet", 3, C, 0},
+    {L"eWorkingUnitsType eWUTInches", 4, C, 0},    {L"eWorkingUnitsType eWUTKilograms", 1, C, 0},
+    {L"eWorkingUnitsType eWUTPounds", 2, C, 0},
 };
 
-// The types in the library's order, with the identities hosts keep.
-struct Type {
-    const wchar_t* name;
-    TYPEKIND kind;
-    const wchar_t* guid; // null for the enumerations
-    WORD flags;
-};
-
-const Type kTypes[] = {
-    {L"eComponentText", TKIND_ENUM, nullptr, 0},
-    {L"eWorkingUnitsType", TKIND_ENUM, nullptr, 0},
+// The types in the library's order, with the identities hosts keep (none for the enumerations).
+const std::tuple<const wchar_t*, TYPEKIND, const wchar_t*, WORD> kTypes[] = {
+    {L"eComponentText", TKIND_ENUM, L"", 0},
+    {L"eWorkingUnitsType", TKIND_ENUM, L"", 0},
     {L"_DCorbel", TKIND_DISPATCH, L"{77A35C3A-021B-431F-96F6-EBF160890D93}", TYPEFLAG_FHIDDEN},
     {L"_DCorbelEvents", TKIND_DISPATCH, L"{E15DD35F-55DC-4EF1-A484-F1748D2AB540}", 0},
     {L"Corbel", TKIND_COCLASS, L"{D57B64F7-8728-4717-BD9C-A09719A06BA0}", TYPEFLAG_FCONTROL | TYPEFLAG_FCANCREATE},
 };
 
-std::wstring Describe(const std::wstring& type, const std::wstring& names, long id, unsigned kinds, WORD flags)
+std::wstring Describe(const std::wstring& names, long id, unsigned kinds, WORD flags)
 {
-    return type + L"." + names + L" id " + std::to_wstring(id) + L" kinds " + std::to_wstring(kinds) + L" flags " +
+    return names + L": id " + std::to_wstring(id) + L", kinds " + std::to_wstring(kinds) + L", flags " +
            std::to_wstring(flags);
 }
 
@@ -102,33 +88,17 @@ std::wstring GuidText(const GUID& guid)
 {
     wchar_t text[40] = {};
     StringFromGUID2(guid, text, 40);
-    return text;
-}
-
-// The member's name and its parameters' names, separated by blanks.
-std::wstring NamesOf(ITypeInfo* info, MEMBERID id)
-{
-    BSTR raw[8] = {};
-    UINT count = 0;
-    info->GetNames(id, raw, 8, &count);
-    std::wstring names;
-    for (UINT i = 0; i < count; ++i) {
-        ScopedBstr name;
-        *name.Receive() = raw[i]; // owned from here on
-        names += (i ? L" " : L"") + name.Text();
-    }
-    return names;
+    return guid == GUID_NULL ? L"" : text;
 }
 
 TEST(TypeLibrary, TheLibraryItsTypesAndEveryMember)
 {
-    ComPtr<ITypeLib> library;
+    platform::ComPtr<ITypeLib> library;
     ASSERT_EQ(LoadTypeLibEx(RUV_CONTROL_PATH, REGKIND_NONE, library.Receive()), S_OK); // the embedded one
     TLIBATTR* libraryAttr = nullptr;
     ASSERT_EQ(library->GetLibAttr(&libraryAttr), S_OK);
     EXPECT_EQ(GuidText(libraryAttr->guid), L"{3BA2B94A-BFA4-4C06-ACCD-3F2800446CF0}");
-    EXPECT_EQ(libraryAttr->wMajorVerNum * 100 + libraryAttr->wMinorVerNum, 100) << "version 1.0";
-    EXPECT_EQ(libraryAttr->lcid, 0x0409u);
+    EXPECT_TRUE(libraryAttr->wMajorVerNum == 1 && libraryAttr->wMinorVerNum == 0 && libraryAttr->lcid == 0x0409);
     EXPECT_TRUE(libraryAttr->wLibFlags & LIBFLAG_FCONTROL);
     library->ReleaseTLibAttr(libraryAttr);
     ScopedBstr name, help;
@@ -136,27 +106,32 @@ TEST(TypeLibrary, TheLibraryItsTypesAndEveryMember)
     EXPECT_EQ(name.Text() + L": " + help.Text(), L"QuillRUVFileTree: Quill RUVFile Tree Control");
 
     ASSERT_EQ(library->GetTypeInfoCount(), std::size(kTypes));
-    std::vector<std::wstring> members;
+    std::vector<std::wstring> members, expected;
     for (UINT t = 0; t < std::size(kTypes); ++t) {
-        ComPtr<ITypeInfo> info;
-        ASSERT_EQ(library->GetTypeInfo(t, info.Receive()), S_OK);
-        ScopedBstr typeName;
-        info->GetDocumentation(MEMBERID_NIL, typeName.Receive(), nullptr, nullptr, nullptr);
-        EXPECT_EQ(typeName.Text(), kTypes[t].name) << "type " << t;
+        const auto& [typeName, kind, guid, typeFlags] = kTypes[t];
+        platform::ComPtr<ITypeInfo> info;
+        ScopedBstr documented;
         TYPEATTR* attr = nullptr;
-        ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
-        EXPECT_EQ(attr->typekind, kTypes[t].kind) << t;
-        EXPECT_EQ(kTypes[t].guid ? GuidText(attr->guid) : L"", kTypes[t].guid ? kTypes[t].guid : L"") << t;
-        EXPECT_EQ(attr->wTypeFlags & kTypes[t].flags, kTypes[t].flags) << t;
+        ASSERT_TRUE(library->GetTypeInfo(t, info.Receive()) == S_OK && info->GetTypeAttr(&attr) == S_OK);
+        info->GetDocumentation(MEMBERID_NIL, documented.Receive(), nullptr, nullptr, nullptr);
+        EXPECT_EQ(documented.Text(), typeName) << "type " << t;
+        EXPECT_TRUE(attr->typekind == kind && GuidText(attr->guid) == guid) << t;
+        EXPECT_EQ(attr->wTypeFlags & typeFlags, typeFlags) << t;
         // Property accessors share their DISPID: one row per name with the kinds it is reached by.
-        std::vector<std::pair<std::wstring, Member>> found;
-        auto add = [&](MEMBERID memid, long id, unsigned kind, WORD flags) {
-            const std::wstring names = NamesOf(info.Get(), memid);
-            auto same = std::find_if(found.begin(), found.end(), [&](const auto& f) { return f.first == names; });
-            if (same == found.end())
-                same = found.insert(found.end(), {names, Member{nullptr, nullptr, id, 0, 0}});
-            same->second.kinds |= kind;
-            same->second.flags |= flags;
+        std::map<std::wstring, Member> found;
+        auto add = [&](MEMBERID memid, long id, unsigned kinds, WORD flags) {
+            BSTR raw[8] = {};
+            UINT count = 0;
+            info->GetNames(memid, raw, 8, &count);
+            std::wstring names = typeName;
+            for (UINT i = 0; i < count; ++i) {
+                ScopedBstr owned;
+                *owned.Receive() = raw[i]; // owned from here on
+                names += L" " + owned.Text();
+            }
+            Member& member = found.try_emplace(names, Member{nullptr, id, 0, 0}).first->second;
+            member.kinds |= kinds;
+            member.flags |= flags;
         };
         for (UINT i = 0; i < attr->cFuncs; ++i) {
             FUNCDESC* func = nullptr;
@@ -167,25 +142,22 @@ TEST(TypeLibrary, TheLibraryItsTypesAndEveryMember)
         for (UINT i = 0; i < attr->cVars; ++i) {
             VARDESC* var = nullptr;
             info->GetVarDesc(i, &var);
-            if (var->varkind == VAR_CONST)
-                add(var->memid, V_I4(var->lpvarValue), C, 0);
-            else
-                add(var->memid, var->memid, V, var->wVarFlags);
+            const bool constant = var->varkind == VAR_CONST;
+            add(var->memid, constant ? V_I4(var->lpvarValue) : var->memid, constant ? C : V, var->wVarFlags);
             info->ReleaseVarDesc(var);
         }
-        if (attr->typekind == TKIND_COCLASS) {
+        if (kind == TKIND_COCLASS) {
             INT source = 0;
             info->GetImplTypeFlags(1, &source);
-            EXPECT_EQ(attr->cImplTypes, 2);
-            EXPECT_EQ(source, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE) << "the events are the default source";
+            EXPECT_TRUE(attr->cImplTypes == 2 && source == (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE))
+                << "the events are the default source";
         }
         info->ReleaseTypeAttr(attr);
         for (const auto& [names, m] : found)
-            members.push_back(Describe(kTypes[t].name, names, m.id, m.kinds, m.flags));
+            members.push_back(Describe(names, m.id, m.kinds, m.flags));
     }
-    std::vector<std::wstring> expected;
     for (const Member& m : kMembers)
-        expected.push_back(Describe(m.type, m.names, m.id, m.kinds, m.flags));
+        expected.push_back(Describe(m.names, m.id, m.kinds, m.flags));
     std::sort(members.begin(), members.end());
     std::sort(expected.begin(), expected.end());
     auto without = [](const std::vector<std::wstring>& all, const std::vector<std::wstring>& these) {
