@@ -155,26 +155,24 @@ TEST_F(PropertyPages, SettingsPageAppliesThroughTheSettersAndTakesKeys)
 
 std::vector<std::wstring> g_frameTabs;
 
-// Inside the property frame's modal loop: reads the tabs of the frame, and closes it.
-void CALLBACK ReadAndCloseFrame(HWND, UINT, UINT_PTR, DWORD)
+// A window of the frame: its tabs read, and closed.
+BOOL CALLBACK ReadAndCloseWindow(HWND window, LPARAM)
 {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM) -> BOOL {
-            if (!IsWindowVisible(window) || window == TestSite::Window())
-                return TRUE;
-            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-            HWND tabs = FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
-            for (LRESULT i = 0, count = tabs ? SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0) : 0; i < count; ++i) {
-                wchar_t text[64] = {};
-                TCITEMW item{TCIF_TEXT, 0, 0, text, 64, 0, 0};
-                SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-                g_frameTabs.emplace_back(text);
-            }
-            return tabs ? FALSE : TRUE;
-        },
-        0);
+    if (!IsWindowVisible(window) || window == TestSite::Window())
+        return TRUE;
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    HWND tabs = FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
+    for (LRESULT i = 0, count = tabs ? SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0) : 0; i < count; ++i) {
+        wchar_t text[64] = {};
+        TCITEMW item{TCIF_TEXT, 0, 0, text, 64, 0, 0};
+        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        g_frameTabs.emplace_back(text);
+    }
+    return tabs ? FALSE : TRUE;
 }
+
+// Inside the property frame's modal loop.
+void CALLBACK ReadAndCloseFrame(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), ReadAndCloseWindow, 0); }
 
 TEST_F(PropertyPages, PropertiesVerbOpensTheFrameWithThePages)
 {
