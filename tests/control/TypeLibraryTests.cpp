@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -24,49 +25,39 @@ enum Kind : unsigned { M = 1, G = 2, P = 4, R = 8, V = 16, C = 32 };
 constexpr WORD kBindable = FUNCFLAG_FBINDABLE, kRequestEdit = FUNCFLAG_FREQUESTEDIT;
 
 struct Member {
-    const wchar_t* names; // the type's, the member's, then its parameters'
+    const wchar_t* names; // the member's name, then its parameters'
     long id;
     unsigned kinds;
-    WORD flags;
+    WORD flags = 0;
 };
 
-const Member kMembers[] = {
-    {L"_DCorbel SelectedItemCount", dispidSelectedItemCount, V, VARFLAG_FREADONLY},
-    {L"_DCorbel AddRUVFileByName FileName", dispidAddRUVFileByName, M, 0},
-    {L"_DCorbel AddRUVFile RUVFile", dispidAddRUVFile, M, 0},
-    {L"_DCorbel UpdateAll", dispidUpdateAll, M, 0},
-    {L"_DCorbel TestGetSelection", dispidTestGetSelection, M, 0},
-    {L"_DCorbel SelectedItem Index", dispidSelectedItem, G, 0},
-    {L"_DCorbel ClearSelection", dispidClearSelection, M, 0},
-    {L"_DCorbel SetSelection Object", dispidSetSelection, M, 0},
-    {L"_DCorbel AddToSelection Object", dispidAddToSelection, M, 0},
-    {L"_DCorbel RemoveFromSelection Object", dispidRemoveFromSelection, M, 0},
-    {L"_DCorbel RemoveRUVFile RUVFile", dispidRemoveRUVFile, M, 0},
-    {L"_DCorbel Update Object", dispidUpdate, M, 0},
-    {L"_DCorbel ShowBrokenItems", dispidShowBrokenItems, M, 0},
-    {L"_DCorbel AboutBox", DISPID_ABOUTBOX, M, 0},
-    {L"_DCorbel WorkingUnits ValueTypeKey", dispidWorkingUnits, G | P, 0},
-    {L"_DCorbel AttributeWorkingUnits AttributeName", dispidAttributeWorkingUnits, G | P, 0},
-    {L"_DCorbel MakeBold Object", dispidMakeBold, M, 0},
-    {L"_DCorbel ClearBold Object", dispidClearBold, M, 0},
-    {L"_DCorbel DisplayNames Key", dispidDisplayNames, G | P, 0},
-    {L"_DCorbel BorderStyle", DISPID_BORDERSTYLE, G | P, kBindable | kRequestEdit},
-    {L"_DCorbel Appearance", DISPID_APPEARANCE, G | P, kBindable | kRequestEdit},
-    {L"_DCorbel Enabled", DISPID_ENABLED, G | P, kBindable | kRequestEdit},
-    {L"_DCorbel Font", DISPID_FONT, G | R, kBindable},
-    {L"_DCorbel ShowComponentKeypoints", dispidShowComponentKeypoints, G | P, kBindable},
-    {L"_DCorbel ComponentSequenceNos", dispidComponentSequenceNos, G | P, kBindable},
-    {L"_DCorbel ComponentText", dispidComponentText, G | P, kBindable},
-    {L"_DCorbel ShowSpools", dispidShowSpools, G | P, kBindable},
-    {L"_DCorbelEvents SelectionChanged UnselectedObject SelectedObject", dispidEventSelectionChanged, M, 0},
-    {L"_DCorbelEvents DropFile FileName", dispidEventDropFile, M, 0},
-    {L"_DCorbelEvents PopupMenu MouseX MouseY Object", dispidEventPopupMenu, M, 0},
-    {L"_DCorbelEvents LButtonDblClick MouseX MouseY Object", dispidEventLButtonDblClick, M, 0},
-    {L"eComponentText eCTComponentType", 0, C, 0}, {L"eComponentText eCTFlyText", 1, C, 0},
-    {L"eWorkingUnitsType eWUTDefault", 0, C, 0},   {L"eWorkingUnitsType eWUTMillimetres", 1, C, 0},
-    {L"eWorkingUnitsType eWUTMetres", 2, C, 0},    {L"eWorkingUnitsType eWUTFeet", 3, C, 0},
-    {L"eWorkingUnitsType eWUTInches", 4, C, 0},    {L"eWorkingUnitsType eWUTKilograms", 1, C, 0},
-    {L"eWorkingUnitsType eWUTPounds", 2, C, 0},
+// Each type's members, two to a line.
+const std::pair<const wchar_t*, std::vector<Member>> kMembers[] = {
+    {L"_DCorbel",
+     {{L"SelectedItemCount", dispidSelectedItemCount, V, VARFLAG_FREADONLY}, {L"UpdateAll", dispidUpdateAll, M},
+      {L"AddRUVFileByName FileName", dispidAddRUVFileByName, M}, {L"AddRUVFile RUVFile", dispidAddRUVFile, M},
+      {L"TestGetSelection", dispidTestGetSelection, M}, {L"SelectedItem Index", dispidSelectedItem, G},
+      {L"ClearSelection", dispidClearSelection, M}, {L"SetSelection Object", dispidSetSelection, M},
+      {L"AddToSelection Object", dispidAddToSelection, M}, {L"RemoveFromSelection Object", dispidRemoveFromSelection, M},
+      {L"RemoveRUVFile RUVFile", dispidRemoveRUVFile, M}, {L"Update Object", dispidUpdate, M},
+      {L"ShowBrokenItems", dispidShowBrokenItems, M}, {L"AboutBox", DISPID_ABOUTBOX, M},
+      {L"WorkingUnits ValueTypeKey", dispidWorkingUnits, G | P}, {L"MakeBold Object", dispidMakeBold, M},
+      {L"AttributeWorkingUnits AttributeName", dispidAttributeWorkingUnits, G | P}, {L"ClearBold Object", dispidClearBold, M},
+      {L"DisplayNames Key", dispidDisplayNames, G | P}, {L"Font", DISPID_FONT, G | R, kBindable},
+      {L"BorderStyle", DISPID_BORDERSTYLE, G | P, kBindable | kRequestEdit},
+      {L"Appearance", DISPID_APPEARANCE, G | P, kBindable | kRequestEdit},
+      {L"Enabled", DISPID_ENABLED, G | P, kBindable | kRequestEdit},
+      {L"ShowComponentKeypoints", dispidShowComponentKeypoints, G | P, kBindable},
+      {L"ComponentSequenceNos", dispidComponentSequenceNos, G | P, kBindable},
+      {L"ComponentText", dispidComponentText, G | P, kBindable}, {L"ShowSpools", dispidShowSpools, G | P, kBindable}}},
+    {L"_DCorbelEvents",
+     {{L"SelectionChanged UnselectedObject SelectedObject", dispidEventSelectionChanged, M},
+      {L"DropFile FileName", dispidEventDropFile, M}, {L"PopupMenu MouseX MouseY Object", dispidEventPopupMenu, M},
+      {L"LButtonDblClick MouseX MouseY Object", dispidEventLButtonDblClick, M}}},
+    {L"eComponentText", {{L"eCTComponentType", 0, C}, {L"eCTFlyText", 1, C}}},
+    {L"eWorkingUnitsType",
+     {{L"eWUTDefault", 0, C}, {L"eWUTMillimetres", 1, C}, {L"eWUTMetres", 2, C}, {L"eWUTFeet", 3, C},
+      {L"eWUTInches", 4, C}, {L"eWUTKilograms", 1, C}, {L"eWUTPounds", 2, C}}},
 };
 
 // The types in the library's order, with the identities hosts keep (none for the enumerations).
@@ -127,9 +118,9 @@ TEST(TypeLibrary, TheLibraryItsTypesAndEveryMember)
             for (UINT i = 0; i < count; ++i) {
                 ScopedBstr owned;
                 *owned.Receive() = raw[i]; // owned from here on
-                names += L" " + owned.Text();
+                names += (i ? L" " : L".") + owned.Text();
             }
-            Member& member = found.try_emplace(names, Member{nullptr, id, 0, 0}).first->second;
+            Member& member = found.try_emplace(names, Member{nullptr, id, 0}).first->second;
             member.kinds |= kinds;
             member.flags |= flags;
         };
@@ -156,8 +147,10 @@ TEST(TypeLibrary, TheLibraryItsTypesAndEveryMember)
         for (const auto& [names, m] : found)
             members.push_back(Describe(names, m.id, m.kinds, m.flags));
     }
-    for (const Member& m : kMembers)
-        expected.push_back(Describe(m.names, m.id, m.kinds, m.flags));
+    for (const auto& [type, typeMembers] : kMembers) {
+        for (const Member& m : typeMembers)
+            expected.push_back(Describe(std::wstring(type) + L"." + m.names, m.id, m.kinds, m.flags));
+    }
     std::sort(members.begin(), members.end());
     std::sort(expected.begin(), expected.end());
     auto without = [](const std::vector<std::wstring>& all, const std::vector<std::wstring>& these) {
