@@ -1,94 +1,47 @@
-// regsvr32 and regsvr32 /u on the built module: every key a container and a class browser look
-// for, then none left. (The registered control created by ProgID is the end-to-end tests'.)
-#include "RegisteredControl.h"
-
-#include <algorithm>
-#include <cwctype>
-
-#include "platform/com/RegistryKey.h"
+// regsvr32 and regsvr32 /u on the built module: every key that containers and class browsers look
+// for (the table of expected keys, filled with the identities of the control and its pages), the
+// type library's and the interfaces' keys; then none of them left, and removing again succeeds.
 #include "HostedControl.h"
-#include "platform/com/Registration.h"
+#include "support/RegistryKeys.h"
+#include "platform/com/RegistryKey.h"
 
 namespace {
 
 using platform::GuidText;
+using platform::RegistryKey;
 
-bool KeyExists(const std::wstring& path)
+std::wstring ModuleString(UINT id)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr)
-{
-    return platform::RegistryKey::Open(HKEY_CLASSES_ROOT, path).Text(name).value_or(L"(missing)");
-}
-
-std::wstring Lower(std::wstring text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
+    wchar_t text[128] = {};
+    LoadStringW(ControlModule(), id, text, 128);
     return text;
 }
 
-const GUID kGeneralPage = {0x21edafa6, 0x388b, 0x4bc5, {0x85, 0xa6, 0xee, 0xef, 0xfa, 0x50, 0x59, 0x5d}};
-const GUID kSettingsPage = {0x5f3d5012, 0xf8a8, 0x402f, {0x97, 0xcf, 0x92, 0x7f, 0xe4, 0x9b, 0xa9, 0xed}};
-
-// Every key that registration makes; unregistration must remove them all.
-std::vector<std::wstring> RegisteredKeys()
+TEST(Registration, Regsvr32WritesEveryKeyAndUnregisteringLeavesNone)
 {
-    const std::wstring control = L"CLSID\\" + GuidText(CLSID_Corbel);
-    return {control,
-            control + L"\\InprocServer32",
-            control + L"\\ProgID",
-            control + L"\\Control",
-            control + L"\\ToolboxBitmap32",
-            control + L"\\MiscStatus\\1",
-            control + L"\\TypeLib",
-            control + L"\\Version",
-            L"CORBEL.CorbelCtrl.1\\CLSID",
-            L"CLSID\\" + GuidText(kGeneralPage) + L"\\InprocServer32",
-            L"CLSID\\" + GuidText(kSettingsPage) + L"\\InprocServer32",
-            L"TypeLib\\" + GuidText(LIBID_QuillRUVFileTree) + L"\\1.0",
-            L"Interface\\" + GuidText(DIID__DCorbel),
-            L"Interface\\" + GuidText(DIID__DCorbelEvents)};
-}
+    const std::wstring module = ControlModulePath(), library = L"TypeLib\\" + GuidText(LIBID_QuillRUVFileTree);
+    auto expected = registrykeys::ControlClass({CLSID_Corbel, kCorbelProgId, ModuleString(IDS_CORBEL_TYPE_NAME),
+                                                IDB_TOOLBOX, kCorbelMiscStatus, LIBID_QuillRUVFileTree, L"1.0"},
+                                               module);
+    for (const auto& [page, name] : {std::pair{CLSID_CorbelPropPage, IDS_GENERAL_PAGE_TYPE_NAME},
+                                     std::pair{CLSID_SettingsPropPage, IDS_SETTINGS_PAGE_TYPE_NAME}}) {
+        for (registrykeys::Expected& key : registrykeys::PropertyPageClass(page, ModuleString(name), module))
+            expected.push_back(std::move(key));
+    }
+    expected.push_back({library + L"\\1.0", nullptr, L"Quill RUVFile Tree Control"});
+    expected.push_back({L"Interface\\" + GuidText(DIID__DCorbel), nullptr, L"_DCorbel"});
+    expected.push_back({L"Interface\\" + GuidText(DIID__DCorbelEvents), nullptr, L"_DCorbelEvents"});
 
-class Registration : public HostedControl {};
-
-TEST_F(Registration, Regsvr32WritesEveryKeyAndUnregisteringLeavesNone)
-{
-    const std::wstring module = ControlModulePath();
-    RegisteredControl registered;
-    ASSERT_EQ(registered.ExitCode(), 0u);
-    for (const std::wstring& key : RegisteredKeys())
-        EXPECT_TRUE(KeyExists(key)) << key;
-
-    const std::wstring classKey = L"CLSID\\" + GuidText(CLSID_Corbel);
-    EXPECT_EQ(Value(classKey), L"Corbel Control");
-    EXPECT_EQ(Lower(Value(classKey + L"\\InprocServer32")), Lower(module));
-    EXPECT_EQ(Value(classKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-    EXPECT_EQ(Value(classKey + L"\\ProgID"), L"CORBEL.CorbelCtrl.1");
-    EXPECT_EQ(Lower(Value(classKey + L"\\ToolboxBitmap32")), Lower(module + L", 1"));
-    EXPECT_EQ(Value(classKey + L"\\MiscStatus\\1"), L"131473");
-    EXPECT_EQ(Lower(Value(classKey + L"\\TypeLib")), Lower(GuidText(LIBID_QuillRUVFileTree)));
-    EXPECT_EQ(Value(classKey + L"\\Version"), L"1.0");
-    EXPECT_EQ(Value(L"CORBEL.CorbelCtrl.1"), L"Corbel Control");
-    EXPECT_EQ(Value(L"CORBEL.CorbelCtrl.1\\CLSID"), GuidText(CLSID_Corbel));
-    EXPECT_EQ(Value(L"CLSID\\" + GuidText(kGeneralPage)), L"Corbel Property Page");
-    EXPECT_EQ(Value(L"CLSID\\" + GuidText(kSettingsPage)), L"Settings Property Page");
-    EXPECT_EQ(Value(L"CLSID\\" + GuidText(kSettingsPage) + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-    EXPECT_EQ(Value(L"TypeLib\\" + GuidText(LIBID_QuillRUVFileTree) + L"\\1.0"), L"Quill RUVFile Tree Control");
-
-    ASSERT_EQ(registered.Unregister(), 0u);
-    for (const std::wstring& key : RegisteredKeys())
-        EXPECT_FALSE(KeyExists(key)) << key;
-    EXPECT_FALSE(KeyExists(L"CORBEL.CorbelCtrl.1"));
-    EXPECT_FALSE(KeyExists(L"TypeLib\\" + GuidText(LIBID_QuillRUVFileTree)));
-    // Unregistering again finds nothing to remove and still succeeds.
-    EXPECT_EQ(RunRegsvr32(module, true), 0u);
+    ASSERT_EQ(RunRegsvr32(module, false), 0u);
+    for (const registrykeys::Expected& key : expected) {
+        const auto value = RegistryKey::Open(HKEY_CLASSES_ROOT, key.path).Text(key.name).value_or(L"(missing)");
+        EXPECT_EQ(_wcsicmp(value.c_str(), key.value.c_str()), 0) << key.path << ": " << value; // paths in any case
+    }
+    ASSERT_EQ(RunRegsvr32(module, true), 0u);
+    for (const registrykeys::Expected& key : expected)
+        EXPECT_FALSE(RegistryKey::Exists(HKEY_CLASSES_ROOT, key.path)) << key.path;
+    EXPECT_FALSE(RegistryKey::Exists(HKEY_CLASSES_ROOT, library));
+    EXPECT_EQ(RunRegsvr32(module, true), 0u) << "removing again finds nothing to remove and succeeds";
 }
 
 } // namespace
