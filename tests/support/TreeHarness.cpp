@@ -1,74 +1,34 @@
 #include "support/TreeHarness.h"
 
-#include "support/TreeInput.h"
-#include "platform/window/TreeDump.h"
-
-#include <algorithm>
 #include <sstream>
+
+#include "platform/window/TreeDump.h"
+#include "support/TopWindow.h"
+#include "support/TreeInput.h"
 
 namespace {
 
 constexpr UINT kRunAction = WM_APP + 1;
-const wchar_t kParentClass[] = L"RUVTreeTestParent";
 
-bool CarriesTreeView(UINT code)
+std::vector<std::string> Split(const std::string& text, char separator)
 {
-    switch (code) {
-    case TVN_SELCHANGINGW:
-    case TVN_SELCHANGEDW:
-    case TVN_BEGINDRAGW:
-    case TVN_BEGINRDRAGW:
-    case TVN_DELETEITEMW:
-    case TVN_ITEMEXPANDINGW:
-    case TVN_ITEMEXPANDEDW:
-        return true;
-    default:
-        return false;
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) {
+        if (!part.empty())
+            parts.push_back(part);
     }
+    return parts;
 }
 
-void RegisterParentClass()
-{
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX init{sizeof(init), ICC_TREEVIEW_CLASSES};
-        InitCommonControlsEx(&init);
-        return true;
-    }();
-    (void)registered;
-}
-
-void ForEachItem(const CMultiTree& tree, HTREEITEM first, const std::function<void(HTREEITEM)>& visit)
-{
-    for (HTREEITEM item = first; item; item = tree.GetNextSiblingItem(item)) {
-        visit(item);
-        ForEachItem(tree, tree.GetChildItem(item), visit);
-    }
-}
+void Append(std::string& list, const std::string& word) { list += (list.empty() ? "" : " ") + word; }
 
 } // namespace
 
-RecordingParent::RecordingParent()
+RecordingParent::RecordingParent() : m_hWnd(MakeTopWindow(L"RUVTreeTestParent", L"tree test"))
 {
-    static const ATOM atom = [] {
-        RegisterParentClass();
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kParentClass;
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        return RegisterClassW(&wc);
-    }();
-    (void)atom;
-    m_hWnd = CreateWindowExW(0, kParentClass, L"tree test", WS_OVERLAPPED | WS_CLIPCHILDREN, 0, 0, 320, 520,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    ShowWindow(m_hWnd, SW_SHOW);
-    UpdateWindow(m_hWnd);
-}
-
-RecordingParent::~RecordingParent()
-{
-    if (m_hWnd)
-        DestroyWindow(m_hWnd);
+    SetWindowSubclass(m_hWnd, Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetForegroundWindow(m_hWnd);
 }
 
 void RecordingParent::Post(std::function<void()> action)
@@ -77,55 +37,59 @@ void RecordingParent::Post(std::function<void()> action)
     PostMessageW(m_hWnd, kRunAction, 0, 0);
 }
 
-LRESULT CALLBACK RecordingParent::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK RecordingParent::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
 {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<RecordingParent*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && message == WM_NOTIFY)
-        return self->OnNotify(*reinterpret_cast<NMHDR*>(lParam));
-    if (self && message == kRunAction && !self->m_actions.empty()) {
-        auto action = std::move(self->m_actions.front());
-        self->m_actions.pop_front();
+    auto& parent = *reinterpret_cast<RecordingParent*>(self);
+    if (message == WM_NOTIFY)
+        return parent.OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    if (message == kRunAction && !parent.m_actions.empty()) {
+        auto action = std::move(parent.m_actions.front());
+        parent.m_actions.pop_front();
         action();
         return 0;
     }
-    if (self && message == WM_NCDESTROY)
-        self->m_hWnd = nullptr;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 LRESULT RecordingParent::OnNotify(const NMHDR& header)
 {
+    static const std::set<UINT> kTreeViewCodes{TVN_SELCHANGINGW, TVN_SELCHANGEDW,    TVN_BEGINDRAGW,    TVN_BEGINRDRAGW,
+                                               TVN_DELETEITEMW,  TVN_ITEMEXPANDINGW, TVN_ITEMEXPANDEDW};
     Notice notice;
     notice.code = header.code;
-    notice.idFrom = header.idFrom;
     notice.own = tree && tree->IsSendingNotify();
     const bool click = header.code == static_cast<UINT>(NM_CLICK) || header.code == static_cast<UINT>(NM_RCLICK);
-    if (CarriesTreeView(header.code) || (click && notice.own && clickCarriesItem)) {
+    if (kTreeViewCodes.count(header.code) || (click && notice.own && clickCarriesItem)) {
         const auto& nm = reinterpret_cast<const NMTREEVIEWW&>(header);
         notice.itemNew = nm.itemNew.hItem;
         notice.itemOld = nm.itemOld.hItem;
-        notice.newMask = nm.itemNew.mask;
-        notice.oldMask = nm.itemOld.mask;
-        notice.newData = nm.itemNew.lParam;
-        notice.oldData = nm.itemOld.lParam;
-        notice.ptDrag = nm.ptDrag;
+        if (notice.own)
+            CheckOwn(nm);
     }
     notices.push_back(notice);
     if (notice.own && notice.code == TVN_SELCHANGEDW) {
-        if (notice.itemNew)
-            reportedSelection.insert(notice.itemNew);
-        if (notice.itemOld)
-            reportedSelection.erase(notice.itemOld);
+        reportedSelection.insert(notice.itemNew);
+        reportedSelection.erase(notice.itemOld);
+        reportedSelection.erase(nullptr);
     }
     if (onNotice)
         onNotice(notice);
     if (header.code == TVN_SELCHANGINGW && notice.own && answerSelChanging)
         return answerSelChanging(notice);
     return 0;
+}
+
+void RecordingParent::CheckOwn(const NMTREEVIEWW& nm) const
+{
+    EXPECT_EQ(nm.hdr.idFrom, static_cast<UINT_PTR>(GetDlgCtrlID(tree->GetSafeHwnd())));
+    const bool named = nm.itemNew.hItem != nullptr;
+    const TVITEMW& item = named ? nm.itemNew : nm.itemOld;
+    const TVITEMW& other = named ? nm.itemOld : nm.itemNew;
+    EXPECT_EQ(item.mask, static_cast<UINT>(TVIF_HANDLE | TVIF_PARAM)) << "code " << static_cast<int>(nm.hdr.code);
+    EXPECT_EQ(static_cast<DWORD_PTR>(item.lParam), tree->GetItemData(item.hItem)) << "the item's own data";
+    EXPECT_TRUE(other.mask == 0 && other.hItem == nullptr) << "one item per notification";
+    const bool drag = nm.hdr.code == TVN_BEGINDRAGW || nm.hdr.code == TVN_BEGINRDRAGW;
+    EXPECT_TRUE(!drag || (nm.ptDrag.x == pressedAt.x && nm.ptDrag.y == pressedAt.y)) << "the press point";
 }
 
 void TreeTest::SetUp()
@@ -136,7 +100,6 @@ void TreeTest::SetUp()
     m_parent = parent;
     m_parent->notices.clear();
     m_parent->reportedSelection.clear();
-    m_parent->clickCarriesItem = false;
 }
 
 void TreeTest::TearDown()
@@ -148,7 +111,7 @@ void TreeTest::TearDown()
     m_parent->answerSelChanging = nullptr;
     m_parent->tree = nullptr;
     m_tree.reset();
-    DrainInput();
+    treeinput::DrainInput();
 }
 
 void TreeTest::Build(const std::vector<ItemSpec>& items, DWORD style)
@@ -158,37 +121,30 @@ void TreeTest::Build(const std::vector<ItemSpec>& items, DWORD style)
     m_parent->answerSelChanging = nullptr;
     m_tree.reset();
     m_items.clear();
+    checkCollapsed = false;
     m_parent->reportedSelection.clear();
     m_tree = std::make_unique<CMultiTree>();
     RECT client;
     GetClientRect(m_parent->Hwnd(), &client);
-    ASSERT_TRUE(m_tree->Create(style, client, m_parent->Hwnd(), kTreeId)) << "parent " << m_parent->Hwnd() << " error " << GetLastError();
+    ASSERT_TRUE(m_tree->Create(style, client, m_parent->Hwnd(), kTreeId)) << "error " << GetLastError();
     m_parent->tree = m_tree.get();
     DWORD_PTR data = 0;
     for (const ItemSpec& spec : items) {
-        HTREEITEM parent = spec.parent ? Item(spec.parent) : TVI_ROOT;
-        std::wstring text(spec.name, spec.name + std::char_traits<char>::length(spec.name));
-        HTREEITEM item = m_tree->InsertItem(text.c_str(), parent, TVI_LAST, ++data);
+        const std::wstring text(spec.name, spec.name + std::char_traits<char>::length(spec.name));
+        HTREEITEM item = m_tree->InsertItem(text.c_str(), spec.parent ? Item(spec.parent) : TVI_ROOT, TVI_LAST, ++data);
         ASSERT_NE(item, nullptr);
         m_items[spec.name] = item;
     }
-    UpdateWindow(m_tree->GetSafeHwnd());
+    UpdateWindow(Hwnd());
     ClearLog();
 }
 
 void TreeTest::BuildDefault(DWORD style)
 {
-    Build({{"A", nullptr},
-           {"A1", "A"},
-           {"A2", "A"},
-           {"A2a", "A2"},
-           {"A3", "A"},
-           {"B", nullptr},
-           {"B1", "B"},
-           {"C", nullptr},
-           {"D", nullptr},
-           {"E", nullptr}},
+    Build({{"A", nullptr}, {"A1", "A"}, {"A2", "A"}, {"A2a", "A2"}, {"A3", "A"}, {"B", nullptr}, {"B1", "B"},
+           {"C", nullptr}, {"D", nullptr}, {"E", nullptr}},
           style);
+    checkCollapsed = true;
     Expand("A");
     ClearLog();
 }
@@ -202,12 +158,15 @@ HTREEITEM TreeTest::Item(const std::string& name) const
 std::string TreeTest::Name(HTREEITEM item) const
 {
     if (!item)
-        return "null";
+        return "-";
     for (const auto& [name, handle] : m_items) {
         if (handle == item)
             return name;
     }
-    return "?";
+    std::string text;
+    for (wchar_t c : TextOf(item))
+        text += c < 0x80 ? static_cast<char>(c) : '?';
+    return text;
 }
 
 void TreeTest::Expand(const std::string& name, UINT action)
@@ -216,185 +175,230 @@ void TreeTest::Expand(const std::string& name, UINT action)
     CheckInvariant();
 }
 
-std::string TreeTest::Selected() const
+std::vector<HTREEITEM> TreeTest::Walk() const
 {
-    std::vector<std::string> names;
-    ForEachItem(*m_tree, m_tree->GetRootItem(), [&](HTREEITEM item) {
-        if (m_tree->GetNativeState(item, TVIS_SELECTED))
-            names.push_back(Name(item));
-    });
-    return JoinNames(names);
+    std::vector<HTREEITEM> items;
+    std::function<void(HTREEITEM)> visit = [&](HTREEITEM first) {
+        for (HTREEITEM item = first; item; item = m_tree->GetNextSiblingItem(item)) {
+            items.push_back(item);
+            visit(m_tree->GetChildItem(item));
+        }
+    };
+    visit(m_tree->GetRootItem());
+    return items;
 }
-
-std::wstring TreeTest::Dump(HTREEITEM first, bool images) const
-{
-    return platform::DumpTree(platform::TreeView(m_tree->GetSafeHwnd()), first, {.inlined = true, .images = images});
-}
-
-std::wstring TreeTest::TextOf(HTREEITEM item) const { return m_tree->GetItemText(item); }
-
-LPARAM TreeTest::DataOf(HTREEITEM item) const { return static_cast<LPARAM>(m_tree->GetItemData(item)); }
 
 std::set<HTREEITEM> TreeTest::AllItems() const
 {
-    std::set<HTREEITEM> items;
-    ForEachItem(*m_tree, m_tree->GetRootItem(), [&](HTREEITEM item) { items.insert(item); });
-    return items;
+    const std::vector<HTREEITEM> items = Walk();
+    return std::set<HTREEITEM>(items.begin(), items.end());
+}
+
+std::string TreeTest::Selected() const
+{
+    std::string names;
+    for (HTREEITEM item : Walk()) {
+        if (m_tree->GetNativeState(item, TVIS_SELECTED))
+            Append(names, Name(item));
+    }
+    return names;
 }
 
 std::string TreeTest::Caret() const { return Name(m_tree->GetCaretItem()); }
 
+std::wstring TreeTest::Dump(HTREEITEM first, bool images) const
+{
+    return platform::DumpTree(platform::TreeView(Hwnd()), first, {.inlined = true, .images = images});
+}
+
 std::string TreeTest::OwnLog() const
 {
-    std::vector<std::string> parts;
+    static const std::map<UINT, std::string> kNames{{static_cast<UINT>(NM_CLICK), "click"},
+                                                    {static_cast<UINT>(NM_RCLICK), "rclick"},
+                                                    {TVN_BEGINDRAGW, "drag"},
+                                                    {TVN_BEGINRDRAGW, "rdrag"}};
+    std::string log;
     for (const Notice& n : m_parent->notices) {
         if (!n.own)
             continue;
-        switch (n.code) {
-        case TVN_SELCHANGINGW:
-        case TVN_SELCHANGEDW: {
-            std::string prefix = n.code == TVN_SELCHANGINGW ? "?" : "";
+        if (n.code == TVN_SELCHANGINGW || n.code == TVN_SELCHANGEDW) {
+            const std::string prefix = n.code == TVN_SELCHANGINGW ? "?" : "";
             if (n.itemNew)
-                parts.push_back(prefix + "+" + Name(n.itemNew));
+                Append(log, prefix + "+" + Name(n.itemNew));
             if (n.itemOld)
-                parts.push_back(prefix + "-" + Name(n.itemOld));
-            break;
+                Append(log, prefix + "-" + Name(n.itemOld));
+            continue;
         }
-        case TVN_BEGINDRAGW:
-            parts.push_back("drag:" + Name(n.itemNew));
-            break;
-        case TVN_BEGINRDRAGW:
-            parts.push_back("rdrag:" + Name(n.itemNew));
-            break;
-        default:
-            if (n.code == static_cast<UINT>(NM_CLICK) || n.code == static_cast<UINT>(NM_RCLICK)) {
-                std::string text = n.code == static_cast<UINT>(NM_CLICK) ? "click" : "rclick";
-                if (n.itemNew)
-                    text += ":" + Name(n.itemNew);
-                parts.push_back(text);
-            } else {
-                parts.push_back("code" + std::to_string(static_cast<int>(n.code)));
-            }
-        }
+        auto known = kNames.find(n.code);
+        const std::string name = known != kNames.end() ? known->second : "code" + std::to_string(static_cast<int>(n.code));
+        Append(log, n.itemNew ? name + ":" + Name(n.itemNew) : name);
     }
-    return JoinNames(parts);
-}
-
-std::vector<Notice> TreeTest::OwnNotices(UINT code) const
-{
-    std::vector<Notice> result;
-    for (const Notice& n : m_parent->notices) {
-        if (n.own && n.code == code)
-            result.push_back(n);
-    }
-    return result;
+    return log;
 }
 
 void TreeTest::CheckInvariant() const
 {
-    const std::set<HTREEITEM>& reported = m_parent->reportedSelection;
-    std::set<HTREEITEM> actual;
-    ForEachItem(*m_tree, m_tree->GetRootItem(), [&](HTREEITEM item) {
-        if (m_tree->GetNativeState(item, TVIS_SELECTED))
-            actual.insert(item);
-    });
-    auto names = [this](const std::set<HTREEITEM>& items) {
-        std::vector<std::string> result;
-        for (HTREEITEM item : items)
-            result.push_back(Name(item));
-        std::sort(result.begin(), result.end());
-        return JoinNames(result);
-    };
-    EXPECT_EQ(names(reported), names(actual)) << "the notified selection differs from the TVIS_SELECTED bits";
+    std::multiset<std::string> reported, marked;
+    for (HTREEITEM item : m_parent->reportedSelection)
+        reported.insert(Name(item));
+    for (HTREEITEM item : Walk()) {
+        if (!m_tree->GetNativeState(item, TVIS_SELECTED))
+            continue;
+        marked.insert(Name(item));
+        for (HTREEITEM up = m_tree->GetParentItem(item); up && checkCollapsed; up = m_tree->GetParentItem(up))
+            EXPECT_TRUE(m_tree->GetNativeState(up, TVIS_EXPANDED)) << Name(item) << " is selected under collapsed " << Name(up);
+    }
+    EXPECT_EQ(reported, marked) << "the notified selection differs from the TVIS_SELECTED bits";
 }
 
 void TreeTest::Select(const std::string& names)
 {
-    std::istringstream words(names);
-    for (std::string name; words >> name;)
+    for (const std::string& name : Split(names, ' '))
         m_tree->SetItemState(Item(name), TVIS_SELECTED, TVIS_SELECTED, FALSE);
     CheckInvariant();
 }
 
-void TreeTest::SetModifiers(bool ctrl, bool shift) const { treeinput::SetModifiers(ctrl, shift); }
-
 void TreeTest::Key(UINT vk, bool ctrl, bool shift)
 {
-    SetModifiers(ctrl, shift);
-    SendMessageW(m_tree->GetSafeHwnd(), WM_KEYDOWN, vk, 1);
-    SetModifiers(false, false);
+    treeinput::SetModifiers(ctrl, shift);
+    SendMessageW(Hwnd(), WM_KEYDOWN, vk, 1);
+    treeinput::SetModifiers(false, false);
     CheckInvariant();
 }
 
-void TreeTest::Char(wchar_t c)
-{
-    SendMessageW(m_tree->GetSafeHwnd(), WM_CHAR, c, 1);
-    CheckInvariant();
-}
+POINT TreeTest::PointOn(const std::string& name) const { return PointAt(name, false); }
 
-POINT TreeTest::PointOn(const std::string& name) const
+POINT TreeTest::PointAt(const std::string& where, bool rightOfLabel) const
 {
     RECT rect{};
-    EXPECT_TRUE(m_tree->GetItemRect(Item(name), rect, true)) << name;
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    if (where == "-") {
+        HTREEITEM last = m_tree->GetRootItem();
+        for (HTREEITEM next = last; next; next = m_tree->GetNextVisibleItem(next))
+            last = next;
+        m_tree->GetItemRect(last, rect, false);
+        return POINT{40, rect.bottom + 30};
+    }
+    const bool button = where[0] == '+';
+    HTREEITEM item = Item(button ? where.substr(1) : where);
+    EXPECT_TRUE(m_tree->GetItemRect(item, rect, true)) << where;
+    const int y = (rect.top + rect.bottom) / 2;
+    for (int x = 0; button && x < rect.left; ++x) {
+        UINT flags = 0;
+        if (m_tree->HitTest(POINT{x, y}, flags) == item && (flags & TVHT_ONITEMBUTTON))
+            return POINT{x, y};
+    }
+    EXPECT_FALSE(button) << "no expand button for " << where;
+    return POINT{rightOfLabel ? rect.right + 40 : (rect.left + rect.right) / 2, y};
 }
 
-POINT TreeTest::PointRightOf(const std::string& name) const
-{
-    RECT rect{};
-    EXPECT_TRUE(m_tree->GetItemRect(Item(name), rect, true)) << name;
-    return POINT{rect.right + 40, (rect.top + rect.bottom) / 2};
-}
+void TreeTest::Click(const std::string& name, UINT keys, bool left) { Mouse(left ? "click" : "rclick", keys, name, {}); }
 
-POINT TreeTest::PointBelowItems() const
+void TreeTest::Mouse(const std::string& verb, UINT keys, const std::string& events, const std::function<void()>& action)
 {
-    HTREEITEM last = m_tree->GetRootItem();
-    for (HTREEITEM next = last; next; next = m_tree->GetNextVisibleItem(next))
-        last = next;
-    RECT rect{};
-    m_tree->GetItemRect(last, rect, false);
-    return POINT{40, rect.bottom + 30};
-}
-
-void TreeTest::StartGesture(POINT point) { treeinput::StartGesture(m_tree->GetSafeHwnd(), point); }
-
-void TreeTest::Press(POINT point, bool left, UINT keys)
-{
-    treeinput::Press(m_tree->GetSafeHwnd(), point, left, keys);
-    CheckInvariant();
-}
-
-void TreeTest::Click(const std::string& name, UINT keys, bool left)
-{
-    POINT point = PointOn(name);
-    StartGesture(point);
-    PostButtonUp(left);
-    m_parent->clickCarriesItem = true;
-    Press(point, left, keys);
+    const bool band = verb == "band";
+    const bool left = verb[0] != 'r';
+    const std::vector<std::string> steps = Split(events, '>');
+    const POINT from = PointAt(steps.at(0), band);
+    treeinput::StartGesture(Hwnd(), from);
+    for (size_t i = 1; i < steps.size(); ++i) {
+        if (steps[i] == "!")
+            PostAction(action);
+        else if (steps[i] == "esc")
+            PostMessageW(Hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+        else if (steps[i] == "~")
+            treeinput::PostMove(Hwnd(), {from.x + GetSystemMetrics(SM_CXDRAG), from.y - GetSystemMetrics(SM_CYDRAG)});
+        else
+            treeinput::PostMove(Hwnd(), PointAt(steps[i], band));
+    }
+    if (verb.find("drag") != std::string::npos)
+        treeinput::PostMove(Hwnd(), {from.x + 30, from.y + 30});
+    else
+        treeinput::PostButtonUp(Hwnd(), left);
+    UINT flags = 0;
+    m_parent->clickCarriesItem = m_tree->HitTest(from, flags) && (flags & TVHT_ONITEM);
+    m_parent->pressedAt = from;
+    treeinput::Press(Hwnd(), from, left, keys);
     m_parent->clickCarriesItem = false;
 }
 
-void TreeTest::PostMove(POINT point) { treeinput::PostMove(m_tree->GetSafeHwnd(), point); }
-
-void TreeTest::PostButtonUp(bool left) { treeinput::PostButtonUp(m_tree->GetSafeHwnd(), left); }
-
-void TreeTest::PostTimerTick(POINT screenCursor)
+void TreeTest::Do(const std::string& gesture, const std::function<void()>& action)
 {
-    SetCursorPos(screenCursor.x, screenCursor.y);
-    PostMessageW(m_tree->GetSafeHwnd(), WM_TIMER, 1, 0);
+    for (const std::string& step : Split(gesture, ' '))
+        Step(step, action);
 }
 
-void TreeTest::PostKey(UINT vk) { PostMessageW(m_tree->GetSafeHwnd(), WM_KEYDOWN, vk, 1); }
-
-void TreeTest::DrainInput() const { treeinput::DrainInput(); }
-
-std::string JoinNames(const std::vector<std::string>& names)
+void TreeTest::Step(std::string step, const std::function<void()>& action)
 {
-    std::string joined;
-    for (const std::string& name : names) {
-        if (!joined.empty())
-            joined += ' ';
-        joined += name;
+    SCOPED_TRACE("step " + step);
+    UINT keys = 0;
+    while (step.rfind("ctrl+", 0) == 0 || step.rfind("shift+", 0) == 0) {
+        keys |= step[0] == 'c' ? MK_CONTROL : MK_SHIFT;
+        step.erase(0, step.find('+') + 1);
     }
-    return joined;
+    const std::string verb = step.substr(0, step.find(':'));
+    const std::string rest = verb.size() < step.size() ? step.substr(verb.size() + 1) : "";
+    const std::vector<std::string> args = Split(rest, ':');
+    auto item = [&](size_t i) { return args.at(i) == "-" ? nullptr : args[i] == "*" ? TVI_ROOT : Item(args[i]); };
+    CMultiTree& tree = *m_tree;
+    std::map<std::string, std::function<void()>> steps{
+        {"type", [&] { for (char c : rest) SendMessageW(Hwnd(), WM_CHAR, static_cast<WPARAM>(c), 1); }},
+        {"focus", [&] { SetFocus(Hwnd()); }},
+        {"blur", [&] { SetFocus(m_parent->Hwnd()); }},
+        {"set", [&] { SetState(item(0), args.at(1)); }},
+        {"caret", [&] { tree.SetCaretItem(item(0)); }},
+        {"span", [&] { tree.SelectSpan(item(0), item(1), TRUE); }},
+        {"addspan", [&] { tree.SelectSpan(item(0), item(1), FALSE); }},
+        {"all", [&] { tree.SetAllSelected(TRUE); }},
+        {"none", [&] { tree.SetAllSelected(FALSE); }},
+        {"all-but", [&] { tree.SetAllSelectedExcept(TRUE, item(0)); }},
+        {"none-but", [&] { tree.SetAllSelectedExcept(FALSE, item(0)); }},
+        {"select-below", [&] { tree.SetDescendantsSelected(item(0), TRUE, TRUE); }},
+        {"deselect-children", [&] { tree.SetDescendantsSelected(item(0), FALSE, FALSE); }},
+        {"expand", [&] { tree.Expand(item(0), TVE_EXPAND); }},
+        {"collapse", [&] { tree.Expand(item(0), TVE_COLLAPSE); }},
+        {"delete", [&] { tree.DeleteItem(item(0)); }},
+        {"native-delete", [&] { tree.DeleteNativeItem(item(0)); }},
+        {"nodrag", [&] { SetWindowLongPtrW(Hwnd(), GWL_STYLE, static_cast<LONG_PTR>(tree.GetStyle() | TVS_DISABLEDRAGDROP)); }},
+    };
+    for (const char* mouse : {"click", "rclick", "drag", "rdrag", "band"})
+        steps[mouse] = [&] { Mouse(verb, keys, rest, action); };
+    const std::pair<const char*, UINT> kKeys[] = {{"up", VK_UP},       {"down", VK_DOWN},   {"left", VK_LEFT},
+                                                  {"right", VK_RIGHT}, {"space", VK_SPACE}, {"home", VK_HOME},
+                                                  {"end", VK_END}};
+    for (const auto& [name, vk] : kKeys)
+        steps[name] = [&, vk = vk] { Key(vk, keys & MK_CONTROL, keys & MK_SHIFT); };
+    auto known = steps.find(verb);
+    if (known != steps.end())
+        known->second();
+    else
+        ADD_FAILURE() << "unknown step";
+    CheckInvariant();
+}
+
+// "+f-s!": "+" sets and "-" clears f(ocus), s(elected), b(old); "!" notifies with focus.
+void TreeTest::SetState(HTREEITEM item, const std::string& flags)
+{
+    UINT state = 0, mask = 0;
+    bool on = true;
+    for (char c : flags) {
+        const UINT bit = c == 'f' ? TVIS_FOCUSED : c == 's' ? TVIS_SELECTED : c == 'b' ? TVIS_BOLD : 0;
+        on = c == '+' || (c != '-' && on);
+        mask |= bit;
+        state |= on ? bit : 0;
+    }
+    m_tree->SetItemState(item, state, mask, flags.find('!') != std::string::npos);
+}
+
+void TreeTest::Run(const TreeRow& row)
+{
+    SCOPED_TRACE(std::string("selected \"") + row.selected + "\", caret " + row.caret + ": " + row.gesture);
+    BuildDefault();
+    Select(row.selected);
+    if (Item(row.caret))
+        m_tree->SetCaretItem(Item(row.caret));
+    ClearLog();
+    Do(row.gesture);
+    EXPECT_EQ(Selected(), row.selectedAfter);
+    EXPECT_EQ(Caret(), row.caretAfter);
+    EXPECT_EQ(OwnLog(), row.log);
 }

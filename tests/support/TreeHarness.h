@@ -1,17 +1,16 @@
 // A real tree-view under test: a parent window that records every notification the tree sends,
-// a fixture that builds small trees, and the helpers that drive keys and mouse loops the way
-// the system delivers them. After every step the fixture checks the invariant that matters
-// most: the selection that the tree's own notifications describe is exactly the set of items
-// that carry TVIS_SELECTED.
+// a fixture that builds small trees and drives them with gestures the way the system delivers
+// input, and behaviour tables that one loop runs. After every step the fixture checks the
+// invariant: the selection that the tree's own notifications describe is exactly the set of
+// items that carry TVIS_SELECTED, and no collapsed branch holds a selected item.
 #pragma once
 
 #include <deque>
-#include <memory>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -25,21 +24,14 @@ struct Notice {
     UINT code = 0;
     HTREEITEM itemNew = nullptr;
     HTREEITEM itemOld = nullptr;
-    UINT newMask = 0;
-    UINT oldMask = 0;
-    LPARAM newData = 0;
-    LPARAM oldData = 0;
-    POINT ptDrag{};
-    UINT_PTR idFrom = 0;
     bool own = false; // IsSendingNotify() was true when it arrived
 };
 
+// Records the notifications; checks that each of the tree's own names one item by handle and item
+// data only, and that a drag names the point where the button went down.
 class RecordingParent {
 public:
     RecordingParent();
-    ~RecordingParent();
-    RecordingParent(const RecordingParent&) = delete;
-    RecordingParent& operator=(const RecordingParent&) = delete;
 
     HWND Hwnd() const { return m_hWnd; }
     void Post(std::function<void()> action); // runs when the parent next dispatches messages
@@ -52,21 +44,28 @@ public:
     std::function<LRESULT(const Notice&)> answerSelChanging;
     // Runs after a notice is recorded, before the parent answers.
     std::function<void(const Notice&)> onNotice;
-    // Whether NM_CLICK / NM_RCLICK carry an NMTREEVIEW (a click on an item) or a plain NMHDR.
+    // Whether NM_CLICK / NM_RCLICK carry an NMTREEVIEW (a press on an item) or a plain NMHDR.
     bool clickCarriesItem = false;
+    POINT pressedAt{};
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
     LRESULT OnNotify(const NMHDR& header);
+    void CheckOwn(const NMTREEVIEWW& nm) const;
 
-    HWND m_hWnd = nullptr;
+    HWND m_hWnd;
     std::deque<std::function<void()>> m_actions;
 };
 
 // Item names are single words; a child names its parent: {"A1", "A"}.
 struct ItemSpec {
-    const char* name;
-    const char* parent;
+    const char *name, *parent;
+};
+
+// A row of a behaviour table: on the default tree, the selection and the caret before ("-": none),
+// a gesture, then the selection, the caret and the tree's own notifications (OwnLog) after it.
+struct TreeRow {
+    const char *selected, *caret, *gesture, *selectedAfter, *caretAfter, *log;
 };
 
 class TreeTest : public ::testing::Test {
@@ -84,62 +83,73 @@ protected:
     void BuildDefault(DWORD style = kStyle);
 
     HTREEITEM Item(const std::string& name) const;
-    std::string Name(HTREEITEM item) const;
+    std::string Name(HTREEITEM item) const; // "-" for none; the text for an item not built by name
     void Expand(const std::string& name, UINT action = TVE_EXPAND);
 
     // The items that carry TVIS_SELECTED, anywhere in the tree, in display order.
     std::string Selected() const;
     std::string Caret() const;
     // The tree's own notifications since the last Clear, as "+A" (selected) and "-A" (deselected)
-    // for TVN_SELCHANGEDW, "?+A" and "?-A" for TVN_SELCHANGINGW, and names for the others.
+    // for TVN_SELCHANGEDW, "?+A" and "?-A" for TVN_SELCHANGINGW, "click:A", "rclick", "drag:A",
+    // "rdrag:A", and codes for the others.
     std::string OwnLog() const;
     void ClearLog() { m_parent->notices.clear(); }
     const std::vector<Notice>& Notices() const { return m_parent->notices; }
-    std::vector<Notice> OwnNotices(UINT code) const;
 
     // The tree as text: "text" per item ("text#image" when asked), children in braces, siblings
     // separated by " | ".
     std::wstring Dump(HTREEITEM first = nullptr, bool images = false) const;
-    // An item's text, and its item data.
-    std::wstring TextOf(HTREEITEM item) const;
-    LPARAM DataOf(HTREEITEM item) const;
+    std::wstring TextOf(HTREEITEM item) const { return m_tree->GetItemText(item); }
+    LPARAM DataOf(HTREEITEM item) const { return static_cast<LPARAM>(m_tree->GetItemData(item)); }
     // Every item of the tree, collapsed branches included.
     std::set<HTREEITEM> AllItems() const;
 
-    // The invariant, checked by every helper below and at the end of each test.
+    // The invariant, checked after every step and at the end of each test. The branch rule holds
+    // for trees whose tests select only items that are shown; BuildDefault turns it on.
     void CheckInvariant() const;
+    bool checkCollapsed = false;
 
     // Programmatic selection through the tree, e.g. Select("A1 B C").
     void Select(const std::string& names);
-
-    // Keys: WM_KEYDOWN with Ctrl and Shift as GetKeyState reports them.
+    // WM_KEYDOWN with Ctrl and Shift as GetKeyState reports them.
     void Key(UINT vk, bool ctrl = false, bool shift = false);
-    void Char(wchar_t c);
-
-    // Mouse: the messages the loop should read are posted first; then the button goes down.
-    POINT PointOn(const std::string& name) const;     // centre of the label
-    POINT PointRightOf(const std::string& name) const; // the empty row right of the label
-    POINT PointBelowItems() const;                     // empty space under the last row
-    void StartGesture(POINT point);                     // drains old input, puts the cursor there
-    void Press(POINT point, bool left, UINT keys);      // sends the button-down
+    POINT PointOn(const std::string& name) const; // the centre of the label
+    // Where a gesture step points (see Do): with rightOfLabel, the empty row right of the item.
+    POINT PointAt(const std::string& where, bool rightOfLabel) const;
     void Click(const std::string& name, UINT keys = 0, bool left = true);
-    void PostMove(POINT point);
-    void PostButtonUp(bool left = true);
-    void PostTimerTick(POINT screenCursor);
-    void PostKey(UINT vk);
+
+    // Runs a gesture: steps separated by blanks, each "[ctrl+][shift+]verb[:arguments]".
+    //   keys   up down left right space home end; type:TEXT (characters); focus, blur
+    //   mouse  click:W rclick:W drag:W rdrag:W band:W. W is an item (its label; for band the empty
+    //          row right of it), "-" (below the last row) or "+item" (its expand button), followed by
+    //          ">event"s that the mouse loop reads: an item (a move there), "~" (a move within the
+    //          drag distance), "esc", "!" (runs action). Clicks and bands end with the button up,
+    //          drags with a move past the drag distance.
+    //   calls  set:I:FLAGS (SetItemState: "+" sets and "-" clears f(ocus), s(elected), b(old); "!"
+    //          notifies with focus), caret:I, span:A:B, addspan:A:B (inclusive), all, none,
+    //          all-but:I, none-but:I, select-below:I, deselect-children:I, expand:I, collapse:I,
+    //          delete:I, native-delete:I ("*": every item), nodrag (TVS_DISABLEDRAGDROP)
+    void Do(const std::string& gesture, const std::function<void()>& action = {});
+    void Run(const TreeRow& row);
+    template <size_t N>
+    void Run(const TreeRow (&rows)[N])
+    {
+        for (const TreeRow& row : rows)
+            Run(row);
+    }
     void PostAction(std::function<void()> action) { m_parent->Post(std::move(action)); }
 
     RecordingParent& Parent() { return *m_parent; }
     CMultiTree& Tree() { return *m_tree; }
+    HWND Hwnd() const { return m_tree->GetSafeHwnd(); }
 
 private:
-    void SetModifiers(bool ctrl, bool shift) const;
-    void DrainInput() const;
+    void Step(std::string step, const std::function<void()>& action);
+    void SetState(HTREEITEM item, const std::string& flags);
+    void Mouse(const std::string& verb, UINT keys, const std::string& events, const std::function<void()>& action);
+    std::vector<HTREEITEM> Walk() const; // every item in display order
 
     RecordingParent* m_parent = nullptr; // shared by all tests, never destroyed
     std::unique_ptr<CMultiTree> m_tree;
     std::map<std::string, HTREEITEM> m_items;
 };
-
-// Names for table rows: "A1 B" → the selection in display order.
-std::string JoinNames(const std::vector<std::string>& names);
