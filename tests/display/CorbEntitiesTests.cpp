@@ -1,5 +1,6 @@
 // The entity registry as a table: operations on a registry R (and a second one, S), and what the
 // queries answered and the registries hold after them.
+#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -10,8 +11,6 @@
 
 namespace {
 
-using Entity = teststub::ComStub<IUnknown>;
-
 // Operations, separated by commas. Entities are L, M and H, in ascending address order; items and
 // parents are numbers (parent 0 is TVI_ROOT).
 //   add E I P D, remove I, clear          on R
@@ -19,8 +18,7 @@ using Entity = teststub::ComStub<IUnknown>;
 //   entity I, find E P D, has E, items E, at N, count    queries on R, answered in order
 // Expected: "answers | R's records (item and entity, in the order made) | S's records | references".
 struct RegistryRow {
-    const char* operations;
-    const char* expected;
+    const char *operations, *expected;
 };
 
 const RegistryRow kRows[] = {
@@ -48,96 +46,71 @@ const RegistryRow kRows[] = {
     {"add L 1 0 0, add L 2 0 0, find L 0 0, entity 1, remove 1, find L 0 0, entity 2", "2 L - L | 2L | | L1 M0 H0"},
 };
 
-HTREEITEM ItemOf(long n) { return n == 0 ? TVI_ROOT : reinterpret_cast<HTREEITEM>(static_cast<std::uintptr_t>(n) * 16); }
+HTREEITEM ItemOf(long n) { return n ? reinterpret_cast<HTREEITEM>(static_cast<std::uintptr_t>(n) * 16) : TVI_ROOT; }
 std::string NumberOf(HTREEITEM item) { return item ? std::to_string(reinterpret_cast<std::uintptr_t>(item) / 16) : "-"; }
-
-class Registry {
-public:
-    explicit Registry(Entity* entities) : m_entities(entities) {}
-
-    std::string Apply(const std::string& operations)
-    {
-        std::string answers;
-        std::istringstream list(operations);
-        for (std::string operation; std::getline(list, operation, ',');) {
-            std::istringstream words(operation);
-            std::string verb, e;
-            long a = 0, b = 0, c = 0;
-            words >> verb;
-            std::string answer;
-            if (verb == "add" && words >> e >> a >> b >> c)
-                r.Add(EntityOf(e), ItemOf(a), ItemOf(b), static_cast<DWORD_PTR>(c));
-            else if (verb == "remove" && words >> a)
-                r.Remove(ItemOf(a));
-            else if (verb == "clear")
-                r.Clear();
-            else if (verb == "transfer" && words >> a)
-                r.TransferItem(s, ItemOf(a));
-            else if (verb == "copy" && words >> e)
-                r.CopyEntityEntries(s, EntityOf(e));
-            else if (verb == "assign" || verb == "self")
-                (verb == "assign" ? s : r).Assign(r);
-            else if (verb == "entity" && words >> a)
-                answer = LetterOf(r.GetEntity(ItemOf(a)).Get());
-            else if (verb == "find" && words >> e >> a >> b)
-                answer = NumberOf(r.FindItem(EntityOf(e), ItemOf(a), static_cast<DWORD_PTR>(b)));
-            else if (verb == "has" && words >> e)
-                answer = r.ContainsEntity(EntityOf(e)) ? "y" : "n";
-            else if (verb == "items" && words >> e)
-                for (HTREEITEM item : r.GetEntityItems(EntityOf(e)))
-                    answer += (answer.empty() ? "" : ",") + NumberOf(item);
-            else if (verb == "at" && words >> a)
-                answer = LetterOf(r.GetEntityAt(static_cast<int>(a)).Get());
-            else if (verb == "count")
-                answer = std::to_string(r.GetEntityCount());
-            else
-                ADD_FAILURE() << "unknown operation: " << operation;
-            if (!answer.empty())
-                answers += answer + " ";
-        }
-        return answers + "| " + Records(r) + "| " + Records(s) + "|" + References();
-    }
-
-private:
-    IUnknown* EntityOf(const std::string& letter) { return m_entities[std::string("LMH").find(letter)].Unknown(); }
-    std::string LetterOf(IUnknown* entity) const
-    {
-        for (int i = 0; i < 3; ++i) {
-            if (entity == m_entities[i].Unknown())
-                return std::string(1, "LMH"[i]);
-        }
-        return "-";
-    }
-    std::string Records(const CCorbEntities& registry) const
-    {
-        std::string records;
-        for (HTREEITEM item : registry.GetAllItems())
-            records += NumberOf(item) + LetterOf(registry.GetEntity(item).Get()) + " ";
-        return records;
-    }
-    std::string References() const
-    {
-        std::string references;
-        for (int i = 0; i < 3; ++i)
-            references += std::string(" ") + "LMH"[i] + std::to_string(m_entities[i].references - 1);
-        return references;
-    }
-
-    Entity* m_entities;
-    CCorbEntities r, s;
-};
 
 TEST(CorbEntities, Table)
 {
     for (const RegistryRow& row : kRows) {
         SCOPED_TRACE(row.operations);
-        Entity entities[3];
+        teststub::ComStub<IUnknown> entities[3];
+        IUnknown* const known[] = {entities[0].Unknown(), entities[1].Unknown(), entities[2].Unknown()};
+        auto entity = [&](const std::string& letter) { return known[std::string("LMH").find(letter)]; };
+        auto letter = [&](IUnknown* e) {
+            const auto at = std::find(std::begin(known), std::end(known), e) - std::begin(known);
+            return at < 3 ? std::string(1, "LMH"[at]) : std::string("-");
+        };
         {
-            Registry registry(entities);
-            EXPECT_EQ(registry.Apply(row.operations), row.expected);
+            CCorbEntities r, s;
+            auto records = [&](const CCorbEntities& registry) {
+                std::string text;
+                for (HTREEITEM item : registry.GetAllItems())
+                    text += NumberOf(item) + letter(registry.GetEntity(item).Get()) + " ";
+                return text;
+            };
+            std::string answers;
+            std::istringstream operations(row.operations);
+            for (std::string operation; std::getline(operations, operation, ',');) {
+                std::istringstream in(operation);
+                std::string verb, e, answer;
+                long a = 0, b = 0, c = 0;
+                in >> verb;
+                if (verb == "add" && in >> e >> a >> b >> c)
+                    r.Add(entity(e), ItemOf(a), ItemOf(b), static_cast<DWORD_PTR>(c));
+                else if (verb == "remove" && in >> a)
+                    r.Remove(ItemOf(a));
+                else if (verb == "clear")
+                    r.Clear();
+                else if (verb == "transfer" && in >> a)
+                    r.TransferItem(s, ItemOf(a));
+                else if (verb == "copy" && in >> e)
+                    r.CopyEntityEntries(s, entity(e));
+                else if (verb == "assign" || verb == "self")
+                    (verb == "assign" ? s : r).Assign(r);
+                else if (verb == "entity" && in >> a)
+                    answer = letter(r.GetEntity(ItemOf(a)).Get());
+                else if (verb == "find" && in >> e >> a >> b)
+                    answer = NumberOf(r.FindItem(entity(e), ItemOf(a), static_cast<DWORD_PTR>(b)));
+                else if (verb == "has" && in >> e)
+                    answer = r.ContainsEntity(entity(e)) ? "y" : "n";
+                else if (verb == "items" && in >> e) {
+                    for (HTREEITEM item : r.GetEntityItems(entity(e)))
+                        answer += (answer.empty() ? "" : ",") + NumberOf(item);
+                } else if (verb == "at" && in >> a)
+                    answer = letter(r.GetEntityAt(static_cast<int>(a)).Get());
+                else if (verb == "count")
+                    answer = std::to_string(r.GetEntityCount());
+                else
+                    ADD_FAILURE() << "unknown operation: " << operation;
+                answers += answer.empty() ? "" : answer + " ";
+            }
+            std::string references;
+            for (int i = 0; i < 3; ++i)
+                references += std::string(" ") + "LMH"[i] + std::to_string(entities[i].references - 1);
+            EXPECT_EQ(answers + "| " + records(r) + "| " + records(s) + "|" + references, row.expected);
         }
-        for (const Entity& entity : entities)
-            EXPECT_EQ(entity.references, 1u) << "destroying a registry releases every reference";
+        for (const auto& stub : entities)
+            EXPECT_EQ(stub.references, 1u) << "destroying a registry releases every reference";
     }
 }
 

@@ -71,13 +71,7 @@ protected:
                            {{&attrs, L"Attributes", 2},
                             {&pipe1, L"P-101", 1, 0, {{&comp1, L"1.Elbow", 12}, {&comp2, L"2.Pipe", 13}}},
                             {&pipe2, L"P-102", 1, 0, {{&comp3, L"1.Valve", 16}}}}}};
-        SetWindowSubclass(Hwnd(), CountingProc, 1, reinterpret_cast<DWORD_PTR>(&sent));
-    }
-    void TearDown() override
-    {
-        RemoveWindowSubclass(Hwnd(), CountingProc, 1);
-        display.reset();
-        TreeTest::TearDown();
+        SetWindowSubclass(Hwnd(), CountingProc, 1, reinterpret_cast<DWORD_PTR>(&sent)); // gone with the window
     }
 
     static LRESULT CALLBACK CountingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -117,7 +111,7 @@ protected:
     }
 };
 
-TEST_F(DisplayTest, BuildShowsTheFileWithOneInsertPerNode)
+TEST_F(DisplayTest, BuildInsertsOncePerNodeAndAnUnchangedRefreshSendsNothing)
 {
     Refresh(nullptr);
     EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow#12 | 2.Pipe#13} | P-102#1 {1.Valve#16}}");
@@ -126,45 +120,32 @@ TEST_F(DisplayTest, BuildShowsTheFileWithOneInsertPerNode)
     EXPECT_EQ(display->GetEntity(ItemOf(comp2)), comp2.Unknown());
     EXPECT_EQ(display->GetEntity(nullptr), nullptr);
     EXPECT_EQ(comp2.references, 2u) << "the registry holds one reference";
-}
-
-TEST_F(DisplayTest, UnchangedRefreshSendsNoMessageAndKeepsEveryHandle)
-{
-    Refresh(nullptr);
     const std::set<HTREEITEM> before = AllItems();
     Refresh(nullptr);
     EXPECT_EQ(messages, 0u);
-    EXPECT_EQ(AllItems(), before);
+    EXPECT_EQ(AllItems(), before) << "every handle kept";
 }
 
-TEST_F(DisplayTest, VanishedEntityTakesItsSubtreeOnceAndKeptSelectionStays)
+TEST_F(DisplayTest, FullRefreshKeepsWhatStaysAndPutsNewNodesInPlace)
 {
     Refresh(nullptr);
     ExpandAndSelect({&comp2, &comp3});
-    HTREEITEM valve = ItemOf(comp3);
-    display->model[0].children.erase(display->model[0].children.begin() + 1); // P-101 goes
-    display->model[0].children[1].text = L"P-102 (rev. B)";
+    HTREEITEM valve = ItemOf(comp3), oldAttributes = ItemOf(attrs);
+    auto& file1 = display->model[0];
+    file1.children.erase(file1.children.begin() + 1); // P-101 goes, with the selected 2.Pipe
+    file1.children[0].data = 7;                        // new item data: a new node
+    file1.children[1].text = L"P-102 (rev. B)";
+    auto& valves = file1.children[1].children; // new nodes before and after a kept one
+    valves = {Node{&flange, L"0.Flange", 14}, valves[0], Node{&flange, L"2.Cap", 15, 1}};
     Refresh(nullptr);
-    EXPECT_EQ(Dump(), L"plant.json {Attributes | P-102 (rev. B) {1.Valve}}");
+    EXPECT_EQ(Dump(), L"plant.json {Attributes | P-102 (rev. B) {0.Flange | 1.Valve | 2.Cap}}");
+    EXPECT_NE(ItemOf(attrs), oldAttributes);
     EXPECT_EQ(ItemOf(comp3), valve);
     EXPECT_EQ(Selected(), "1.Valve") << "the kept item stays selected";
-    EXPECT_EQ(sent[TVM_DELETEITEM], 1) << "the branch is deleted once, with its children";
+    EXPECT_EQ(sent[TVM_INSERTITEMW], 3);
+    EXPECT_EQ(sent[TVM_DELETEITEM], 2) << "the old Attributes, and P-101 once, with its children";
     EXPECT_EQ(sent[TVM_SETITEMW], 2) << "the new text, and the deselection of 2.Pipe on its way out";
     EXPECT_EQ(pipe1.references + comp1.references + comp2.references, 3u) << "the vanished entities are released";
-}
-
-TEST_F(DisplayTest, NewNodesTakeTheirPlaceInPopulateOrder)
-{
-    Refresh(nullptr);
-    HTREEITEM old = ItemOf(attrs);
-    display->model[0].children[0].data = 7; // new item data: a new node
-    auto& elbows = display->model[0].children[1].children;
-    elbows.insert(elbows.begin() + 1, Node{&flange, L"1a.Flange", 14});
-    Refresh(nullptr);
-    EXPECT_NE(ItemOf(attrs), old);
-    EXPECT_EQ(sent[TVM_INSERTITEMW], 2);
-    EXPECT_EQ(sent[TVM_DELETEITEM], 1);
-    EXPECT_EQ(Dump(), L"plant.json {Attributes | P-101 {1.Elbow | 1a.Flange | 2.Pipe} | P-102 {1.Valve}}");
 }
 
 TEST_F(DisplayTest, OneEntityRefreshRebuildsOnlyItsSubtrees)
@@ -196,6 +177,12 @@ TEST_F(DisplayTest, EntityAtSeveralPlacesIsRebuiltAtEachAndAnInnerPlaceOnce)
     Refresh(comp1.Unknown());
     EXPECT_EQ(display->populated, 2) << "once per top place";
     EXPECT_TRUE(sent.empty());
+    // Broken items are copied from the current registry, every place of the entity.
+    display->broken = {comp1.Unknown()};
+    CCorbEntities out;
+    display->GetBrokenItems(out);
+    EXPECT_EQ(out.GetEntityItems(comp1.Unknown()).size(), 3u);
+    EXPECT_EQ(out.GetEntityCount(), 1);
 }
 
 TEST_F(DisplayTest, ParentsHearingOfDeselectionsMayReadTheDisplay)
@@ -217,17 +204,6 @@ TEST_F(DisplayTest, ParentsHearingOfDeselectionsMayReadTheDisplay)
     display->RemoveAllItems();
     EXPECT_EQ(entities, (std::vector<IUnknown*>{file.Unknown(), comp3.Unknown()})) << "deselected before it goes";
     EXPECT_EQ(Tree().GetRootItem(), nullptr);
-}
-
-TEST_F(DisplayTest, BrokenItemsAreCopiedFromTheCurrentRegistry)
-{
-    display->model[0].children[2].children.push_back(Node{&comp1, L"1.Elbow", 12}); // comp1 shows twice
-    Refresh(nullptr);
-    display->broken = {comp1.Unknown()};
-    CCorbEntities out;
-    display->GetBrokenItems(out);
-    EXPECT_EQ(out.GetEntityItems(comp1.Unknown()).size(), 2u);
-    EXPECT_EQ(out.GetEntityCount(), 1);
 }
 
 } // namespace

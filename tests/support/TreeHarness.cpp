@@ -74,9 +74,7 @@ LRESULT RecordingParent::OnNotify(const NMHDR& header)
     }
     if (onNotice)
         onNotice(notice);
-    if (header.code == TVN_SELCHANGINGW && notice.own && answerSelChanging)
-        return answerSelChanging(notice);
-    return 0;
+    return header.code == TVN_SELCHANGINGW && notice.own && answerSelChanging ? answerSelChanging(notice) : 0;
 }
 
 void RecordingParent::CheckOwn(const NMTREEVIEWW& nm) const
@@ -99,30 +97,31 @@ void TreeTest::SetUp()
     static RecordingParent* parent = new RecordingParent();
     m_parent = parent;
     m_parent->notices.clear();
-    m_parent->reportedSelection.clear();
 }
 
 void TreeTest::TearDown()
 {
     if (m_tree)
         CheckInvariant();
-    // The test's callbacks refer to its own locals, which are gone by now.
+    Release();
+    treeinput::DrainInput();
+}
+
+void TreeTest::Release()
+{
+    // The test's callbacks refer to its own locals and tree.
     m_parent->onNotice = nullptr;
     m_parent->answerSelChanging = nullptr;
     m_parent->tree = nullptr;
+    m_parent->reportedSelection.clear();
     m_tree.reset();
-    treeinput::DrainInput();
+    m_items.clear();
+    checkCollapsed = false;
 }
 
 void TreeTest::Build(const std::vector<ItemSpec>& items, DWORD style)
 {
-    m_parent->tree = nullptr;
-    m_parent->onNotice = nullptr;
-    m_parent->answerSelChanging = nullptr;
-    m_tree.reset();
-    m_items.clear();
-    checkCollapsed = false;
-    m_parent->reportedSelection.clear();
+    Release();
     m_tree = std::make_unique<CMultiTree>();
     RECT client;
     GetClientRect(m_parent->Hwnd(), &client);
@@ -131,9 +130,8 @@ void TreeTest::Build(const std::vector<ItemSpec>& items, DWORD style)
     DWORD_PTR data = 0;
     for (const ItemSpec& spec : items) {
         const std::wstring text(spec.name, spec.name + std::char_traits<char>::length(spec.name));
-        HTREEITEM item = m_tree->InsertItem(text.c_str(), spec.parent ? Item(spec.parent) : TVI_ROOT, TVI_LAST, ++data);
-        ASSERT_NE(item, nullptr);
-        m_items[spec.name] = item;
+        m_items[spec.name] = m_tree->InsertItem(text.c_str(), spec.parent ? Item(spec.parent) : TVI_ROOT, TVI_LAST, ++data);
+        ASSERT_NE(m_items[spec.name], nullptr);
     }
     UpdateWindow(Hwnd());
     ClearLog();
@@ -157,8 +155,6 @@ HTREEITEM TreeTest::Item(const std::string& name) const
 
 std::string TreeTest::Name(HTREEITEM item) const
 {
-    if (!item)
-        return "-";
     for (const auto& [name, handle] : m_items) {
         if (handle == item)
             return name;
@@ -166,7 +162,7 @@ std::string TreeTest::Name(HTREEITEM item) const
     std::string text;
     for (wchar_t c : TextOf(item))
         text += c < 0x80 ? static_cast<char>(c) : '?';
-    return text;
+    return item ? text : "-";
 }
 
 void TreeTest::Expand(const std::string& name, UINT action)
@@ -213,25 +209,22 @@ std::wstring TreeTest::Dump(HTREEITEM first, bool images) const
 
 std::string TreeTest::OwnLog() const
 {
-    static const std::map<UINT, std::string> kNames{{static_cast<UINT>(NM_CLICK), "click"},
-                                                    {static_cast<UINT>(NM_RCLICK), "rclick"},
-                                                    {TVN_BEGINDRAGW, "drag"},
-                                                    {TVN_BEGINRDRAGW, "rdrag"}};
     std::string log;
     for (const Notice& n : m_parent->notices) {
-        if (!n.own)
-            continue;
-        if (n.code == TVN_SELCHANGINGW || n.code == TVN_SELCHANGEDW) {
-            const std::string prefix = n.code == TVN_SELCHANGINGW ? "?" : "";
+        const bool changing = n.code == TVN_SELCHANGINGW;
+        if (n.own && (changing || n.code == TVN_SELCHANGEDW)) {
             if (n.itemNew)
-                Append(log, prefix + "+" + Name(n.itemNew));
+                Append(log, (changing ? "?+" : "+") + Name(n.itemNew));
             if (n.itemOld)
-                Append(log, prefix + "-" + Name(n.itemOld));
-            continue;
+                Append(log, (changing ? "?-" : "-") + Name(n.itemOld));
+        } else if (n.own) {
+            const std::string name = n.code == static_cast<UINT>(NM_CLICK)    ? "click"
+                                     : n.code == static_cast<UINT>(NM_RCLICK) ? "rclick"
+                                     : n.code == TVN_BEGINDRAGW               ? "drag"
+                                     : n.code == TVN_BEGINRDRAGW              ? "rdrag"
+                                                                              : "code" + std::to_string(static_cast<int>(n.code));
+            Append(log, n.itemNew ? name + ":" + Name(n.itemNew) : name);
         }
-        auto known = kNames.find(n.code);
-        const std::string name = known != kNames.end() ? known->second : "code" + std::to_string(static_cast<int>(n.code));
-        Append(log, n.itemNew ? name + ":" + Name(n.itemNew) : name);
     }
     return log;
 }
@@ -323,56 +316,52 @@ void TreeTest::Mouse(const std::string& verb, UINT keys, const std::string& even
 
 void TreeTest::Do(const std::string& gesture, const std::function<void()>& action)
 {
-    for (const std::string& step : Split(gesture, ' '))
-        Step(step, action);
-}
-
-void TreeTest::Step(std::string step, const std::function<void()>& action)
-{
-    SCOPED_TRACE("step " + step);
-    UINT keys = 0;
-    while (step.rfind("ctrl+", 0) == 0 || step.rfind("shift+", 0) == 0) {
-        keys |= step[0] == 'c' ? MK_CONTROL : MK_SHIFT;
-        step.erase(0, step.find('+') + 1);
+    for (std::string step : Split(gesture, ' ')) {
+        SCOPED_TRACE("step " + step);
+        UINT keys = 0;
+        while (step.rfind("ctrl+", 0) == 0 || step.rfind("shift+", 0) == 0) {
+            keys |= step[0] == 'c' ? MK_CONTROL : MK_SHIFT;
+            step.erase(0, step.find('+') + 1);
+        }
+        const std::string verb = step.substr(0, step.find(':'));
+        const std::string rest = verb.size() < step.size() ? step.substr(verb.size() + 1) : "";
+        const std::vector<std::string> args = Split(rest, ':');
+        auto item = [&](size_t i) { return args.at(i) == "-" ? nullptr : args[i] == "*" ? TVI_ROOT : Item(args[i]); };
+        CMultiTree& tree = *m_tree;
+        std::map<std::string, std::function<void()>> steps{
+            {"type", [&] { for (char c : rest) SendMessageW(Hwnd(), WM_CHAR, static_cast<WPARAM>(c), 1); }},
+            {"focus", [&] { SetFocus(Hwnd()); }},
+            {"blur", [&] { SetFocus(m_parent->Hwnd()); }},
+            {"set", [&] { SetState(item(0), args.at(1)); }},
+            {"caret", [&] { tree.SetCaretItem(item(0)); }},
+            {"span", [&] { tree.SelectSpan(item(0), item(1), TRUE); }},
+            {"addspan", [&] { tree.SelectSpan(item(0), item(1), FALSE); }},
+            {"all", [&] { tree.SetAllSelected(TRUE); }},
+            {"none", [&] { tree.SetAllSelected(FALSE); }},
+            {"all-but", [&] { tree.SetAllSelectedExcept(TRUE, item(0)); }},
+            {"none-but", [&] { tree.SetAllSelectedExcept(FALSE, item(0)); }},
+            {"select-below", [&] { tree.SetDescendantsSelected(item(0), TRUE, TRUE); }},
+            {"deselect-children", [&] { tree.SetDescendantsSelected(item(0), FALSE, FALSE); }},
+            {"expand", [&] { tree.Expand(item(0), TVE_EXPAND); }},
+            {"collapse", [&] { tree.Expand(item(0), TVE_COLLAPSE); }},
+            {"delete", [&] { tree.DeleteItem(item(0)); }},
+            {"native-delete", [&] { tree.DeleteNativeItem(item(0)); }},
+            {"nodrag", [&] { SetWindowLongPtrW(Hwnd(), GWL_STYLE, static_cast<LONG_PTR>(tree.GetStyle() | TVS_DISABLEDRAGDROP)); }},
+        };
+        for (const char* mouse : {"click", "rclick", "drag", "rdrag", "band"})
+            steps[mouse] = [&] { Mouse(verb, keys, rest, action); };
+        const std::pair<const char*, UINT> kKeys[] = {{"up", VK_UP},       {"down", VK_DOWN},   {"left", VK_LEFT},
+                                                      {"right", VK_RIGHT}, {"space", VK_SPACE}, {"home", VK_HOME},
+                                                      {"end", VK_END}};
+        for (const auto& [name, vk] : kKeys)
+            steps[name] = [&, vk = vk] { Key(vk, keys & MK_CONTROL, keys & MK_SHIFT); };
+        auto known = steps.find(verb);
+        if (known != steps.end())
+            known->second();
+        else
+            ADD_FAILURE() << "unknown step";
+        CheckInvariant();
     }
-    const std::string verb = step.substr(0, step.find(':'));
-    const std::string rest = verb.size() < step.size() ? step.substr(verb.size() + 1) : "";
-    const std::vector<std::string> args = Split(rest, ':');
-    auto item = [&](size_t i) { return args.at(i) == "-" ? nullptr : args[i] == "*" ? TVI_ROOT : Item(args[i]); };
-    CMultiTree& tree = *m_tree;
-    std::map<std::string, std::function<void()>> steps{
-        {"type", [&] { for (char c : rest) SendMessageW(Hwnd(), WM_CHAR, static_cast<WPARAM>(c), 1); }},
-        {"focus", [&] { SetFocus(Hwnd()); }},
-        {"blur", [&] { SetFocus(m_parent->Hwnd()); }},
-        {"set", [&] { SetState(item(0), args.at(1)); }},
-        {"caret", [&] { tree.SetCaretItem(item(0)); }},
-        {"span", [&] { tree.SelectSpan(item(0), item(1), TRUE); }},
-        {"addspan", [&] { tree.SelectSpan(item(0), item(1), FALSE); }},
-        {"all", [&] { tree.SetAllSelected(TRUE); }},
-        {"none", [&] { tree.SetAllSelected(FALSE); }},
-        {"all-but", [&] { tree.SetAllSelectedExcept(TRUE, item(0)); }},
-        {"none-but", [&] { tree.SetAllSelectedExcept(FALSE, item(0)); }},
-        {"select-below", [&] { tree.SetDescendantsSelected(item(0), TRUE, TRUE); }},
-        {"deselect-children", [&] { tree.SetDescendantsSelected(item(0), FALSE, FALSE); }},
-        {"expand", [&] { tree.Expand(item(0), TVE_EXPAND); }},
-        {"collapse", [&] { tree.Expand(item(0), TVE_COLLAPSE); }},
-        {"delete", [&] { tree.DeleteItem(item(0)); }},
-        {"native-delete", [&] { tree.DeleteNativeItem(item(0)); }},
-        {"nodrag", [&] { SetWindowLongPtrW(Hwnd(), GWL_STYLE, static_cast<LONG_PTR>(tree.GetStyle() | TVS_DISABLEDRAGDROP)); }},
-    };
-    for (const char* mouse : {"click", "rclick", "drag", "rdrag", "band"})
-        steps[mouse] = [&] { Mouse(verb, keys, rest, action); };
-    const std::pair<const char*, UINT> kKeys[] = {{"up", VK_UP},       {"down", VK_DOWN},   {"left", VK_LEFT},
-                                                  {"right", VK_RIGHT}, {"space", VK_SPACE}, {"home", VK_HOME},
-                                                  {"end", VK_END}};
-    for (const auto& [name, vk] : kKeys)
-        steps[name] = [&, vk = vk] { Key(vk, keys & MK_CONTROL, keys & MK_SHIFT); };
-    auto known = steps.find(verb);
-    if (known != steps.end())
-        known->second();
-    else
-        ADD_FAILURE() << "unknown step";
-    CheckInvariant();
 }
 
 // "+f-s!": "+" sets and "-" clears f(ocus), s(elected), b(old); "!" notifies with focus.
@@ -389,7 +378,7 @@ void TreeTest::SetState(HTREEITEM item, const std::string& flags)
     m_tree->SetItemState(item, state, mask, flags.find('!') != std::string::npos);
 }
 
-void TreeTest::Run(const TreeRow& row)
+void TreeTest::Run(const TreeRow& row, const std::function<void()>& action)
 {
     SCOPED_TRACE(std::string("selected \"") + row.selected + "\", caret " + row.caret + ": " + row.gesture);
     BuildDefault();
@@ -397,7 +386,7 @@ void TreeTest::Run(const TreeRow& row)
     if (Item(row.caret))
         m_tree->SetCaretItem(Item(row.caret));
     ClearLog();
-    Do(row.gesture);
+    Do(row.gesture, action);
     EXPECT_EQ(Selected(), row.selectedAfter);
     EXPECT_EQ(Caret(), row.caretAfter);
     EXPECT_EQ(OwnLog(), row.log);

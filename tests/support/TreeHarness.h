@@ -22,8 +22,7 @@
 
 struct Notice {
     UINT code = 0;
-    HTREEITEM itemNew = nullptr;
-    HTREEITEM itemOld = nullptr;
+    HTREEITEM itemNew = nullptr, itemOld = nullptr;
     bool own = false; // IsSendingNotify() was true when it arrived
 };
 
@@ -96,8 +95,7 @@ protected:
     void ClearLog() { m_parent->notices.clear(); }
     const std::vector<Notice>& Notices() const { return m_parent->notices; }
 
-    // The tree as text: "text" per item ("text#image" when asked), children in braces, siblings
-    // separated by " | ".
+    // The tree as inline text: "text {child | child} | sibling", "text#image" when asked.
     std::wstring Dump(HTREEITEM first = nullptr, bool images = false) const;
     std::wstring TextOf(HTREEITEM item) const { return m_tree->GetItemText(item); }
     LPARAM DataOf(HTREEITEM item) const { return static_cast<LPARAM>(m_tree->GetItemData(item)); }
@@ -130,7 +128,7 @@ protected:
     //          all-but:I, none-but:I, select-below:I, deselect-children:I, expand:I, collapse:I,
     //          delete:I, native-delete:I ("*": every item), nodrag (TVS_DISABLEDRAGDROP)
     void Do(const std::string& gesture, const std::function<void()>& action = {});
-    void Run(const TreeRow& row);
+    void Run(const TreeRow& row, const std::function<void()>& action = {});
     template <size_t N>
     void Run(const TreeRow (&rows)[N])
     {
@@ -144,7 +142,7 @@ protected:
     HWND Hwnd() const { return m_tree->GetSafeHwnd(); }
 
 private:
-    void Step(std::string step, const std::function<void()>& action);
+    void Release();
     void SetState(HTREEITEM item, const std::string& flags);
     void Mouse(const std::string& verb, UINT keys, const std::string& events, const std::function<void()>& action);
     std::vector<HTREEITEM> Walk() const; // every item in display order

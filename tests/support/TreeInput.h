@@ -21,10 +21,8 @@ inline void SetModifiers(bool ctrl, bool shift)
 inline void DrainInput()
 {
     MSG message;
-    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-    }
-    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-    }
+    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
 }
 
 // Puts the cursor at point, where a gesture begins.
@@ -49,9 +47,8 @@ inline void PostButtonUp(HWND tree, bool left = true)
 // handled the press and whatever was queued before it.
 inline void Press(HWND tree, POINT point, bool left, UINT keys)
 {
-    const UINT message = left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
-    const WPARAM wParam = keys | (left ? MK_LBUTTON : MK_RBUTTON);
-    SendMessageW(tree, message, wParam, MAKELPARAM(point.x, point.y));
+    SendMessageW(tree, left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, keys | (left ? MK_LBUTTON : MK_RBUTTON),
+                 MAKELPARAM(point.x, point.y));
 }
 
 // A click: the press with its release queued.
