@@ -184,6 +184,7 @@ TEST_F(DeletingParent, ClickWhoseItemIsDeletedMeanwhileEnds) { Expect("C", "-", 
 TEST_F(DeletingParent, WalksStartOverWhenItemsAreDeletedUnderThem)
 {
     Expect("A1 A2 C", "-", "none", "A1", "A2", "");
+    Expect("A1 C", "-", "none", "A1", "A1", ""); // the item the walk stands on
     Expect("A1 A3 E", "-", "span:B:D", "A1", "A3", "B C D");
 }
 

@@ -15,6 +15,7 @@ const TreeRow kKeyRows[] = {
     {"A", "A", "right", "A1", "A1", "?-A -A ?+A1 ?+A1 +A1"},
     // Left and right on the caret's own branch collapse and expand it natively.
     {"A", "A", "left down", "B", "B", "?-A -A ?+B ?+B +B"},
+    {"A1", "A", "left", "", "A", "?-A1 -A1"}, // the native collapse deselects the branch too
     {"A", "A", "left right down", "A1", "A1", "?-A -A ?+A1 ?+A1 +A1"},
     // No target: the others go, the caret stays; with Shift nothing changes.
     {"A C D", "A", "up", "A", "A", "?-C -C ?-D -D"},
