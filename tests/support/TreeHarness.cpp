@@ -9,6 +9,7 @@
 namespace {
 
 constexpr UINT kRunAction = WM_APP + 1;
+constexpr UINT kDeletedByParent = 1; // a code no notification has
 
 std::vector<std::string> Split(const std::string& text, char separator)
 {
@@ -22,6 +23,46 @@ std::vector<std::string> Split(const std::string& text, char separator)
 }
 
 void Append(std::string& list, const std::string& word) { list += (list.empty() ? "" : " ") + word; }
+
+// "+f-s": "+" sets and "-" clears f(ocus), s(elected), b(old), e(xpanded); a state alone: "sb".
+std::pair<UINT, UINT> StateAndMask(const std::string& flags)
+{
+    UINT state = 0, mask = 0;
+    bool on = true;
+    for (char c : flags) {
+        const UINT bit = c == 'f' ? TVIS_FOCUSED : c == 's' ? TVIS_SELECTED : c == 'b' ? TVIS_BOLD : c == 'e' ? TVIS_EXPANDED : 0;
+        on = c == '+' || (c != '-' && on);
+        mask |= bit;
+        state |= on ? bit : 0;
+    }
+    return {state, mask};
+}
+
+// Sends TVN_ITEMCHANGINGW to the tree's parent as tree-views since Windows Vista do before they
+// change an item's state (Wine's never does); returns the answer, nonzero for a refusal.
+LRESULT Announce(HWND tree, HTREEITEM item, UINT stateOld, UINT stateNew)
+{
+    NMTVITEMCHANGE change{};
+    change.hdr = NMHDR{tree, static_cast<UINT_PTR>(GetDlgCtrlID(tree)), TVN_ITEMCHANGINGW};
+    change.uChanged = TVIF_STATE;
+    change.hItem = item;
+    change.uStateOld = stateOld;
+    change.uStateNew = stateNew;
+    return SendMessageW(GetParent(tree), WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
+}
+
+// Such a tree-view: it announces every write of the selected bit, and honours a refusal.
+LRESULT CALLBACK AnnouncingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    const auto* item = message == TVM_SETITEMW ? reinterpret_cast<const TVITEMW*>(lParam) : nullptr;
+    if (item && (item->mask & TVIF_STATE) && (item->stateMask & TVIS_SELECTED)) {
+        const UINT old = platform::TreeView(hwnd).GetNativeState(item->hItem, 0xFF);
+        const UINT now = (old & ~item->stateMask) | (item->state & item->stateMask);
+        if (old != now && Announce(hwnd, item->hItem, old, now))
+            return FALSE;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
 
 } // namespace
 
@@ -57,8 +98,11 @@ LRESULT RecordingParent::OnNotify(const NMHDR& header)
                                                TVN_DELETEITEMW,  TVN_ITEMEXPANDINGW, TVN_ITEMEXPANDEDW};
     Notice notice;
     notice.code = header.code;
-    notice.own = tree && tree->IsSendingNotify();
+    // Deletions are the native control's, even when a parent deletes from inside the tree's own.
+    notice.own = tree && tree->IsSendingNotify() && header.code != TVN_DELETEITEMW;
     const bool click = header.code == static_cast<UINT>(NM_CLICK) || header.code == static_cast<UINT>(NM_RCLICK);
+    if (header.code == TVN_ITEMCHANGINGW)
+        notice.itemNew = reinterpret_cast<const NMTVITEMCHANGE&>(header).hItem;
     if (kTreeViewCodes.count(header.code) || (click && notice.own && clickCarriesItem)) {
         const auto& nm = reinterpret_cast<const NMTREEVIEWW&>(header);
         notice.itemNew = nm.itemNew.hItem;
@@ -217,11 +261,14 @@ std::string TreeTest::OwnLog() const
                 Append(log, (changing ? "?+" : "+") + Name(n.itemNew));
             if (n.itemOld)
                 Append(log, (changing ? "?-" : "-") + Name(n.itemOld));
+        } else if (n.code == TVN_ITEMCHANGINGW) {
+            Append(log, "changing:" + Name(n.itemNew));
         } else if (n.own) {
             const std::string name = n.code == static_cast<UINT>(NM_CLICK)    ? "click"
                                      : n.code == static_cast<UINT>(NM_RCLICK) ? "rclick"
                                      : n.code == TVN_BEGINDRAGW               ? "drag"
                                      : n.code == TVN_BEGINRDRAGW              ? "rdrag"
+                                     : n.code == kDeletedByParent             ? "deleted"
                                                                               : "code" + std::to_string(static_cast<int>(n.code));
             Append(log, n.itemNew ? name + ":" + Name(n.itemNew) : name);
         }
@@ -328,11 +375,16 @@ void TreeTest::Do(const std::string& gesture, const std::function<void()>& actio
         const std::vector<std::string> args = Split(rest, ':');
         auto item = [&](size_t i) { return args.at(i) == "-" ? nullptr : args[i] == "*" ? TVI_ROOT : Item(args[i]); };
         CMultiTree& tree = *m_tree;
+        const std::pair<UINT, UINT> bits = StateAndMask(args.size() > 1 ? args[1] : "");
         std::map<std::string, std::function<void()>> steps{
             {"type", [&] { for (char c : rest) SendMessageW(Hwnd(), WM_CHAR, static_cast<WPARAM>(c), 1); }},
             {"focus", [&] { SetFocus(Hwnd()); }},
             {"blur", [&] { SetFocus(m_parent->Hwnd()); }},
-            {"set", [&] { SetState(item(0), args.at(1)); }},
+            {"set", [&] { tree.SetItemState(item(0), bits.first, bits.second, rest.find('!') != std::string::npos); }},
+            {"native-set", [&] { tree.SetNativeState(item(0), bits.first, bits.second); }},
+            {"announce", [&] { Announce(Hwnd(), item(0), bits.first, StateAndMask(args.at(2)).first); }},
+            {"announcing", [&] { SetWindowSubclass(Hwnd(), AnnouncingProc, 1, 0); }},
+            {"single", [&] { tree.SetMultiSelect(FALSE); }},
             {"caret", [&] { tree.SetCaretItem(item(0)); }},
             {"span", [&] { tree.SelectSpan(item(0), item(1), TRUE); }},
             {"addspan", [&] { tree.SelectSpan(item(0), item(1), FALSE); }},
@@ -346,6 +398,8 @@ void TreeTest::Do(const std::string& gesture, const std::function<void()>& actio
             {"collapse", [&] { tree.Expand(item(0), TVE_COLLAPSE); }},
             {"delete", [&] { tree.DeleteItem(item(0)); }},
             {"native-delete", [&] { tree.DeleteNativeItem(item(0)); }},
+            {"parent-deletes", [&] { ParentDeletes(args.at(0), args.at(1)); }},
+            {"parent-vetoes", [&] { m_parent->answerSelChanging = [](const Notice& n) { return n.itemNew ? 1 : 0; }; }},
             {"nodrag", [&] { SetWindowLongPtrW(Hwnd(), GWL_STYLE, static_cast<LONG_PTR>(tree.GetStyle() | TVS_DISABLEDRAGDROP)); }},
         };
         for (const char* mouse : {"click", "rclick", "drag", "rdrag", "band"})
@@ -364,18 +418,15 @@ void TreeTest::Do(const std::string& gesture, const std::function<void()>& actio
     }
 }
 
-// "+f-s!": "+" sets and "-" clears f(ocus), s(elected), b(old); "!" notifies with focus.
-void TreeTest::SetState(HTREEITEM item, const std::string& flags)
+void TreeTest::ParentDeletes(const std::string& trigger, const std::string& victim)
 {
-    UINT state = 0, mask = 0;
-    bool on = true;
-    for (char c : flags) {
-        const UINT bit = c == 'f' ? TVIS_FOCUSED : c == 's' ? TVIS_SELECTED : c == 'b' ? TVIS_BOLD : 0;
-        on = c == '+' || (c != '-' && on);
-        mask |= bit;
-        state |= on ? bit : 0;
-    }
-    m_tree->SetItemState(item, state, mask, flags.find('!') != std::string::npos);
+    m_parent->onNotice = [this, trigger, victim, done = false](const Notice& n) mutable {
+        if (!done && n.own && n.code == TVN_SELCHANGEDW && Name(n.itemOld) == trigger) {
+            done = true;
+            m_tree->DeleteItem(Item(victim)); // its own deselection is announced on the way out
+            m_parent->notices.push_back(Notice{kDeletedByParent, Item(victim), nullptr, true});
+        }
+    };
 }
 
 void TreeTest::Run(const TreeRow& row, const std::function<void()>& action)

@@ -123,10 +123,16 @@ protected:
     //          ">event"s that the mouse loop reads: an item (a move there), "~" (a move within the
     //          drag distance), "esc", "!" (runs action). Clicks and bands end with the button up,
     //          drags with a move past the drag distance.
-    //   calls  set:I:FLAGS (SetItemState: "+" sets and "-" clears f(ocus), s(elected), b(old); "!"
-    //          notifies with focus), caret:I, span:A:B, addspan:A:B (inclusive), all, none,
-    //          all-but:I, none-but:I, select-below:I, deselect-children:I, expand:I, collapse:I,
-    //          delete:I, native-delete:I ("*": every item), nodrag (TVS_DISABLEDRAGDROP)
+    //   calls  set:I:FLAGS (SetItemState; FLAGS "+" sets and "-" clears f(ocus), s(elected), b(old),
+    //          e(xpanded); "!" notifies with focus), caret:I, span:A:B, addspan:A:B (inclusive), all,
+    //          none, all-but:I, none-but:I, select-below:I, deselect-children:I, expand:I,
+    //          collapse:I, delete:I, native-delete:I ("*": every item), native-set:I:FLAGS, single
+    //          (no multi-selection), nodrag (TVS_DISABLEDRAGDROP)
+    //   parent parent-deletes:T:V (when it first hears T deselected, the parent deletes V; the log
+    //          shows "deleted:V" there), parent-vetoes (every selection)
+    //   newer tree-views, which announce state changes (TVN_ITEMCHANGINGW; the log shows those that
+    //          reach the parent as "changing:I"): announce:I:OLD:NEW (states as "sb", "-" for
+    //          none), announcing (the tree-view announces every write of the selected bit from now)
     void Do(const std::string& gesture, const std::function<void()>& action = {});
     void Run(const TreeRow& row, const std::function<void()>& action = {});
     template <size_t N>
@@ -143,7 +149,7 @@ protected:
 
 private:
     void Release();
-    void SetState(HTREEITEM item, const std::string& flags);
+    void ParentDeletes(const std::string& trigger, const std::string& victim);
     void Mouse(const std::string& verb, UINT keys, const std::string& events, const std::function<void()>& action);
     std::vector<HTREEITEM> Walk() const; // every item in display order
 

@@ -1,6 +1,5 @@
 // The cases that need their own setup: vetoes, actions inside the mouse loops, a parent that
-// deletes items, focus and double clicks, and the guard against the native control's own
-// selection changes.
+// deletes items, focus, double clicks, other states and single selection.
 #include <algorithm>
 
 #include "support/TreeHarness.h"
@@ -12,32 +11,11 @@ using Cases = TreeTest;
 
 TEST_F(Cases, VetoKeepsTheStateAndReturnsFalse)
 {
-    BuildDefault();
-    Select("A1 C");
-    Tree().SetCaretItem(Item("A1"));
-    ClearLog();
-    Parent().answerSelChanging = [](const Notice& n) { return n.itemNew ? 1 : 0; };
-    EXPECT_FALSE(Tree().SetItemState(Item("D"), TVIS_SELECTED | TVIS_FOCUSED, TVIS_SELECTED | TVIS_FOCUSED, TRUE));
-    EXPECT_EQ(Caret(), "D") << "the caret moved before the veto; the item stays unselected";
-    Tree().SetCaretItem(Item("A1"));
-    Key(VK_DOWN);
-    EXPECT_EQ(Caret(), "A1") << "a vetoed key keeps the caret";
-    EXPECT_EQ(Selected(), "") << "the old caret went with the others before the veto";
-    EXPECT_EQ(OwnLog(), "?+D ?-A1 -A1 ?-C -C ?+A2");
-}
-
-TEST_F(Cases, SendNotifyMarksItsOwnNotificationsAndNests)
-{
-    BuildDefault();
-    Parent().onNotice = [this](const Notice& n) {
-        if (n.code == TVN_SELCHANGEDW && n.itemNew == Item("B")) {
-            Select("C");
-            EXPECT_TRUE(Tree().IsSendingNotify()) << "the inner send restores the outer value";
-        }
-    };
-    Select("B");
-    EXPECT_FALSE(Tree().IsSendingNotify());
-    EXPECT_EQ(OwnLog(), "?+B +B ?+C +C");
+    // The caret moves before the veto; the item stays unselected.
+    Run({"", "-", "parent-vetoes set:D:+f+s!", "", "D", "?+D"});
+    EXPECT_FALSE(Tree().SetItemState(Item("C"), TVIS_SELECTED, TVIS_SELECTED, FALSE));
+    // A vetoed key keeps the caret, but the others are gone already, the old caret with them.
+    Run({"A1 C", "A1", "parent-vetoes down", "", "A1", "?-A1 -A1 ?-C -C ?+A2"});
 }
 
 TEST_F(Cases, ExpandAncestorsOpensEveryCollapsedAncestor)
@@ -150,107 +128,31 @@ TEST_F(Cases, QuitDuringALoopEndsItAndReachesTheApplication)
     }
 }
 
-// A parent deletes an item while it hears of another's deselection: no notification may name the
-// deleted item after that, and what the gesture still does is done on the items that are left.
-class DeletingParent : public TreeTest {
-protected:
-    void Expect(const char* selected, const char* caret, const char* gesture, const std::string& trigger,
-                const char* victim, const char* selectedAfter)
-    {
-        BuildDefault();
-        Select(selected);
-        Tree().SetCaretItem(Item(caret));
-        HTREEITEM gone = Item(victim);
-        size_t deletedAt = 0;
-        Parent().onNotice = [&](const Notice& n) {
-            if (!deletedAt && n.own && n.code == TVN_SELCHANGEDW && Name(n.itemOld) == trigger) {
-                Tree().DeleteItem(gone); // its own deselection is announced on the way out
-                deletedAt = Notices().size();
-            }
-        };
-        Do(gesture);
-        Parent().onNotice = nullptr;
-        ASSERT_NE(deletedAt, 0u) << "the parent never deleted";
-        for (size_t i = deletedAt; i < Notices().size(); ++i)
-            EXPECT_TRUE(Notices()[i].itemNew != gone && Notices()[i].itemOld != gone) << "notice " << i;
-        EXPECT_EQ(Selected(), selectedAfter);
-    }
-};
-
-TEST_F(DeletingParent, KeyWhoseTargetIsDeletedMeanwhileEnds) { Expect("A1 C", "A1", "down", "C", "A2", ""); }
-
-TEST_F(DeletingParent, ClickWhoseItemIsDeletedMeanwhileEnds) { Expect("C", "-", "click:B", "C", "B", ""); }
-
-TEST_F(DeletingParent, WalksStartOverWhenItemsAreDeletedUnderThem)
+// A parent deletes an item while it hears of another's deselection ("deleted:X" in the log): no
+// notification may name the deleted item after that, and the gesture goes on with what is left.
+TEST_F(Cases, KeyWhoseTargetIsDeletedMeanwhileEnds)
 {
-    Expect("A1 A2 C", "-", "none", "A1", "A2", "");
-    Expect("A1 C", "-", "none", "A1", "A1", ""); // the item the walk stands on
-    Expect("A1 A3 E", "-", "span:B:D", "A1", "A3", "B C D");
+    Run({"A1 C", "A1", "parent-deletes:C:A2 down", "", "A1", "?-A1 -A1 ?-C -C deleted:A2"});
 }
 
-TEST_F(DeletingParent, BandGoesOnWhenItemsAreDeletedUnderIt)
+TEST_F(Cases, ClickWhoseItemIsDeletedMeanwhileEnds)
 {
-    Expect("A1 E", "-", "band:D>B", "A1", "A2", "C D E"); // the rows moved up one under the band
+    Run({"C", "-", "parent-deletes:C:B click:B", "", "-", "?-C -C deleted:B"});
 }
 
-// Tree-views since Windows Vista select and deselect items on their own during caret moves and
-// clicks, announcing each change with TVN_ITEMCHANGINGW. Wine's tree-view does not, so these
-// tests send the notification themselves, and emulate such a tree-view where they need one.
-
-// Sends TVN_ITEMCHANGINGW to the tree's parent as the native control would; returns the answer.
-LRESULT Announce(HWND tree, HTREEITEM item, UINT stateOld, UINT stateNew)
+TEST_F(Cases, WalksStartOverWhenItemsAreDeletedUnderThem)
 {
-    NMTVITEMCHANGE change{};
-    change.hdr = NMHDR{tree, static_cast<UINT_PTR>(GetDlgCtrlID(tree)), TVN_ITEMCHANGINGW};
-    change.uChanged = TVIF_STATE;
-    change.hItem = item;
-    change.uStateOld = stateOld;
-    change.uStateNew = stateNew;
-    return SendMessageW(GetParent(tree), WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
+    Run({"A1 A2 C", "-", "parent-deletes:A1:A2 none", "", "-", "?-A1 -A1 ?-A2 -A2 deleted:A2 ?-C -C"});
+    // The item the walk stands on.
+    Run({"A1 C", "-", "parent-deletes:A1:A1 none", "", "-", "?-A1 -A1 deleted:A1 ?-C -C"});
+    Run({"A1 A3 E", "-", "parent-deletes:A1:A3 span:B:D", "B C D", "-",
+         "?-A1 -A1 ?-A3 -A3 deleted:A3 ?+B +B ?+C +C ?+D +D ?-E -E"});
 }
 
-// A tree-view that announces every write of the selected bit, and honours a refusal.
-LRESULT CALLBACK AnnouncingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+TEST_F(Cases, BandGoesOnWhenItemsAreDeletedUnderIt)
 {
-    if (message == TVM_SETITEMW) {
-        const auto& item = *reinterpret_cast<const TVITEMW*>(lParam);
-        if ((item.mask & TVIF_STATE) && (item.stateMask & TVIS_SELECTED)) {
-            const UINT old = platform::TreeView(hwnd).GetNativeState(item.hItem, 0xFF);
-            const UINT now = (old & ~item.stateMask) | (item.state & item.stateMask);
-            if (old != now && Announce(hwnd, item.hItem, old, now))
-                return FALSE;
-        }
-    } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, AnnouncingProc, 1);
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-struct AnnounceRow {
-    UINT stateOld, stateNew;
-    BOOL multiSelect;
-    LRESULT refused; // a refused change never reaches the parent
-};
-
-const AnnounceRow kAnnounceRows[] = {
-    {0, TVIS_SELECTED, TRUE, TRUE},
-    {TVIS_SELECTED | TVIS_BOLD, TVIS_BOLD, TRUE, TRUE},
-    {0, TVIS_BOLD, TRUE, FALSE},
-    {TVIS_SELECTED, TVIS_SELECTED | TVIS_EXPANDED, TRUE, FALSE},
-    {0, TVIS_SELECTED, FALSE, FALSE},
-};
-
-TEST_F(Cases, SelectionChangesTheTreeIsNotMakingAreRefused)
-{
-    for (const AnnounceRow& row : kAnnounceRows) {
-        SCOPED_TRACE(::testing::Message() << row.stateOld << " -> " << row.stateNew << " multi " << row.multiSelect);
-        BuildDefault();
-        Tree().SetMultiSelect(row.multiSelect);
-        EXPECT_EQ(Announce(Hwnd(), Item("C"), row.stateOld, row.stateNew), row.refused);
-        const auto heard = std::count_if(Notices().begin(), Notices().end(),
-                                         [](const Notice& n) { return n.code == static_cast<UINT>(TVN_ITEMCHANGINGW); });
-        EXPECT_EQ(heard, row.refused ? 0 : 1);
-    }
+    Run({"A1 E", "-", "parent-deletes:A1:A2 band:D>B", "C D E", "A",
+         "?-A1 -A1 deleted:A2 ?-E -E ?+C +C ?+D +D ?+E +E click"}); // the rows moved up one
 }
 
 TEST_F(Cases, OtherStatesPassAndWithoutMultiSelectionEveryStateIsWrittenDirectly)
@@ -264,22 +166,6 @@ TEST_F(Cases, OtherStatesPassAndWithoutMultiSelectionEveryStateIsWrittenDirectly
     EXPECT_TRUE(Tree().GetNativeState(Item("C"), TVIS_SELECTED));
     Tree().SetItemState(Item("C"), 0, TVIS_SELECTED, FALSE);
     EXPECT_EQ(OwnLog(), "") << "no selection notifications without multi-selection";
-}
-
-TEST_F(Cases, TheTreesOwnChangesPassOnAnAnnouncingTreeView)
-{
-    BuildDefault();
-    SetWindowSubclass(Hwnd(), AnnouncingProc, 1, 0);
-    Select("A1 C");
-    Do("ctrl+click:B");
-    EXPECT_EQ(Selected(), "A1 B C");
-    Do("shift+down");
-    EXPECT_EQ(Selected(), "B C");
-    Do("down");
-    EXPECT_EQ(Selected(), "D");
-    // A write that is not the tree's own, as the native control makes on a caret move, is refused.
-    Tree().SetNativeState(Item("E"), TVIS_SELECTED, TVIS_SELECTED);
-    EXPECT_EQ(Selected(), "D");
 }
 
 } // namespace
