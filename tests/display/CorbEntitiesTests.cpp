@@ -15,7 +15,7 @@ namespace {
 // parents are numbers (parent 0 is TVI_ROOT).
 //   add E I P D, remove I, clear          on R
 //   transfer I, copy E, assign, self      R's item to S, R's entity to S, S = R, R = R
-//   entity I, find E P D, has E, items E, at N, count    queries on R, answered in order
+//   entity I, find E P D, has E, items E, at N, count, refs E    queries, answered in order
 // Expected: "answers | R's records (item and entity, in the order made) | S's records | references".
 struct RegistryRow {
     const char *operations, *expected;
@@ -24,11 +24,11 @@ struct RegistryRow {
 const RegistryRow kRows[] = {
     // An item has one record: the last entity wins and the replaced one is released.
     {"add L 1 0 0, add M 1 0 0, entity 1, has L, entity 9", "M n - | 1M | | L0 M1 H0"},
-    // An entity's items by place, (parent, item data) ascending; a reference per record.
-    {"add L 5 3 0, add L 4 2 0, add L 6 2 1, items L, find L 2 1, find L 2 2, find M 2 1",
-     "4,6,5 6 - - | 5L 4L 6L | | L3 M0 H0"},
-    // The entity goes with its last item; a removed item is ignored.
-    {"add L 5 3 0, add L 4 2 0, remove 4, has L, remove 5, remove 5, has L, count", "y n 0 | | | L0 M0 H0"},
+    // An entity's items by place, (parent, item data) ascending, a reference per record; the entity
+    // goes with its last item; a removed item is ignored.
+    {"add L 5 3 0, add L 4 2 0, add L 6 2 1, items L, find L 2 1, find L 2 2, find M 2 1, refs L, remove 4, has L, "
+     "remove 5, remove 6, remove 6, has L, count, refs L",
+     "4,6,5 6 - - 3 y n 0 0 | | | L0 M0 H0"},
     // The positional walk in pointer order, stepping back and forth; an Add restarts it; an index
     // outside leaves it usable.
     {"add H 1 0 0, add L 2 0 0, add M 3 0 0, add M 4 0 1, count, at 0, at 1, at 2, at 1, add L 5 1 0, at 2, at 3, "
@@ -55,11 +55,9 @@ TEST(CorbEntities, Table)
         SCOPED_TRACE(row.operations);
         teststub::ComStub<IUnknown> entities[3];
         IUnknown* const known[] = {entities[0].Unknown(), entities[1].Unknown(), entities[2].Unknown()};
-        auto entity = [&](const std::string& letter) { return known[std::string("LMH").find(letter)]; };
-        auto letter = [&](IUnknown* e) {
-            const auto at = std::find(std::begin(known), std::end(known), e) - std::begin(known);
-            return at < 3 ? std::string(1, "LMH"[at]) : std::string("-");
-        };
+        auto stub = [&](const std::string& letter) -> auto& { return entities[std::string("LMH").find(letter)]; };
+        auto entity = [&](const std::string& letter) { return stub(letter).Unknown(); };
+        auto letter = [&](IUnknown* e) { return std::string(1, "LMH-"[std::find(known, known + 3, e) - known]); };
         {
             CCorbEntities r, s;
             auto records = [&](const CCorbEntities& registry) {
@@ -100,17 +98,19 @@ TEST(CorbEntities, Table)
                     answer = letter(r.GetEntityAt(static_cast<int>(a)).Get());
                 else if (verb == "count")
                     answer = std::to_string(r.GetEntityCount());
+                else if (verb == "refs" && in >> e)
+                    answer = std::to_string(stub(e).references - 1);
                 else
                     ADD_FAILURE() << "unknown operation: " << operation;
                 answers += answer.empty() ? "" : answer + " ";
             }
-            std::string references;
+            answers += "| " + records(r) + "| " + records(s) + "|";
             for (int i = 0; i < 3; ++i)
-                references += std::string(" ") + "LMH"[i] + std::to_string(entities[i].references - 1);
-            EXPECT_EQ(answers + "| " + records(r) + "| " + records(s) + "|" + references, row.expected);
+                answers += std::string(" ") + "LMH"[i] + std::to_string(entities[i].references - 1);
+            EXPECT_EQ(answers, row.expected);
         }
-        for (const auto& stub : entities)
-            EXPECT_EQ(stub.references, 1u) << "destroying a registry releases every reference";
+        for (const auto& left : entities)
+            EXPECT_EQ(left.references, 1u) << "destroying a registry releases every reference";
     }
 }
 

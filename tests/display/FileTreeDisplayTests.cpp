@@ -14,8 +14,7 @@ using Entity = teststub::ComStub<IUnknown>;
 struct Node {
     Entity* entity;
     std::wstring text;
-    int image = 0;
-    DWORD_PTR data = 0;
+    int image = 0, data = 0;
     std::vector<Node> children = {};
 };
 
@@ -74,19 +73,14 @@ protected:
         SetWindowSubclass(Hwnd(), CountingProc, 1, reinterpret_cast<DWORD_PTR>(&sent)); // gone with the window
     }
 
-    static LRESULT CALLBACK CountingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR counts)
+    static LRESULT CALLBACK CountingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR counts)
     {
         if (message == TVM_INSERTITEMW || message == TVM_DELETEITEM || message == TVM_SETITEMW)
             ++(*reinterpret_cast<std::map<UINT, int>*>(counts))[message];
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
 
-    HTREEITEM ItemOf(Entity& entity)
-    {
-        auto items = display->GetItems(entity.Unknown());
-        return items.empty() ? nullptr : items.front();
-    }
+    HTREEITEM ItemOf(Entity& entity) { return display->GetItems(entity.Unknown()).at(0); }
     // Shows every item, and selects those of the entities.
     void ExpandAndSelect(std::initializer_list<Entity*> selected)
     {
@@ -101,9 +95,9 @@ protected:
     void Refresh(IUnknown* entity)
     {
         sent.clear();
-        messages = Tree().MessagesSent();
+        const auto before = Tree().MessagesSent();
         display->Refresh(entity);
-        messages = Tree().MessagesSent() - messages;
+        messages = Tree().MessagesSent() - before;
         const std::vector<HTREEITEM> registered = display->Current().GetAllItems();
         EXPECT_EQ(AllItems(), std::set<HTREEITEM>(registered.begin(), registered.end()));
         EXPECT_TRUE(display->Settled());

@@ -42,12 +42,8 @@ std::pair<UINT, UINT> StateAndMask(const std::string& flags)
 // change an item's state (Wine's never does); returns the answer, nonzero for a refusal.
 LRESULT Announce(HWND tree, HTREEITEM item, UINT stateOld, UINT stateNew)
 {
-    NMTVITEMCHANGE change{};
-    change.hdr = NMHDR{tree, static_cast<UINT_PTR>(GetDlgCtrlID(tree)), TVN_ITEMCHANGINGW};
-    change.uChanged = TVIF_STATE;
-    change.hItem = item;
-    change.uStateOld = stateOld;
-    change.uStateNew = stateNew;
+    NMTVITEMCHANGE change{.hdr = {tree, static_cast<UINT_PTR>(GetDlgCtrlID(tree)), TVN_ITEMCHANGINGW},
+                          .uChanged = TVIF_STATE, .hItem = item, .uStateNew = stateNew, .uStateOld = stateOld, .lParam = 0};
     return SendMessageW(GetParent(tree), WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
 }
 
@@ -107,8 +103,15 @@ LRESULT RecordingParent::OnNotify(const NMHDR& header)
         const auto& nm = reinterpret_cast<const NMTREEVIEWW&>(header);
         notice.itemNew = nm.itemNew.hItem;
         notice.itemOld = nm.itemOld.hItem;
-        if (notice.own)
-            CheckOwn(nm);
+        // The tree's own name one item, by handle and item data only; a drag, the press point.
+        const TVITEMW& item = notice.itemNew ? nm.itemNew : nm.itemOld;
+        const TVITEMW& other = notice.itemNew ? nm.itemOld : nm.itemNew;
+        const bool drag = header.code == TVN_BEGINDRAGW || header.code == TVN_BEGINRDRAGW;
+        EXPECT_TRUE(!notice.own || (header.idFrom == static_cast<UINT_PTR>(GetDlgCtrlID(tree->GetSafeHwnd())) &&
+                                    item.mask == (TVIF_HANDLE | TVIF_PARAM) && other.mask == 0 && !other.hItem &&
+                                    static_cast<DWORD_PTR>(item.lParam) == tree->GetItemData(item.hItem) &&
+                                    (!drag || (nm.ptDrag.x == pressedAt.x && nm.ptDrag.y == pressedAt.y))))
+            << "notification " << static_cast<int>(header.code) << " of the tree's own";
     }
     notices.push_back(notice);
     if (notice.own && notice.code == TVN_SELCHANGEDW) {
@@ -121,26 +124,12 @@ LRESULT RecordingParent::OnNotify(const NMHDR& header)
     return header.code == TVN_SELCHANGINGW && notice.own && answerSelChanging ? answerSelChanging(notice) : 0;
 }
 
-void RecordingParent::CheckOwn(const NMTREEVIEWW& nm) const
-{
-    EXPECT_EQ(nm.hdr.idFrom, static_cast<UINT_PTR>(GetDlgCtrlID(tree->GetSafeHwnd())));
-    const bool named = nm.itemNew.hItem != nullptr;
-    const TVITEMW& item = named ? nm.itemNew : nm.itemOld;
-    const TVITEMW& other = named ? nm.itemOld : nm.itemNew;
-    EXPECT_EQ(item.mask, static_cast<UINT>(TVIF_HANDLE | TVIF_PARAM)) << "code " << static_cast<int>(nm.hdr.code);
-    EXPECT_EQ(static_cast<DWORD_PTR>(item.lParam), tree->GetItemData(item.hItem)) << "the item's own data";
-    EXPECT_TRUE(other.mask == 0 && other.hItem == nullptr) << "one item per notification";
-    const bool drag = nm.hdr.code == TVN_BEGINDRAGW || nm.hdr.code == TVN_BEGINRDRAGW;
-    EXPECT_TRUE(!drag || (nm.ptDrag.x == pressedAt.x && nm.ptDrag.y == pressedAt.y)) << "the press point";
-}
-
 void TreeTest::SetUp()
 {
     // One parent window for the whole program: hiding or destroying a top-level window makes
     // Wine wait two seconds for a window manager that Xvfb does not have.
     static RecordingParent* parent = new RecordingParent();
     m_parent = parent;
-    m_parent->notices.clear();
 }
 
 void TreeTest::TearDown()
@@ -183,9 +172,8 @@ void TreeTest::Build(const std::vector<ItemSpec>& items, DWORD style)
 
 void TreeTest::BuildDefault(DWORD style)
 {
-    Build({{"A", nullptr}, {"A1", "A"}, {"A2", "A"}, {"A2a", "A2"}, {"A3", "A"}, {"B", nullptr}, {"B1", "B"},
-           {"C", nullptr}, {"D", nullptr}, {"E", nullptr}},
-          style);
+    Build({{"A", nullptr}, {"A1", "A"}, {"A2", "A"}, {"A2a", "A2"}, {"A3", "A"}, {"B", nullptr}, {"B1", "B"}, {"C", nullptr},
+           {"D", nullptr}, {"E", nullptr}}, style);
     checkCollapsed = true;
     Expand("A");
     ClearLog();
@@ -199,10 +187,9 @@ HTREEITEM TreeTest::Item(const std::string& name) const
 
 std::string TreeTest::Name(HTREEITEM item) const
 {
-    for (const auto& [name, handle] : m_items) {
+    for (const auto& [name, handle] : m_items)
         if (handle == item)
             return name;
-    }
     std::string text;
     for (wchar_t c : TextOf(item))
         text += c < 0x80 ? static_cast<char>(c) : '?';
@@ -398,7 +385,16 @@ void TreeTest::Do(const std::string& gesture, const std::function<void()>& actio
             {"collapse", [&] { tree.Expand(item(0), TVE_COLLAPSE); }},
             {"delete", [&] { tree.DeleteItem(item(0)); }},
             {"native-delete", [&] { tree.DeleteNativeItem(item(0)); }},
-            {"parent-deletes", [&] { ParentDeletes(args.at(0), args.at(1)); }},
+            {"parent-deletes", [&] {
+                 m_parent->onNotice = [this, trigger = args.at(0), victim = Item(args.at(1)), done = false](
+                                          const Notice& n) mutable {
+                     if (!done && n.own && n.code == TVN_SELCHANGEDW && Name(n.itemOld) == trigger) {
+                         done = true;
+                         m_tree->DeleteItem(victim); // its own deselection is announced on the way out
+                         m_parent->notices.push_back(Notice{kDeletedByParent, victim, nullptr, true});
+                     }
+                 };
+             }},
             {"parent-vetoes", [&] { m_parent->answerSelChanging = [](const Notice& n) { return n.itemNew ? 1 : 0; }; }},
             {"nodrag", [&] { SetWindowLongPtrW(Hwnd(), GWL_STYLE, static_cast<LONG_PTR>(tree.GetStyle() | TVS_DISABLEDRAGDROP)); }},
         };
@@ -416,17 +412,6 @@ void TreeTest::Do(const std::string& gesture, const std::function<void()>& actio
             ADD_FAILURE() << "unknown step";
         CheckInvariant();
     }
-}
-
-void TreeTest::ParentDeletes(const std::string& trigger, const std::string& victim)
-{
-    m_parent->onNotice = [this, trigger, victim, done = false](const Notice& n) mutable {
-        if (!done && n.own && n.code == TVN_SELCHANGEDW && Name(n.itemOld) == trigger) {
-            done = true;
-            m_tree->DeleteItem(Item(victim)); // its own deselection is announced on the way out
-            m_parent->notices.push_back(Notice{kDeletedByParent, Item(victim), nullptr, true});
-        }
-    };
 }
 
 void TreeTest::Run(const TreeRow& row, const std::function<void()>& action)

@@ -50,7 +50,6 @@ public:
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
     LRESULT OnNotify(const NMHDR& header);
-    void CheckOwn(const NMTREEVIEWW& nm) const;
 
     HWND m_hWnd;
     std::deque<std::function<void()>> m_actions;
@@ -70,8 +69,7 @@ struct TreeRow {
 class TreeTest : public ::testing::Test {
 protected:
     static constexpr UINT kTreeId = 101;
-    static constexpr DWORD kStyle =
-        WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+    static constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
 
     void SetUp() override;
     void TearDown() override;
@@ -88,9 +86,9 @@ protected:
     // The items that carry TVIS_SELECTED, anywhere in the tree, in display order.
     std::string Selected() const;
     std::string Caret() const;
-    // The tree's own notifications since the last Clear, as "+A" (selected) and "-A" (deselected)
-    // for TVN_SELCHANGEDW, "?+A" and "?-A" for TVN_SELCHANGINGW, "click:A", "rclick", "drag:A",
-    // "rdrag:A", and codes for the others.
+    // The tree's own notifications since the last Clear: "+A" and "-A" (A selected, deselected) for
+    // TVN_SELCHANGEDW, "?+A" and "?-A" for TVN_SELCHANGINGW, "click:A", "rclick", "drag:A", "rdrag:A",
+    // codes for the others; and "changing:A" and "deleted:A" (see Do).
     std::string OwnLog() const;
     void ClearLog() { m_parent->notices.clear(); }
     const std::vector<Notice>& Notices() const { return m_parent->notices; }
@@ -149,7 +147,6 @@ protected:
 
 private:
     void Release();
-    void ParentDeletes(const std::string& trigger, const std::string& victim);
     void Mouse(const std::string& verb, UINT keys, const std::string& events, const std::function<void()>& action);
     std::vector<HTREEITEM> Walk() const; // every item in display order
 

@@ -64,10 +64,8 @@ const TreeRow kMouseRows[] = {
     // Ctrl toggles; Shift selects the range from the anchor, else the caret, else the item alone.
     {"A1 C", "C", "ctrl+click:B", "A1 B C", "B", "?+B +B click:B"},
     {"A1 B C", "C", "ctrl+click:B", "A1 C", "B", "?-B -B click:B"},
-    {"", "A2", "shift+click:C", "A2 A3 B C", "C", "?+A2 +A2 ?+A3 +A3 ?+B +B ?+C +C click:C"},
     {"E", "A2", "shift+click:B", "A2 A3 B", "B", "?+A2 +A2 ?+A3 +A3 ?+B +B ?-E -E click:B"},
     {"E", "A2", "ctrl+shift+click:B", "A2 A3 B E", "B", "?+A2 +A2 ?+A3 +A3 ?+B +B click:B"},
-    {"", "C", "shift+click:A3", "A3 B C", "A3", "?+A3 +A3 ?+B +B ?+C +C click:A3"},
     {"", "-", "shift+click:B", "B", "B", "?+B +B click:B"},
     {"A1", "A1", "shift+rclick:C", "A1", "A1", "rclick:C"},
     // A Shift click keeps its anchor; a Ctrl right click sets it, a Ctrl left click clears it.
