@@ -322,8 +322,7 @@ void TreeTest::Click(const std::string& name, UINT keys, bool left) { Mouse(left
 
 void TreeTest::Mouse(const std::string& verb, UINT keys, const std::string& events, const std::function<void()>& action)
 {
-    const bool band = verb == "band";
-    const bool left = verb[0] != 'r';
+    const bool band = verb == "band", left = verb[0] != 'r';
     const std::vector<std::string> steps = Split(events, '>');
     const POINT from = PointAt(steps.at(0), band);
     treeinput::StartGesture(Hwnd(), from);

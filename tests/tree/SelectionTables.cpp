@@ -1,13 +1,12 @@
-// The multi-selection tree as behaviour tables: a row is the selection and caret before, a
-// gesture, and the selection, caret and the tree's own notifications after it (TreeRow).
+// The multi-selection tree as one behaviour table: selection and caret, gesture, and what follows.
 #include "support/TreeHarness.h"
 
 namespace {
 
-using Tables = TreeTest;
+using SelectionTable = TreeTest;
 
-// Arrow keys with Ctrl and Shift, Space, typed letters, focus, collapse and deletion.
-const TreeRow kKeyRows[] = {
+const TreeRow kRows[] = {
+    // Arrow keys with Ctrl and Shift, Space, typed letters, focus, collapse and deletion.
     // A plain arrow deselects every other item, each with its own pair, then names its target.
     {"A1 C D", "A1", "down", "A2", "A2", "?-A1 -A1 ?-C -C ?-D -D ?+A2 ?+A2 +A2"},
     {"A1", "A1", "up", "A", "A", "?-A1 -A1 ?+A ?+A +A"},
@@ -51,12 +50,8 @@ const TreeRow kKeyRows[] = {
     {"", "A3", "delete:A", "", "B", ""},
     // Deletion by the native message is reported too.
     {"C D", "-", "native-delete:C native-delete:*", "", "-", "?-C -C ?-D -D"},
-};
 
-TEST_F(Tables, Keys) { Run(kKeyRows); }
-
-// Clicks with Ctrl and Shift, drags and the rubber band.
-const TreeRow kMouseRows[] = {
+    // Clicks with Ctrl and Shift, drags and the rubber band.
     // A plain click replaces the selection; the press keeps it while it is on a selected item.
     {"A1 C", "-", "click:B", "B", "B", "?-A1 -A1 ?-C -C ?+B +B click:B"},
     {"A1 B C", "C", "rclick:B", "A1 B C", "B", "rclick:B"},
@@ -91,12 +86,8 @@ const TreeRow kMouseRows[] = {
     {"A3 E", "-", "shift+band:C>A2", "A2 A3 B C E", "A", "?+A2 +A2 ?+B +B ?+C +C click"},
     {"E", "-", "shift+band:C>A2>esc>A1", "", "A",
      "?+A2 +A2 ?+A3 +A3 ?+B +B ?+C +C ?-A2 -A2 ?-A3 -A3 ?-B -B ?-C -C ?-E -E click"},
-};
 
-TEST_F(Tables, Mouse) { Run(kMouseRows); }
-
-// The selection model: state changes, their notifications, and the walks over visible items.
-const TreeRow kModelRows[] = {
+    // The selection model: state changes, their notifications, and the walks over visible items.
     // A change of the selected bit is announced before and after; an unchanged state sends nothing.
     {"", "-", "set:B:+s set:B:-s", "", "-", "?+B +B ?-B -B"},
     {"C", "-", "set:C:+s! set:D:-s!", "C", "-", ""},
@@ -132,15 +123,11 @@ const TreeRow kModelRows[] = {
     // Descendants: recursively into expanded children, or the children alone.
     {"", "-", "expand:A2 select-below:A", "A1 A2 A2a A3", "-", "?+A1 +A1 ?+A2 +A2 ?+A2a +A2a ?+A3 +A3"},
     {"A1 A3", "-", "expand:A2 set:A2a:+s deselect-children:A", "A2a", "-", "?+A2a +A2a ?-A1 -A1 ?-A3 -A3"},
-};
 
-TEST_F(Tables, SelectionModel) { Run(kModelRows); }
-
-// Tree-views since Windows Vista select and deselect items on their own during caret moves and
-// clicks, announcing each change with TVN_ITEMCHANGINGW; Wine's does not, so the rows announce or
-// emulate. Changes of the selected bit that the tree is not making are refused and never reach the
-// parent; other changes, and any without multi-selection, pass; the tree's own pass.
-const TreeRow kGuardRows[] = {
+    // Tree-views since Windows Vista select and deselect items on their own during caret moves and
+    // clicks, announcing each change with TVN_ITEMCHANGINGW; Wine's does not, so the rows announce or
+    // emulate. Changes of the selected bit that the tree is not making are refused and never reach
+    // the parent; other changes, and any without multi-selection, pass; the tree's own pass.
     {"", "-", "announce:C:-:s", "", "-", ""},
     {"", "-", "announce:C:sb:b", "", "-", ""},
     {"", "-", "announce:C:-:b", "", "-", "changing:C"},
@@ -154,6 +141,6 @@ const TreeRow kGuardRows[] = {
     {"D", "D", "announcing native-set:E:+s", "D", "D", ""},
 };
 
-TEST_F(Tables, NativeGuard) { Run(kGuardRows); }
+TEST_F(SelectionTable, EveryRow) { Run(kRows); }
 
 } // namespace
