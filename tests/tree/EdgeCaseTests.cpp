@@ -77,7 +77,8 @@ TEST_F(Cases, ItemDeletedDuringALoopIsNeverTouched)
 
 TEST_F(Cases, WindowDestroyedDuringALoopEndsIt)
 {
-    // The button comes up over the parent: the loops must not wait for the destroyed tree's.
+    // After the destruction the tree's handle and GetCapture() are both null, and the loops run on
+    // until a button comes up anywhere in the thread: one comes up over the parent.
     auto destroy = [this] { DestroyWindow(Hwnd()); PostMessageW(Parent().Hwnd(), WM_LBUTTONUP, 0, 0); };
     Run({"A1 C", "-", "click:C>!", "", "-", "?-A1 -A1 ?-C -C"}, destroy);
     Run({"A1 C", "-", "band:C>!>A1", "", "-", "?-A1 -A1 ?-C -C"}, destroy);
@@ -137,8 +138,7 @@ TEST_F(Cases, ClickWhoseItemIsDeletedMeanwhileEnds)
 TEST_F(Cases, WalksStartOverWhenItemsAreDeletedUnderThem)
 {
     Run({"A1 A2 C", "-", "parent-deletes:A1:A2 none", "", "-", "?-A1 -A1 ?-A2 -A2 deleted:A2 ?-C -C"});
-    // The item the walk stands on.
-    Run({"A1 C", "-", "parent-deletes:A1:A1 none", "", "-", "?-A1 -A1 deleted:A1 ?-C -C"});
+    Run({"A1 C", "-", "parent-deletes:A1:A1 none", "", "-", "?-A1 -A1 deleted:A1 ?-C -C"}); // the walk's own item
     Run({"A1 A3 E", "-", "parent-deletes:A1:A3 span:B:D", "B C D", "-",
          "?-A1 -A1 ?-A3 -A3 deleted:A3 ?+B +B ?+C +C ?+D +D ?-E -E"});
 }

@@ -6,8 +6,7 @@ namespace {
 using SelectionTable = TreeTest;
 
 const TreeRow kRows[] = {
-    // Arrow keys with Ctrl and Shift, Space, typed letters, focus, collapse and deletion.
-    // A plain arrow deselects every other item, each with its own pair, then names its target.
+    // Keys. A plain arrow deselects every other item, each with its own pair, then names its target.
     {"A1 C D", "A1", "down", "A2", "A2", "?-A1 -A1 ?-C -C ?-D -D ?+A2 ?+A2 +A2"},
     {"A1", "A1", "up", "A", "A", "?-A1 -A1 ?+A ?+A +A"},
     {"A3", "A3", "left", "A", "A", "?-A3 -A3 ?+A ?+A +A"},
@@ -51,8 +50,7 @@ const TreeRow kRows[] = {
     // Deletion by the native message is reported too.
     {"C D", "-", "native-delete:C native-delete:*", "", "-", "?-C -C ?-D -D"},
 
-    // Clicks with Ctrl and Shift, drags and the rubber band.
-    // A plain click replaces the selection; the press keeps it while it is on a selected item.
+    // Mouse. A plain click replaces the selection; a press on a selected item keeps it.
     {"A1 C", "-", "click:B", "B", "B", "?-A1 -A1 ?-C -C ?+B +B click:B"},
     {"A1 B C", "C", "rclick:B", "A1 B C", "B", "rclick:B"},
     {"A1 B", "B", "rclick:D", "D", "D", "?-A1 -A1 ?-B -B ?+D +D rclick:D"},
@@ -67,7 +65,8 @@ const TreeRow kRows[] = {
     {"", "-", "click:A1 shift+click:B shift+click:C", "A1 A2 A3 B C", "C",
      "?+A1 +A1 click:A1 ?+A2 +A2 ?+A3 +A3 ?+B +B click:B ?+C +C click:C"},
     {"", "E", "ctrl+rclick:A1 shift+click:A3", "A1 A2 A3", "A3", "rclick:A1 ?+A1 +A1 ?+A2 +A2 ?+A3 +A3 click:A3"},
-    {"", "-", "ctrl+rclick:E ctrl+click:D shift+click:B", "B C D", "B", "rclick:E ?+D +D click:D ?+B +B ?+C +C click:B"},
+    {"", "-", "ctrl+rclick:E ctrl+click:D shift+click:B", "B C D", "B",
+     "rclick:E ?+D +D click:D ?+B +B ?+C +C click:B"},
     // Drags keep a selection they start in, select an item they start on, and honour the style.
     {"A1 B C", "-", "drag:B", "A1 B C", "B", "drag:B"},
     {"", "-", "click:C>~", "C", "C", "?+C +C click:C"},
@@ -81,14 +80,14 @@ const TreeRow kRows[] = {
     // The band selects exactly the rows it touches as it follows the mouse; Ctrl toggles the rows
     // selected before, Shift adds them, Escape deselects everything.
     {"E", "-", "band:C>A2", "A2 A3 B C", "A", "?-E -E ?+A2 +A2 ?+A3 +A3 ?+B +B ?+C +C click"},
-    {"", "-", "band:D>A1>B", "B C D", "A", "?+A1 +A1 ?+A2 +A2 ?+A3 +A3 ?+B +B ?+C +C ?+D +D ?-A1 -A1 ?-A2 -A2 ?-A3 -A3 click"},
+    {"", "-", "band:D>A1>B", "B C D", "A",
+     "?+A1 +A1 ?+A2 +A2 ?+A3 +A3 ?+B +B ?+C +C ?+D +D ?-A1 -A1 ?-A2 -A2 ?-A3 -A3 click"},
     {"A3 E", "-", "ctrl+band:C>A2", "A2 B C E", "A", "?+A2 +A2 ?-A3 -A3 ?+B +B ?+C +C click"},
     {"A3 E", "-", "shift+band:C>A2", "A2 A3 B C E", "A", "?+A2 +A2 ?+B +B ?+C +C click"},
     {"E", "-", "shift+band:C>A2>esc>A1", "", "A",
      "?+A2 +A2 ?+A3 +A3 ?+B +B ?+C +C ?-A2 -A2 ?-A3 -A3 ?-B -B ?-C -C ?-E -E click"},
 
-    // The selection model: state changes, their notifications, and the walks over visible items.
-    // A change of the selected bit is announced before and after; an unchanged state sends nothing.
+    // Selection model. A change of the selected bit is announced before and after; no change, nothing.
     {"", "-", "set:B:+s set:B:-s", "", "-", "?+B +B ?-B -B"},
     {"C", "-", "set:C:+s! set:D:-s!", "C", "-", ""},
     // The caret moves without joining the selection; the old caret keeps its place in it.
