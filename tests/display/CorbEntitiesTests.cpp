@@ -11,12 +11,10 @@
 
 namespace {
 
-// Operations, separated by commas. Entities are L, M and H, in ascending address order; items and
-// parents are numbers (parent 0 is TVI_ROOT).
-//   add E I P D, remove I, clear          on R
-//   transfer I, copy E, assign, self      R's item to S, R's entity to S, S = R, R = R
-//   entity I, find E P D, has E, items E, at N, count, refs E    queries, answered in order
-// Expected: "answers | R's records (item and entity, in the order made) | S's records | references".
+// Operations: add E I P D, remove I, clear; transfer I, copy E (to S), assign (S = R), self (R = R);
+// queries, answered in order: entity I, find E P D, has E, items E, at N, count, refs E. Entities
+// are L, M, H in ascending address order; items are numbers, parent 0 is TVI_ROOT. Expected:
+// "answers | R's records (item and entity, in the order made) | S's records | references".
 struct RegistryRow {
     const char *operations, *expected;
 };

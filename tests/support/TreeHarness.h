@@ -37,14 +37,10 @@ public:
 
     CMultiTree* tree = nullptr;
     std::vector<Notice> notices;
-    // The selection that the tree's own TVN_SELCHANGEDW notifications describe, since it was built.
-    std::set<HTREEITEM> reportedSelection;
-    // Answers the tree's own TVN_SELCHANGINGW; nonzero vetoes. Native ones are answered 0.
-    std::function<LRESULT(const Notice&)> answerSelChanging;
-    // Runs after a notice is recorded, before the parent answers.
-    std::function<void(const Notice&)> onNotice;
-    // Whether NM_CLICK / NM_RCLICK carry an NMTREEVIEW (a press on an item) or a plain NMHDR.
-    bool clickCarriesItem = false;
+    std::set<HTREEITEM> reportedSelection; // as the tree's own TVN_SELCHANGEDW describe it
+    std::function<LRESULT(const Notice&)> answerSelChanging; // the tree's own; nonzero vetoes
+    std::function<void(const Notice&)> onNotice; // after a notice is recorded, before the answer
+    bool clickCarriesItem = false; // NM_CLICK / NM_RCLICK carry an NMTREEVIEW (on an item)
     POINT pressedAt{};
 
 private:
@@ -58,12 +54,6 @@ private:
 // Item names are single words; a child names its parent: {"A1", "A"}.
 struct ItemSpec {
     const char *name, *parent;
-};
-
-// A row of a behaviour table: on the default tree, the selection and the caret before ("-": none),
-// a gesture, then the selection, the caret and the tree's own notifications (OwnLog) after it.
-struct TreeRow {
-    const char *selected, *caret, *gesture, *selectedAfter, *caretAfter, *log;
 };
 
 class TreeTest : public ::testing::Test {
@@ -88,7 +78,7 @@ protected:
     std::string Caret() const;
     // The tree's own notifications since the last Clear: "+A" and "-A" (A selected, deselected) for
     // TVN_SELCHANGEDW, "?+A" and "?-A" for TVN_SELCHANGINGW, "click:A", "rclick", "drag:A", "rdrag:A",
-    // codes for the others; and "changing:A" and "deleted:A" (see Do).
+    // codes for the others; "changing:A" for a TVN_ITEMCHANGINGW that reaches the parent.
     std::string OwnLog() const;
     void ClearLog() { m_parent->notices.clear(); }
     const std::vector<Notice>& Notices() const { return m_parent->notices; }
@@ -110,35 +100,15 @@ protected:
     // WM_KEYDOWN with Ctrl and Shift as GetKeyState reports them.
     void Key(UINT vk, bool ctrl = false, bool shift = false);
     POINT PointOn(const std::string& name) const; // the centre of the label
-    // Where a gesture step points (see Do): with rightOfLabel, the empty row right of the item.
+    // An item's label, or with rightOfLabel the empty row right of it; "-" is below the last row,
+    // "+item" the item's expand button.
     POINT PointAt(const std::string& where, bool rightOfLabel) const;
     void Click(const std::string& name, UINT keys = 0, bool left = true);
+    // Sends a button-down at point (what the mouse loop should read is queued first).
+    void Press(POINT point, bool left, UINT keys);
+    // A mark that a test's parent may log ("deleted:A" in OwnLog).
+    static constexpr UINT kDeletedByParent = 1;
 
-    // Runs a gesture: steps separated by blanks, each "[ctrl+][shift+]verb[:arguments]".
-    //   keys   up down left right space home end; type:TEXT (characters); focus, blur
-    //   mouse  click:W rclick:W drag:W rdrag:W band:W. W is an item (its label; for band the empty
-    //          row right of it), "-" (below the last row) or "+item" (its expand button), followed by
-    //          ">event"s that the mouse loop reads: an item (a move there), "~" (a move within the
-    //          drag distance), "esc", "!" (runs action). Clicks and bands end with the button up,
-    //          drags with a move past the drag distance.
-    //   calls  set:I:FLAGS (SetItemState; FLAGS "+" sets and "-" clears f(ocus), s(elected), b(old),
-    //          e(xpanded); "!" notifies with focus), caret:I, span:A:B, addspan:A:B (inclusive), all,
-    //          none, all-but:I, none-but:I, select-below:I, deselect-children:I, expand:I,
-    //          collapse:I, delete:I, native-delete:I ("*": every item), native-set:I:FLAGS, single
-    //          (no multi-selection), nodrag (TVS_DISABLEDRAGDROP)
-    //   parent parent-deletes:T:V (when it first hears T deselected, the parent deletes V; the log
-    //          shows "deleted:V" there), parent-vetoes (every selection)
-    //   newer tree-views, which announce state changes (TVN_ITEMCHANGINGW; the log shows those that
-    //          reach the parent as "changing:I"): announce:I:OLD:NEW (states as "sb", "-" for
-    //          none), announcing (the tree-view announces every write of the selected bit from now)
-    void Do(const std::string& gesture, const std::function<void()>& action = {});
-    void Run(const TreeRow& row, const std::function<void()>& action = {});
-    template <size_t N>
-    void Run(const TreeRow (&rows)[N])
-    {
-        for (const TreeRow& row : rows)
-            Run(row);
-    }
     void PostAction(std::function<void()> action) { m_parent->Post(std::move(action)); }
 
     RecordingParent& Parent() { return *m_parent; }
@@ -147,7 +117,6 @@ protected:
 
 private:
     void Release();
-    void Mouse(const std::string& verb, UINT keys, const std::string& events, const std::function<void()>& action);
     std::vector<HTREEITEM> Walk() const; // every item in display order
 
     RecordingParent* m_parent = nullptr; // shared by all tests, never destroyed

@@ -1,6 +1,5 @@
-// Input as a user gives it to a tree window: the modifier keys held, mouse buttons pressed at a
-// point (with the button release already queued, so that the tree's tracking loop ends),
-// moves while a button is held, and keys. Points are in the tree's client coordinates.
+// Input as a user gives it to a tree window: modifier keys held, a button pressed at a point (after
+// what the tree's mouse loop should read is queued), moves. Points are in client coordinates.
 #pragma once
 
 #include <windows.h>

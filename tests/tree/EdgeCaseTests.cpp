@@ -2,12 +2,12 @@
 // deletes items, focus, double clicks, other states and single selection.
 #include <algorithm>
 
-#include "support/TreeHarness.h"
+#include "Gestures.h"
 #include "support/TreeInput.h"
 
 namespace {
 
-using Cases = TreeTest;
+using Cases = GestureTest;
 
 TEST_F(Cases, VetoKeepsTheStateAndReturnsFalse)
 {
@@ -18,17 +18,7 @@ TEST_F(Cases, VetoKeepsTheStateAndReturnsFalse)
     Run({"A1 C", "A1", "parent-vetoes down", "", "A1", "?-A1 -A1 ?-C -C ?+A2"});
 }
 
-TEST_F(Cases, ExpandAncestorsOpensEveryCollapsedAncestor)
-{
-    BuildDefault();
-    Expand("A", TVE_COLLAPSE);
-    EXPECT_TRUE(Tree().ExpandAncestors(Item("A2a")));
-    EXPECT_TRUE(Tree().GetNativeState(Item("A"), TVIS_EXPANDED) && Tree().GetNativeState(Item("A2"), TVIS_EXPANDED));
-    EXPECT_FALSE(Tree().ExpandAncestors(Item("A2a"))) << "nothing left to expand";
-    EXPECT_FALSE(Tree().ExpandAncestors(Item("C")));
-}
-
-TEST_F(Cases, FocusChangesRepaintTheSelectedLabels)
+TEST_F(Cases, FocusChangesRepaintTheSelectedLabelsAndDoubleClicksReachTheParent)
 {
     BuildDefault();
     Select("C");
@@ -39,11 +29,6 @@ TEST_F(Cases, FocusChangesRepaintTheSelectedLabels)
         SetFocus(focus);
         EXPECT_TRUE(GetUpdateRect(Hwnd(), &dirty, FALSE) && IntersectRect(&overlap, &label, &dirty));
     }
-}
-
-TEST_F(Cases, DoubleClickReachesTheParentFromTheNativeControl)
-{
-    BuildDefault();
     const POINT point = PointOn("B");
     treeinput::StartGesture(Hwnd(), point);
     treeinput::PostButtonUp(Hwnd());
@@ -149,12 +134,16 @@ TEST_F(Cases, BandGoesOnWhenItemsAreDeletedUnderIt)
          "?-A1 -A1 deleted:A2 ?-E -E ?+C +C ?+D +D ?+E +E click"}); // the rows moved up one
 }
 
-TEST_F(Cases, OtherStatesPassAndWithoutMultiSelectionEveryStateIsWrittenDirectly)
+TEST_F(Cases, OtherStatesPassAncestorsExpandAndWithoutMultiSelectionStatesAreWrittenDirectly)
 {
     BuildDefault();
-    Do("caret:B set:D:+b");
+    Do("caret:B set:D:+b collapse:A");
     EXPECT_EQ(Tree().GetItemState(Item("D"), TVIS_BOLD | TVIS_FOCUSED), static_cast<UINT>(TVIS_BOLD));
     EXPECT_EQ(Tree().GetItemState(Item("B"), TVIS_BOLD | TVIS_FOCUSED), static_cast<UINT>(TVIS_FOCUSED));
+    EXPECT_TRUE(Tree().ExpandAncestors(Item("A2a")));
+    EXPECT_TRUE(Tree().GetNativeState(Item("A"), TVIS_EXPANDED) && Tree().GetNativeState(Item("A2"), TVIS_EXPANDED));
+    EXPECT_FALSE(Tree().ExpandAncestors(Item("A2a"))) << "nothing left to expand";
+    EXPECT_FALSE(Tree().ExpandAncestors(Item("C")));
     Tree().SetMultiSelect(FALSE);
     EXPECT_TRUE(Tree().SetItemState(Item("C"), TVIS_SELECTED, TVIS_SELECTED, FALSE));
     EXPECT_TRUE(Tree().GetNativeState(Item("C"), TVIS_SELECTED));
