@@ -1,8 +1,8 @@
 // A real tree-view under test: a parent window that records every notification the tree sends,
-// a fixture that builds small trees and drives them with gestures the way the system delivers
-// input, and behaviour tables that one loop runs. After every step the fixture checks the
-// invariant: the selection that the tree's own notifications describe is exactly the set of
-// items that carry TVIS_SELECTED, and no collapsed branch holds a selected item.
+// and a fixture that builds small trees, names their items and drives them with keys and presses
+// the way the system delivers them (tests/tree adds a gesture language and behaviour tables). After
+// every step the fixture checks the invariant: the selection that the tree's own notifications
+// describe is exactly the set of items that carry TVIS_SELECTED, and no collapsed branch holds one.
 #pragma once
 
 #include <deque>
