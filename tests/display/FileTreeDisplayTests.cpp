@@ -1,71 +1,36 @@
-// The file display base: inserting, rebuilding in place, deleting leftovers, over a real tree.
-#include <functional>
+// The file display base over a real tree: inserting, rebuilding in place, deleting leftovers, and
+// parents that read the display from the notifications of a rebuild.
 #include <map>
-#include <set>
 
-#include "support/TreeHarness.h"
 #include "display/FileTreeDisplay.h"
+#include "support/ComStub.h"
+#include "support/TreeHarness.h"
 
 namespace {
 
-class FakeEntity : public IUnknown {
-public:
-    STDMETHODIMP QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
-    STDMETHODIMP_(ULONG) Release() override { return --references; }
-    ULONG references = 0;
-};
+using Entity = teststub::ComStub<IUnknown>;
 
 // A node of the scripted file: its entity, text, image, item data and children.
 struct Node {
-    Node(FakeEntity* e, std::wstring t, int i = 0, DWORD_PTR d = 0, std::vector<Node> c = {})
-        : entity(e), text(std::move(t)), image(i), data(d), children(std::move(c))
-    {
-    }
-    FakeEntity* entity;
+    Entity* entity;
     std::wstring text;
-    int image;
-    DWORD_PTR data;
-    std::vector<Node> children;
+    int image = 0, data = 0;
+    std::vector<Node> children = {};
 };
 
 // A display whose file is a scripted list of nodes.
 class ScriptedDisplay : public CFileTreeDisplay {
 public:
-    ScriptedDisplay(CMultiTree* tree, CTreeContentSettings* settings) : CFileTreeDisplay(tree, settings) {}
+    using CFileTreeDisplay::CFileTreeDisplay;
 
     std::vector<Node> model;
     std::vector<IUnknown*> broken;
-    std::function<void()> duringPopulate;
-    int populateCalls = 0;
+    int populated = 0;
 
     void Populate(IUnknown* entity, HTREEITEM hParent) override
     {
-        ++populateCalls;
-        if (duringPopulate)
-            duringPopulate();
-        if (!entity) {
-            for (const Node& node : model)
-                Insert(node, TVI_ROOT);
-            return;
-        }
-        // The node of the entity whose parent is shown by hParent.
-        std::function<bool(const std::vector<Node>&, HTREEITEM)> find = [&](const std::vector<Node>& nodes,
-                                                                              HTREEITEM parentItem) {
-            for (const Node& node : nodes) {
-                if (node.entity == entity && parentItem == hParent) {
-                    Insert(node, hParent);
-                    return true;
-                }
-                HTREEITEM item = m_current.FindItem(node.entity, parentItem, node.data);
-                if (!item)
-                    item = m_stale.FindItem(node.entity, parentItem, node.data);
-                if (item && find(node.children, item))
-                    return true;
-            }
-            return false;
-        };
-        find(model, TVI_ROOT);
+        ++populated;
+        Place(model, TVI_ROOT, entity, hParent);
     }
     void GetBrokenEntities(std::vector<IUnknown*>& out) override { out.insert(out.end(), broken.begin(), broken.end()); }
 
@@ -73,154 +38,123 @@ public:
     bool Settled() const { return m_stale.GetAllItems().empty() && m_lastInserted.empty(); }
 
 private:
-    void Insert(const Node& node, HTREEITEM parent)
+    // Inserts the nodes under parent; with an entity, only that entity's nodes under target,
+    // finding the items of the nodes above them in the registry.
+    void Place(const std::vector<Node>& nodes, HTREEITEM parent, IUnknown* entity, HTREEITEM target)
     {
-        HTREEITEM item = InsertEntityItem(node.entity, node.text, parent, TVI_LAST, node.image, node.data);
-        for (const Node& child : node.children)
-            Insert(child, item);
+        for (const Node& node : nodes) {
+            if (!entity || (node.entity == entity && parent == target))
+                Place(node.children, InsertEntityItem(node.entity, node.text, parent, TVI_LAST, node.image, node.data),
+                      nullptr, nullptr);
+            else if (HTREEITEM item = m_current.FindItem(node.entity, parent, node.data))
+                Place(node.children, item, entity, target);
+        }
     }
 };
 
 class DisplayTest : public TreeTest {
 protected:
-    FakeEntity file, pipe1, pipe2, comp1, comp2, comp3, attrs;
+    Entity file, pipe1, pipe2, comp1, comp2, comp3, attrs, flange;
     CTreeContentSettings settings;
     std::unique_ptr<ScriptedDisplay> display;
     std::map<UINT, int> sent; // tree messages by kind
+    unsigned long long messages = 0; // all the messages the display sent
 
     void SetUp() override
     {
         TreeTest::SetUp();
         Build({});
+        checkCollapsed = true;
         display = std::make_unique<ScriptedDisplay>(&Tree(), &settings);
-        display->model = {Node{&file, L"plant.json", 0, 0,
-                               {Node{&attrs, L"Attributes", 2},
-                                Node{&pipe1, L"P-101", 1, 0, {Node{&comp1, L"1.Elbow", 12}, Node{&comp2, L"2.Pipe", 13}}},
-                                Node{&pipe2, L"P-102", 1, 0, {Node{&comp3, L"1.Valve", 16}}}}}};
-        SetWindowSubclass(Tree().GetSafeHwnd(), CountingProc, 55, reinterpret_cast<DWORD_PTR>(&sent));
-    }
-    void TearDown() override
-    {
-        RemoveWindowSubclass(Tree().GetSafeHwnd(), CountingProc, 55);
-        display.reset();
-        TreeTest::TearDown();
+        display->model = {{&file, L"plant.json", 0, 0,
+                           {{&attrs, L"Attributes", 2},
+                            {&pipe1, L"P-101", 1, 0, {{&comp1, L"1.Elbow", 12}, {&comp2, L"2.Pipe", 13}}},
+                            {&pipe2, L"P-102", 1, 0, {{&comp3, L"1.Valve", 16}}}}}};
+        SetWindowSubclass(Hwnd(), CountingProc, 1, reinterpret_cast<DWORD_PTR>(&sent)); // gone with the window
     }
 
-    static LRESULT CALLBACK CountingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR counts)
+    static LRESULT CALLBACK CountingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR counts)
     {
         if (message == TVM_INSERTITEMW || message == TVM_DELETEITEM || message == TVM_SETITEMW)
             ++(*reinterpret_cast<std::map<UINT, int>*>(counts))[message];
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
 
-    // Every item of the tree is registered, and nothing else; no refresh is half done.
-    void CheckRegistry()
+    HTREEITEM ItemOf(Entity& entity) { return display->GetItems(entity.Unknown()).at(0); }
+    // Shows every item, and selects those of the entities.
+    void ExpandAndSelect(std::initializer_list<Entity*> selected)
     {
-        const std::vector<HTREEITEM> registered = display->Current().GetAllItems();
-        EXPECT_EQ(AllItems(), std::set<HTREEITEM>(registered.begin(), registered.end()));
-        EXPECT_TRUE(display->Settled());
+        for (HTREEITEM item : AllItems())
+            Tree().Expand(item, TVE_EXPAND);
+        for (Entity* entity : selected)
+            Tree().SetItemState(ItemOf(*entity), TVIS_SELECTED, TVIS_SELECTED, FALSE);
     }
 
-    HTREEITEM ItemOf(FakeEntity& entity)
-    {
-        auto items = display->GetItems(&entity);
-        return items.empty() ? nullptr : items.front();
-    }
-
+    // Refreshes; then every item is registered, and nothing else, and no refresh is half done.
     void Refresh(IUnknown* entity)
     {
         sent.clear();
+        const auto before = Tree().MessagesSent();
         display->Refresh(entity);
-        CheckRegistry();
+        messages = Tree().MessagesSent() - before;
+        const std::vector<HTREEITEM> registered = display->Current().GetAllItems();
+        EXPECT_EQ(AllItems(), std::set<HTREEITEM>(registered.begin(), registered.end()));
+        EXPECT_TRUE(display->Settled());
         CheckInvariant();
     }
 };
 
-TEST_F(DisplayTest, BuildShowsTheFileWithOneInsertPerNode)
+TEST_F(DisplayTest, BuildInsertsOncePerNodeAndAnUnchangedRefreshSendsNothing)
 {
     Refresh(nullptr);
     EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow#12 | 2.Pipe#13} | P-102#1 {1.Valve#16}}");
     EXPECT_EQ(sent[TVM_INSERTITEMW], 7);
     EXPECT_EQ(sent[TVM_SETITEMW], 0) << "text, image and item data travel with the insert";
-    EXPECT_EQ(display->GetEntity(ItemOf(comp2)), &comp2);
-    EXPECT_EQ(display->GetEntity(nullptr), nullptr);
-    EXPECT_EQ(comp2.references, 1u);
+    EXPECT_EQ(display->GetEntity(ItemOf(comp2)), comp2.Unknown());
+    EXPECT_EQ(comp2.references, 2u) << "the registry holds one reference";
+    const std::set<HTREEITEM> before = AllItems();
+    Refresh(nullptr);
+    EXPECT_EQ(messages, 0u);
+    EXPECT_EQ(AllItems(), before) << "every handle kept";
 }
 
-TEST_F(DisplayTest, UnchangedFullRefreshKeepsEveryItemAndSendsNothing)
+TEST_F(DisplayTest, FullRefreshKeepsWhatStaysAndPutsNewNodesInPlace)
 {
     Refresh(nullptr);
-    const std::vector<HTREEITEM> before = display->Current().GetAllItems();
+    ExpandAndSelect({&comp2, &comp3});
+    HTREEITEM valve = ItemOf(comp3), oldAttributes = ItemOf(attrs);
+    auto& file1 = display->model[0];
+    file1.children.erase(file1.children.begin() + 1); // P-101 goes, with the selected 2.Pipe
+    file1.children[0].data = 7;                        // new item data: a new node
+    file1.children[1].text = L"P-102 (rev. B)";
+    auto& valves = file1.children[1].children; // new nodes before and after a kept one
+    valves = {Node{&flange, L"0.Flange", 14}, valves[0], Node{&flange, L"2.Cap", 15, 1}};
     Refresh(nullptr);
-    EXPECT_EQ(display->Current().GetAllItems().size(), before.size());
-    for (HTREEITEM item : before)
-        EXPECT_NE(display->GetEntity(item), nullptr) << "every handle is kept";
-    EXPECT_EQ(sent[TVM_INSERTITEMW], 0);
-    EXPECT_EQ(sent[TVM_DELETEITEM], 0);
-    EXPECT_EQ(sent[TVM_SETITEMW], 0);
-}
-
-TEST_F(DisplayTest, VanishedEntityTakesItsSubtreeAndKeptSelectionStays)
-{
-    Refresh(nullptr);
-    HTREEITEM valve = ItemOf(comp3);
-    HTREEITEM elbow = ItemOf(comp1);
-    Tree().SetItemState(valve, TVIS_SELECTED, TVIS_SELECTED, FALSE);
-    Tree().SetItemState(ItemOf(comp2), TVIS_SELECTED, TVIS_SELECTED, FALSE);
-    display->model[0].children[1].children.pop_back(); // 2.Pipe goes
-    display->model[0].children[2].text = L"P-102 (rev. B)";
-    Refresh(nullptr);
-    EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow#12} | P-102 (rev. B)#1 {1.Valve#16}}");
+    EXPECT_EQ(Dump(), L"plant.json {Attributes | P-102 (rev. B) {0.Flange | 1.Valve | 2.Cap}}");
+    EXPECT_NE(ItemOf(attrs), oldAttributes);
     EXPECT_EQ(ItemOf(comp3), valve);
-    EXPECT_EQ(ItemOf(comp1), elbow);
-    EXPECT_TRUE(Tree().GetNativeState(valve, TVIS_SELECTED)) << "a selected kept item stays selected";
-    EXPECT_EQ(sent[TVM_DELETEITEM], 1);
-    EXPECT_EQ(sent[TVM_SETITEMW] - 1, 1) << "one text set; the deleted item's deselection is the other";
-    EXPECT_EQ(comp2.references, 0u) << "the vanished entity is released";
-}
-
-TEST_F(DisplayTest, NewItemDataMakesANewNode)
-{
-    Refresh(nullptr);
-    HTREEITEM old = ItemOf(attrs);
-    display->model[0].children[0].data = 7;
-    Refresh(nullptr);
-    EXPECT_NE(ItemOf(attrs), old);
-    EXPECT_EQ(sent[TVM_INSERTITEMW], 1);
-    EXPECT_EQ(sent[TVM_DELETEITEM], 1);
-    EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow#12 | 2.Pipe#13} | P-102#1 {1.Valve#16}}")
-        << "the new node takes the old one's place";
-}
-
-TEST_F(DisplayTest, ChildrenEndInTheOrderPopulateProducedThem)
-{
-    Refresh(nullptr);
-    FakeEntity inserted;
-    display->model[0].children[1].children.insert(display->model[0].children[1].children.begin() + 1,
-                                                  Node{&inserted, L"1a.Flange", 14});
-    Refresh(nullptr);
-    EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow#12 | 1a.Flange#14 | 2.Pipe#13} | P-102#1 {1.Valve#16}}");
-    display.reset(); // before the entity it holds goes out of scope
+    EXPECT_EQ(Selected(), "1.Valve") << "the kept item stays selected";
+    EXPECT_EQ(sent[TVM_INSERTITEMW], 3);
+    EXPECT_EQ(sent[TVM_DELETEITEM], 2) << "the old Attributes, and P-101 once, with its children";
+    EXPECT_EQ(sent[TVM_SETITEMW], 2) << "the new text, and the deselection of 2.Pipe on its way out";
+    EXPECT_EQ(pipe1.references + comp1.references + comp2.references, 3u) << "the vanished entities are released";
 }
 
 TEST_F(DisplayTest, OneEntityRefreshRebuildsOnlyItsSubtrees)
 {
     Refresh(nullptr);
-    HTREEITEM file1 = ItemOf(file), other = ItemOf(comp3);
+    const std::set<HTREEITEM> before = AllItems();
     display->model[0].children[1].children[0].text = L"1.Elbow 90";
-    display->populateCalls = 0;
-    Refresh(&pipe1);
-    EXPECT_EQ(display->populateCalls, 1);
-    EXPECT_EQ(Dump(nullptr, true), L"plant.json#0 {Attributes#2 | P-101#1 {1.Elbow 90#12 | 2.Pipe#13} | P-102#1 {1.Valve#16}}");
-    EXPECT_EQ(sent[TVM_INSERTITEMW], 0);
+    display->populated = 0;
+    Refresh(pipe1.Unknown());
+    EXPECT_EQ(display->populated, 1);
+    EXPECT_EQ(TextOf(ItemOf(comp1)), L"1.Elbow 90");
     EXPECT_EQ(sent[TVM_SETITEMW], 1);
-    EXPECT_EQ(ItemOf(file), file1);
-    EXPECT_EQ(ItemOf(comp3), other);
+    EXPECT_EQ(AllItems(), before) << "every item kept";
 
-    FakeEntity stranger;
-    Refresh(&stranger);
-    EXPECT_EQ(sent[TVM_INSERTITEMW] + sent[TVM_DELETEITEM] + sent[TVM_SETITEMW], 0) << "an entity not shown changes nothing";
+    Entity stranger;
+    Refresh(stranger.Unknown());
+    EXPECT_TRUE(sent.empty()) << "an entity not shown changes nothing";
 }
 
 TEST_F(DisplayTest, EntityAtSeveralPlacesIsRebuiltAtEachAndAnInnerPlaceOnce)
@@ -229,47 +163,39 @@ TEST_F(DisplayTest, EntityAtSeveralPlacesIsRebuiltAtEachAndAnInnerPlaceOnce)
     display->model[0].children[2].children.push_back(Node{&comp1, L"1.Elbow", 12});
     display->model[0].children[1].children[0].children.push_back(Node{&comp1, L"(same)", 3, 1});
     Refresh(nullptr);
-    ASSERT_EQ(display->GetItems(&comp1).size(), 3u);
-    EXPECT_EQ(display->GetTopItems(&comp1).size(), 2u);
-    display->populateCalls = 0;
-    Refresh(&comp1);
-    EXPECT_EQ(display->populateCalls, 2) << "once per top place";
-    EXPECT_EQ(sent[TVM_INSERTITEMW] + sent[TVM_DELETEITEM], 0);
-}
-
-TEST_F(DisplayTest, LeftoversAreStillListedDuringARefresh)
-{
-    Refresh(nullptr);
-    size_t during = 0;
-    display->duringPopulate = [&] { during = display->GetItems(&comp2).size(); };
-    display->Refresh(nullptr);
-    EXPECT_EQ(during, 1u) << "the leftover of comp2, not yet reused";
-    display->duringPopulate = nullptr;
-    CheckRegistry();
-}
-
-TEST_F(DisplayTest, RemoveAllItemsDeselectsWithNotificationsAndDeletesEverything)
-{
-    Refresh(nullptr);
-    Tree().SetItemState(ItemOf(comp1), TVIS_SELECTED, TVIS_SELECTED, FALSE);
-    Tree().SetItemState(ItemOf(file), TVIS_SELECTED, TVIS_SELECTED, FALSE);
-    ClearLog();
-    display->RemoveAllItems();
-    EXPECT_EQ(Tree().GetRootItem(), nullptr);
-    EXPECT_EQ(OwnNotices(TVN_SELCHANGEDW).size(), 2u);
-    CheckInvariant();
-}
-
-TEST_F(DisplayTest, BrokenItemsAreCopiedFromTheCurrentRegistry)
-{
-    // comp1 shows twice.
-    display->model[0].children[2].children.push_back(Node{&comp1, L"1.Elbow", 12});
-    Refresh(nullptr);
-    display->broken = {&comp1};
+    ASSERT_EQ(display->GetItems(comp1.Unknown()).size(), 3u);
+    EXPECT_EQ(display->GetTopItems(comp1.Unknown()).size(), 2u);
+    display->populated = 0;
+    Refresh(comp1.Unknown());
+    EXPECT_EQ(display->populated, 2) << "once per top place";
+    EXPECT_TRUE(sent.empty());
+    // Broken items are copied from the current registry, every place of the entity.
+    display->broken = {comp1.Unknown()};
     CCorbEntities out;
     display->GetBrokenItems(out);
-    EXPECT_EQ(out.GetEntityItems(&comp1).size(), 2u);
+    EXPECT_EQ(out.GetEntityItems(comp1.Unknown()).size(), 3u);
     EXPECT_EQ(out.GetEntityCount(), 1);
+}
+
+TEST_F(DisplayTest, ParentsHearingOfDeselectionsMayReadTheDisplay)
+{
+    Refresh(nullptr);
+    ExpandAndSelect({&file, &comp2, &comp3});
+    std::vector<size_t> leftovers;
+    std::vector<IUnknown*> entities;
+    Parent().onNotice = [&](const Notice& n) {
+        if (n.own && n.code == TVN_SELCHANGEDW && n.itemOld) {
+            leftovers.push_back(display->GetItems(comp2.Unknown()).size());
+            entities.push_back(display->GetEntity(n.itemOld));
+        }
+    };
+    display->model[0].children[1].children.pop_back(); // 2.Pipe goes
+    Refresh(nullptr);
+    EXPECT_EQ(leftovers, std::vector<size_t>{1}) << "a leftover is listed until the refresh is over";
+    entities.clear();
+    display->RemoveAllItems();
+    EXPECT_EQ(entities, (std::vector<IUnknown*>{file.Unknown(), comp3.Unknown()})) << "deselected before it goes";
+    EXPECT_EQ(Tree().GetRootItem(), nullptr);
 }
 
 } // namespace

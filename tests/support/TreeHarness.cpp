@@ -1,74 +1,23 @@
 #include "support/TreeHarness.h"
 
-#include "support/TreeInput.h"
-#include "platform/window/TreeDump.h"
-
-#include <algorithm>
 #include <sstream>
+
+#include "platform/window/TreeDump.h"
+#include "support/TopWindow.h"
+#include "support/TreeInput.h"
 
 namespace {
 
 constexpr UINT kRunAction = WM_APP + 1;
-const wchar_t kParentClass[] = L"RUVTreeTestParent";
 
-bool CarriesTreeView(UINT code)
-{
-    switch (code) {
-    case TVN_SELCHANGINGW:
-    case TVN_SELCHANGEDW:
-    case TVN_BEGINDRAGW:
-    case TVN_BEGINRDRAGW:
-    case TVN_DELETEITEMW:
-    case TVN_ITEMEXPANDINGW:
-    case TVN_ITEMEXPANDEDW:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void RegisterParentClass()
-{
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX init{sizeof(init), ICC_TREEVIEW_CLASSES};
-        InitCommonControlsEx(&init);
-        return true;
-    }();
-    (void)registered;
-}
-
-void ForEachItem(const CMultiTree& tree, HTREEITEM first, const std::function<void(HTREEITEM)>& visit)
-{
-    for (HTREEITEM item = first; item; item = tree.GetNextSiblingItem(item)) {
-        visit(item);
-        ForEachItem(tree, tree.GetChildItem(item), visit);
-    }
-}
+void Append(std::string& list, const std::string& word) { list += (list.empty() ? "" : " ") + word; }
 
 } // namespace
 
-RecordingParent::RecordingParent()
+RecordingParent::RecordingParent() : m_hWnd(MakeTopWindow(L"RUVTreeTestParent", L"tree test"))
 {
-    static const ATOM atom = [] {
-        RegisterParentClass();
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kParentClass;
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        return RegisterClassW(&wc);
-    }();
-    (void)atom;
-    m_hWnd = CreateWindowExW(0, kParentClass, L"tree test", WS_OVERLAPPED | WS_CLIPCHILDREN, 0, 0, 320, 520,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    ShowWindow(m_hWnd, SW_SHOW);
-    UpdateWindow(m_hWnd);
-}
-
-RecordingParent::~RecordingParent()
-{
-    if (m_hWnd)
-        DestroyWindow(m_hWnd);
+    SetWindowSubclass(m_hWnd, Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetForegroundWindow(m_hWnd);
 }
 
 void RecordingParent::Post(std::function<void()> action)
@@ -77,55 +26,54 @@ void RecordingParent::Post(std::function<void()> action)
     PostMessageW(m_hWnd, kRunAction, 0, 0);
 }
 
-LRESULT CALLBACK RecordingParent::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK RecordingParent::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
 {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<RecordingParent*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && message == WM_NOTIFY)
-        return self->OnNotify(*reinterpret_cast<NMHDR*>(lParam));
-    if (self && message == kRunAction && !self->m_actions.empty()) {
-        auto action = std::move(self->m_actions.front());
-        self->m_actions.pop_front();
+    auto& parent = *reinterpret_cast<RecordingParent*>(self);
+    if (message == WM_NOTIFY)
+        return parent.OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    if (message == kRunAction && !parent.m_actions.empty()) {
+        auto action = std::move(parent.m_actions.front());
+        parent.m_actions.pop_front();
         action();
         return 0;
     }
-    if (self && message == WM_NCDESTROY)
-        self->m_hWnd = nullptr;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 LRESULT RecordingParent::OnNotify(const NMHDR& header)
 {
+    static const std::set<UINT> kTreeViewCodes{TVN_SELCHANGINGW, TVN_SELCHANGEDW,    TVN_BEGINDRAGW,    TVN_BEGINRDRAGW,
+                                               TVN_DELETEITEMW,  TVN_ITEMEXPANDINGW, TVN_ITEMEXPANDEDW};
     Notice notice;
     notice.code = header.code;
-    notice.idFrom = header.idFrom;
-    notice.own = tree && tree->IsSendingNotify();
+    // Deletions are the native control's, even when a parent deletes from inside the tree's own.
+    notice.own = tree && tree->IsSendingNotify() && header.code != TVN_DELETEITEMW;
     const bool click = header.code == static_cast<UINT>(NM_CLICK) || header.code == static_cast<UINT>(NM_RCLICK);
-    if (CarriesTreeView(header.code) || (click && notice.own && clickCarriesItem)) {
+    if (header.code == TVN_ITEMCHANGINGW)
+        notice.itemNew = reinterpret_cast<const NMTVITEMCHANGE&>(header).hItem;
+    if (kTreeViewCodes.count(header.code) || (click && notice.own && clickCarriesItem)) {
         const auto& nm = reinterpret_cast<const NMTREEVIEWW&>(header);
         notice.itemNew = nm.itemNew.hItem;
         notice.itemOld = nm.itemOld.hItem;
-        notice.newMask = nm.itemNew.mask;
-        notice.oldMask = nm.itemOld.mask;
-        notice.newData = nm.itemNew.lParam;
-        notice.oldData = nm.itemOld.lParam;
-        notice.ptDrag = nm.ptDrag;
+        // The tree's own name one item, by handle and item data only; a drag, the press point.
+        const TVITEMW& item = notice.itemNew ? nm.itemNew : nm.itemOld;
+        const TVITEMW& other = notice.itemNew ? nm.itemOld : nm.itemNew;
+        const bool drag = header.code == TVN_BEGINDRAGW || header.code == TVN_BEGINRDRAGW;
+        EXPECT_TRUE(!notice.own || (header.idFrom == static_cast<UINT_PTR>(GetDlgCtrlID(tree->GetSafeHwnd())) &&
+                                    item.mask == (TVIF_HANDLE | TVIF_PARAM) && other.mask == 0 && !other.hItem &&
+                                    static_cast<DWORD_PTR>(item.lParam) == tree->GetItemData(item.hItem) &&
+                                    (!drag || (nm.ptDrag.x == pressedAt.x && nm.ptDrag.y == pressedAt.y))))
+            << "notification " << static_cast<int>(header.code) << " of the tree's own";
     }
     notices.push_back(notice);
     if (notice.own && notice.code == TVN_SELCHANGEDW) {
-        if (notice.itemNew)
-            reportedSelection.insert(notice.itemNew);
-        if (notice.itemOld)
-            reportedSelection.erase(notice.itemOld);
+        reportedSelection.insert(notice.itemNew);
+        reportedSelection.erase(notice.itemOld);
+        reportedSelection.erase(nullptr);
     }
     if (onNotice)
         onNotice(notice);
-    if (header.code == TVN_SELCHANGINGW && notice.own && answerSelChanging)
-        return answerSelChanging(notice);
-    return 0;
+    return header.code == TVN_SELCHANGINGW && notice.own && answerSelChanging ? answerSelChanging(notice) : 0;
 }
 
 void TreeTest::SetUp()
@@ -134,61 +82,50 @@ void TreeTest::SetUp()
     // Wine wait two seconds for a window manager that Xvfb does not have.
     static RecordingParent* parent = new RecordingParent();
     m_parent = parent;
-    m_parent->notices.clear();
-    m_parent->reportedSelection.clear();
-    m_parent->clickCarriesItem = false;
 }
 
 void TreeTest::TearDown()
 {
     if (m_tree)
         CheckInvariant();
-    // The test's callbacks refer to its own locals, which are gone by now.
+    Release();
+    treeinput::DrainInput();
+}
+
+void TreeTest::Release()
+{
     m_parent->onNotice = nullptr;
     m_parent->answerSelChanging = nullptr;
     m_parent->tree = nullptr;
+    m_parent->reportedSelection.clear();
     m_tree.reset();
-    DrainInput();
+    m_items.clear();
+    checkCollapsed = false;
 }
 
 void TreeTest::Build(const std::vector<ItemSpec>& items, DWORD style)
 {
-    m_parent->tree = nullptr;
-    m_parent->onNotice = nullptr;
-    m_parent->answerSelChanging = nullptr;
-    m_tree.reset();
-    m_items.clear();
-    m_parent->reportedSelection.clear();
+    Release();
     m_tree = std::make_unique<CMultiTree>();
     RECT client;
     GetClientRect(m_parent->Hwnd(), &client);
-    ASSERT_TRUE(m_tree->Create(style, client, m_parent->Hwnd(), kTreeId)) << "parent " << m_parent->Hwnd() << " error " << GetLastError();
+    ASSERT_TRUE(m_tree->Create(style, client, m_parent->Hwnd(), kTreeId)) << "error " << GetLastError();
     m_parent->tree = m_tree.get();
     DWORD_PTR data = 0;
     for (const ItemSpec& spec : items) {
-        HTREEITEM parent = spec.parent ? Item(spec.parent) : TVI_ROOT;
-        std::wstring text(spec.name, spec.name + std::char_traits<char>::length(spec.name));
-        HTREEITEM item = m_tree->InsertItem(text.c_str(), parent, TVI_LAST, ++data);
-        ASSERT_NE(item, nullptr);
-        m_items[spec.name] = item;
+        const std::wstring text(spec.name, spec.name + std::char_traits<char>::length(spec.name));
+        m_items[spec.name] = m_tree->InsertItem(text.c_str(), spec.parent ? Item(spec.parent) : TVI_ROOT, TVI_LAST, ++data);
+        ASSERT_NE(m_items[spec.name], nullptr);
     }
-    UpdateWindow(m_tree->GetSafeHwnd());
+    UpdateWindow(Hwnd());
     ClearLog();
 }
 
 void TreeTest::BuildDefault(DWORD style)
 {
-    Build({{"A", nullptr},
-           {"A1", "A"},
-           {"A2", "A"},
-           {"A2a", "A2"},
-           {"A3", "A"},
-           {"B", nullptr},
-           {"B1", "B"},
-           {"C", nullptr},
-           {"D", nullptr},
-           {"E", nullptr}},
-          style);
+    Build({{"A", nullptr}, {"A1", "A"}, {"A2", "A"}, {"A2a", "A2"}, {"A3", "A"}, {"B", nullptr}, {"B1", "B"}, {"C", nullptr},
+           {"D", nullptr}, {"E", nullptr}}, style);
+    checkCollapsed = true;
     Expand("A");
     ClearLog();
 }
@@ -201,13 +138,13 @@ HTREEITEM TreeTest::Item(const std::string& name) const
 
 std::string TreeTest::Name(HTREEITEM item) const
 {
-    if (!item)
-        return "null";
-    for (const auto& [name, handle] : m_items) {
+    for (const auto& [name, handle] : m_items)
         if (handle == item)
             return name;
-    }
-    return "?";
+    std::string text;
+    for (wchar_t c : TextOf(item))
+        text += c < 0x80 ? static_cast<char>(c) : '?';
+    return item ? text : "-";
 }
 
 void TreeTest::Expand(const std::string& name, UINT action)
@@ -216,96 +153,77 @@ void TreeTest::Expand(const std::string& name, UINT action)
     CheckInvariant();
 }
 
-std::string TreeTest::Selected() const
+std::vector<HTREEITEM> TreeTest::Walk() const
 {
-    std::vector<std::string> names;
-    ForEachItem(*m_tree, m_tree->GetRootItem(), [&](HTREEITEM item) {
-        if (m_tree->GetNativeState(item, TVIS_SELECTED))
-            names.push_back(Name(item));
-    });
-    return JoinNames(names);
+    std::vector<HTREEITEM> items;
+    std::function<void(HTREEITEM)> visit = [&](HTREEITEM first) {
+        for (HTREEITEM item = first; item; item = m_tree->GetNextSiblingItem(item)) {
+            items.push_back(item);
+            visit(m_tree->GetChildItem(item));
+        }
+    };
+    visit(m_tree->GetRootItem());
+    return items;
 }
-
-std::wstring TreeTest::Dump(HTREEITEM first, bool images) const
-{
-    return platform::DumpTree(platform::TreeView(m_tree->GetSafeHwnd()), first, {.inlined = true, .images = images});
-}
-
-std::wstring TreeTest::TextOf(HTREEITEM item) const { return m_tree->GetItemText(item); }
-
-LPARAM TreeTest::DataOf(HTREEITEM item) const { return static_cast<LPARAM>(m_tree->GetItemData(item)); }
 
 std::set<HTREEITEM> TreeTest::AllItems() const
 {
-    std::set<HTREEITEM> items;
-    ForEachItem(*m_tree, m_tree->GetRootItem(), [&](HTREEITEM item) { items.insert(item); });
-    return items;
+    const std::vector<HTREEITEM> items = Walk();
+    return std::set<HTREEITEM>(items.begin(), items.end());
+}
+
+std::string TreeTest::Selected() const
+{
+    std::string names;
+    for (HTREEITEM item : Walk()) {
+        if (m_tree->GetNativeState(item, TVIS_SELECTED))
+            Append(names, Name(item));
+    }
+    return names;
 }
 
 std::string TreeTest::Caret() const { return Name(m_tree->GetCaretItem()); }
 
-std::string TreeTest::OwnLog() const
+std::wstring TreeTest::Dump(HTREEITEM first, bool images) const
 {
-    std::vector<std::string> parts;
-    for (const Notice& n : m_parent->notices) {
-        if (!n.own)
-            continue;
-        switch (n.code) {
-        case TVN_SELCHANGINGW:
-        case TVN_SELCHANGEDW: {
-            std::string prefix = n.code == TVN_SELCHANGINGW ? "?" : "";
-            if (n.itemNew)
-                parts.push_back(prefix + "+" + Name(n.itemNew));
-            if (n.itemOld)
-                parts.push_back(prefix + "-" + Name(n.itemOld));
-            break;
-        }
-        case TVN_BEGINDRAGW:
-            parts.push_back("drag:" + Name(n.itemNew));
-            break;
-        case TVN_BEGINRDRAGW:
-            parts.push_back("rdrag:" + Name(n.itemNew));
-            break;
-        default:
-            if (n.code == static_cast<UINT>(NM_CLICK) || n.code == static_cast<UINT>(NM_RCLICK)) {
-                std::string text = n.code == static_cast<UINT>(NM_CLICK) ? "click" : "rclick";
-                if (n.itemNew)
-                    text += ":" + Name(n.itemNew);
-                parts.push_back(text);
-            } else {
-                parts.push_back("code" + std::to_string(static_cast<int>(n.code)));
-            }
-        }
-    }
-    return JoinNames(parts);
+    return platform::DumpTree(platform::TreeView(Hwnd()), first, {.inlined = true, .images = images});
 }
 
-std::vector<Notice> TreeTest::OwnNotices(UINT code) const
+std::string TreeTest::OwnLog() const
 {
-    std::vector<Notice> result;
+    std::string log;
     for (const Notice& n : m_parent->notices) {
-        if (n.own && n.code == code)
-            result.push_back(n);
+        const bool changing = n.code == TVN_SELCHANGINGW;
+        if (n.own && (changing || n.code == TVN_SELCHANGEDW)) {
+            if (n.itemNew)
+                Append(log, (changing ? "?+" : "+") + Name(n.itemNew));
+            if (n.itemOld)
+                Append(log, (changing ? "?-" : "-") + Name(n.itemOld));
+        } else if (n.code == TVN_ITEMCHANGINGW) {
+            Append(log, "changing:" + Name(n.itemNew));
+        } else if (n.own) {
+            static const std::map<UINT, std::string> kNames{{NM_CLICK, "click"}, {NM_RCLICK, "rclick"},
+                {TVN_BEGINDRAGW, "drag"}, {TVN_BEGINRDRAGW, "rdrag"}, {kDeletedByParent, "deleted"}};
+            const std::string name = kNames.count(n.code) ? kNames.at(n.code) : "code" + std::to_string(int(n.code));
+            Append(log, n.itemNew ? name + ":" + Name(n.itemNew) : name);
+        }
     }
-    return result;
+    return log;
 }
 
 void TreeTest::CheckInvariant() const
 {
-    const std::set<HTREEITEM>& reported = m_parent->reportedSelection;
-    std::set<HTREEITEM> actual;
-    ForEachItem(*m_tree, m_tree->GetRootItem(), [&](HTREEITEM item) {
-        if (m_tree->GetNativeState(item, TVIS_SELECTED))
-            actual.insert(item);
-    });
-    auto names = [this](const std::set<HTREEITEM>& items) {
-        std::vector<std::string> result;
-        for (HTREEITEM item : items)
-            result.push_back(Name(item));
-        std::sort(result.begin(), result.end());
-        return JoinNames(result);
-    };
-    EXPECT_EQ(names(reported), names(actual)) << "the notified selection differs from the TVIS_SELECTED bits";
+    std::multiset<std::string> reported, marked;
+    for (HTREEITEM item : m_parent->reportedSelection)
+        reported.insert(Name(item));
+    for (HTREEITEM item : Walk()) {
+        if (!m_tree->GetNativeState(item, TVIS_SELECTED))
+            continue;
+        marked.insert(Name(item));
+        for (HTREEITEM up = m_tree->GetParentItem(item); up && checkCollapsed; up = m_tree->GetParentItem(up))
+            EXPECT_TRUE(m_tree->GetNativeState(up, TVIS_EXPANDED)) << Name(item) << " is selected under collapsed " << Name(up);
+    }
+    EXPECT_EQ(reported, marked) << "the notified selection differs from the TVIS_SELECTED bits";
 }
 
 void TreeTest::Select(const std::string& names)
@@ -316,85 +234,53 @@ void TreeTest::Select(const std::string& names)
     CheckInvariant();
 }
 
-void TreeTest::SetModifiers(bool ctrl, bool shift) const { treeinput::SetModifiers(ctrl, shift); }
-
 void TreeTest::Key(UINT vk, bool ctrl, bool shift)
 {
-    SetModifiers(ctrl, shift);
-    SendMessageW(m_tree->GetSafeHwnd(), WM_KEYDOWN, vk, 1);
-    SetModifiers(false, false);
+    treeinput::SetModifiers(ctrl, shift);
+    SendMessageW(Hwnd(), WM_KEYDOWN, vk, 1);
+    treeinput::SetModifiers(false, false);
     CheckInvariant();
 }
 
-void TreeTest::Char(wchar_t c)
-{
-    SendMessageW(m_tree->GetSafeHwnd(), WM_CHAR, c, 1);
-    CheckInvariant();
-}
+POINT TreeTest::PointOn(const std::string& name) const { return PointAt(name, false); }
 
-POINT TreeTest::PointOn(const std::string& name) const
+POINT TreeTest::PointAt(const std::string& where, bool rightOfLabel) const
 {
     RECT rect{};
-    EXPECT_TRUE(m_tree->GetItemRect(Item(name), rect, true)) << name;
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-POINT TreeTest::PointRightOf(const std::string& name) const
-{
-    RECT rect{};
-    EXPECT_TRUE(m_tree->GetItemRect(Item(name), rect, true)) << name;
-    return POINT{rect.right + 40, (rect.top + rect.bottom) / 2};
-}
-
-POINT TreeTest::PointBelowItems() const
-{
-    HTREEITEM last = m_tree->GetRootItem();
-    for (HTREEITEM next = last; next; next = m_tree->GetNextVisibleItem(next))
-        last = next;
-    RECT rect{};
-    m_tree->GetItemRect(last, rect, false);
-    return POINT{40, rect.bottom + 30};
-}
-
-void TreeTest::StartGesture(POINT point) { treeinput::StartGesture(m_tree->GetSafeHwnd(), point); }
-
-void TreeTest::Press(POINT point, bool left, UINT keys)
-{
-    treeinput::Press(m_tree->GetSafeHwnd(), point, left, keys);
-    CheckInvariant();
+    if (where == "-") {
+        HTREEITEM last = m_tree->GetRootItem();
+        for (HTREEITEM next = last; next; next = m_tree->GetNextVisibleItem(next))
+            last = next;
+        m_tree->GetItemRect(last, rect, false);
+        return POINT{40, rect.bottom + 30};
+    }
+    const bool button = where[0] == '+';
+    HTREEITEM item = Item(button ? where.substr(1) : where);
+    EXPECT_TRUE(m_tree->GetItemRect(item, rect, true)) << where;
+    const int y = (rect.top + rect.bottom) / 2;
+    for (int x = 0; button && x < rect.left; ++x) {
+        UINT flags = 0;
+        if (m_tree->HitTest(POINT{x, y}, flags) == item && (flags & TVHT_ONITEMBUTTON))
+            return POINT{x, y};
+    }
+    EXPECT_FALSE(button) << "no expand button for " << where;
+    return POINT{rightOfLabel ? rect.right + 40 : (rect.left + rect.right) / 2, y};
 }
 
 void TreeTest::Click(const std::string& name, UINT keys, bool left)
 {
-    POINT point = PointOn(name);
-    StartGesture(point);
-    PostButtonUp(left);
-    m_parent->clickCarriesItem = true;
-    Press(point, left, keys);
+    treeinput::StartGesture(Hwnd(), PointOn(name));
+    treeinput::PostButtonUp(Hwnd(), left);
+    Press(PointOn(name), left, keys);
+}
+
+void TreeTest::Press(POINT point, bool left, UINT keys)
+{
+    UINT flags = 0;
+    m_parent->clickCarriesItem = m_tree->HitTest(point, flags) && (flags & TVHT_ONITEM);
+    m_parent->pressedAt = point;
+    treeinput::Press(Hwnd(), point, left, keys);
     m_parent->clickCarriesItem = false;
+    CheckInvariant();
 }
 
-void TreeTest::PostMove(POINT point) { treeinput::PostMove(m_tree->GetSafeHwnd(), point); }
-
-void TreeTest::PostButtonUp(bool left) { treeinput::PostButtonUp(m_tree->GetSafeHwnd(), left); }
-
-void TreeTest::PostTimerTick(POINT screenCursor)
-{
-    SetCursorPos(screenCursor.x, screenCursor.y);
-    PostMessageW(m_tree->GetSafeHwnd(), WM_TIMER, 1, 0);
-}
-
-void TreeTest::PostKey(UINT vk) { PostMessageW(m_tree->GetSafeHwnd(), WM_KEYDOWN, vk, 1); }
-
-void TreeTest::DrainInput() const { treeinput::DrainInput(); }
-
-std::string JoinNames(const std::vector<std::string>& names)
-{
-    std::string joined;
-    for (const std::string& name : names) {
-        if (!joined.empty())
-            joined += ' ';
-        joined += name;
-    }
-    return joined;
-}

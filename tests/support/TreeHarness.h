@@ -1,17 +1,16 @@
 // A real tree-view under test: a parent window that records every notification the tree sends,
-// a fixture that builds small trees, and the helpers that drive keys and mouse loops the way
-// the system delivers them. After every step the fixture checks the invariant that matters
-// most: the selection that the tree's own notifications describe is exactly the set of items
-// that carry TVIS_SELECTED.
+// and a fixture that builds small trees, names their items and drives them with keys and presses
+// the way the system delivers them (tests/tree adds a gesture language and behaviour tables). After
+// every step the fixture checks the invariant: the selection that the tree's own notifications
+// describe is exactly the set of items that carry TVIS_SELECTED, and no collapsed branch holds one.
 #pragma once
 
 #include <deque>
-#include <memory>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -23,57 +22,44 @@
 
 struct Notice {
     UINT code = 0;
-    HTREEITEM itemNew = nullptr;
-    HTREEITEM itemOld = nullptr;
-    UINT newMask = 0;
-    UINT oldMask = 0;
-    LPARAM newData = 0;
-    LPARAM oldData = 0;
-    POINT ptDrag{};
-    UINT_PTR idFrom = 0;
-    bool own = false; // IsSendingNotify() was true when it arrived
+    HTREEITEM itemNew = nullptr, itemOld = nullptr;
+    bool own = false; // IsSendingNotify() was true when it arrived (never for TVN_DELETEITEMW)
 };
 
+// Records the notifications; checks that each of the tree's own names one item by handle and item
+// data only, and that a drag names the point where the button went down.
 class RecordingParent {
 public:
     RecordingParent();
-    ~RecordingParent();
-    RecordingParent(const RecordingParent&) = delete;
-    RecordingParent& operator=(const RecordingParent&) = delete;
 
     HWND Hwnd() const { return m_hWnd; }
     void Post(std::function<void()> action); // runs when the parent next dispatches messages
 
     CMultiTree* tree = nullptr;
     std::vector<Notice> notices;
-    // The selection that the tree's own TVN_SELCHANGEDW notifications describe, since it was built.
-    std::set<HTREEITEM> reportedSelection;
-    // Answers the tree's own TVN_SELCHANGINGW; nonzero vetoes. Native ones are answered 0.
-    std::function<LRESULT(const Notice&)> answerSelChanging;
-    // Runs after a notice is recorded, before the parent answers.
-    std::function<void(const Notice&)> onNotice;
-    // Whether NM_CLICK / NM_RCLICK carry an NMTREEVIEW (a click on an item) or a plain NMHDR.
-    bool clickCarriesItem = false;
+    std::set<HTREEITEM> reportedSelection; // as the tree's own TVN_SELCHANGEDW describe it
+    std::function<LRESULT(const Notice&)> answerSelChanging; // the tree's own; nonzero vetoes
+    std::function<void(const Notice&)> onNotice; // after a notice is recorded, before the answer
+    bool clickCarriesItem = false; // NM_CLICK / NM_RCLICK carry an NMTREEVIEW (on an item)
+    POINT pressedAt{};
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
     LRESULT OnNotify(const NMHDR& header);
 
-    HWND m_hWnd = nullptr;
+    HWND m_hWnd;
     std::deque<std::function<void()>> m_actions;
 };
 
 // Item names are single words; a child names its parent: {"A1", "A"}.
 struct ItemSpec {
-    const char* name;
-    const char* parent;
+    const char *name, *parent;
 };
 
 class TreeTest : public ::testing::Test {
 protected:
     static constexpr UINT kTreeId = 101;
-    static constexpr DWORD kStyle =
-        WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+    static constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
 
     void SetUp() override;
     void TearDown() override;
@@ -84,62 +70,56 @@ protected:
     void BuildDefault(DWORD style = kStyle);
 
     HTREEITEM Item(const std::string& name) const;
-    std::string Name(HTREEITEM item) const;
+    std::string Name(HTREEITEM item) const; // "-" for none; the text for an item not built by name
     void Expand(const std::string& name, UINT action = TVE_EXPAND);
 
     // The items that carry TVIS_SELECTED, anywhere in the tree, in display order.
     std::string Selected() const;
     std::string Caret() const;
-    // The tree's own notifications since the last Clear, as "+A" (selected) and "-A" (deselected)
-    // for TVN_SELCHANGEDW, "?+A" and "?-A" for TVN_SELCHANGINGW, and names for the others.
+    // The tree's own notifications since the last Clear: "+A" and "-A" (A selected, deselected) for
+    // TVN_SELCHANGEDW, "?+A" and "?-A" for TVN_SELCHANGINGW, "click:A", "rclick", "drag:A", "rdrag:A",
+    // codes for the others; "changing:A" for a TVN_ITEMCHANGINGW that reaches the parent.
     std::string OwnLog() const;
     void ClearLog() { m_parent->notices.clear(); }
     const std::vector<Notice>& Notices() const { return m_parent->notices; }
-    std::vector<Notice> OwnNotices(UINT code) const;
 
-    // The tree as text: "text" per item ("text#image" when asked), children in braces, siblings
-    // separated by " | ".
+    // The tree as inline text: "text {child | child} | sibling", "text#image" when asked.
     std::wstring Dump(HTREEITEM first = nullptr, bool images = false) const;
-    // An item's text, and its item data.
-    std::wstring TextOf(HTREEITEM item) const;
-    LPARAM DataOf(HTREEITEM item) const;
+    std::wstring TextOf(HTREEITEM item) const { return m_tree->GetItemText(item); }
+    LPARAM DataOf(HTREEITEM item) const { return static_cast<LPARAM>(m_tree->GetItemData(item)); }
     // Every item of the tree, collapsed branches included.
     std::set<HTREEITEM> AllItems() const;
 
-    // The invariant, checked by every helper below and at the end of each test.
+    // The invariant, checked after every step and at the end of each test. The branch rule holds
+    // for trees whose tests select only items that are shown; BuildDefault turns it on.
     void CheckInvariant() const;
+    bool checkCollapsed = false;
 
     // Programmatic selection through the tree, e.g. Select("A1 B C").
     void Select(const std::string& names);
-
-    // Keys: WM_KEYDOWN with Ctrl and Shift as GetKeyState reports them.
+    // WM_KEYDOWN with Ctrl and Shift as GetKeyState reports them.
     void Key(UINT vk, bool ctrl = false, bool shift = false);
-    void Char(wchar_t c);
-
-    // Mouse: the messages the loop should read are posted first; then the button goes down.
-    POINT PointOn(const std::string& name) const;     // centre of the label
-    POINT PointRightOf(const std::string& name) const; // the empty row right of the label
-    POINT PointBelowItems() const;                     // empty space under the last row
-    void StartGesture(POINT point);                     // drains old input, puts the cursor there
-    void Press(POINT point, bool left, UINT keys);      // sends the button-down
+    POINT PointOn(const std::string& name) const; // the centre of the label
+    // An item's label, or with rightOfLabel the empty row right of it; "-" is below the last row,
+    // "+item" the item's expand button.
+    POINT PointAt(const std::string& where, bool rightOfLabel) const;
     void Click(const std::string& name, UINT keys = 0, bool left = true);
-    void PostMove(POINT point);
-    void PostButtonUp(bool left = true);
-    void PostTimerTick(POINT screenCursor);
-    void PostKey(UINT vk);
+    // Sends a button-down at point (what the mouse loop should read is queued first).
+    void Press(POINT point, bool left, UINT keys);
+    // A mark that a test's parent may log ("deleted:A" in OwnLog).
+    static constexpr UINT kDeletedByParent = 1;
+
     void PostAction(std::function<void()> action) { m_parent->Post(std::move(action)); }
 
     RecordingParent& Parent() { return *m_parent; }
     CMultiTree& Tree() { return *m_tree; }
+    HWND Hwnd() const { return m_tree->GetSafeHwnd(); }
 
 private:
-    void SetModifiers(bool ctrl, bool shift) const;
-    void DrainInput() const;
+    void Release();
+    std::vector<HTREEITEM> Walk() const; // every item in display order
 
     RecordingParent* m_parent = nullptr; // shared by all tests, never destroyed
     std::unique_ptr<CMultiTree> m_tree;
     std::map<std::string, HTREEITEM> m_items;
 };
-
-// Names for table rows: "A1 B" → the selection in display order.
-std::string JoinNames(const std::vector<std::string>& names);

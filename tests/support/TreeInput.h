@@ -1,6 +1,5 @@
-// Input as a user gives it to a tree window: the modifier keys held, mouse buttons pressed at a
-// point (with the button release already queued, so that the tree's tracking loop ends),
-// moves while a button is held, and keys. Points are in the tree's client coordinates.
+// Input as a user gives it to a tree window: modifier keys held, a button pressed at a point (after
+// what the tree's mouse loop should read is queued), moves. Points are in client coordinates.
 #pragma once
 
 #include <windows.h>
@@ -21,10 +20,8 @@ inline void SetModifiers(bool ctrl, bool shift)
 inline void DrainInput()
 {
     MSG message;
-    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-    }
-    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-    }
+    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
 }
 
 // Puts the cursor at point, where a gesture begins.
@@ -49,9 +46,8 @@ inline void PostButtonUp(HWND tree, bool left = true)
 // handled the press and whatever was queued before it.
 inline void Press(HWND tree, POINT point, bool left, UINT keys)
 {
-    const UINT message = left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
-    const WPARAM wParam = keys | (left ? MK_LBUTTON : MK_RBUTTON);
-    SendMessageW(tree, message, wParam, MAKELPARAM(point.x, point.y));
+    SendMessageW(tree, left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, keys | (left ? MK_LBUTTON : MK_RBUTTON),
+                 MAKELPARAM(point.x, point.y));
 }
 
 // A click: the press with its release queued.

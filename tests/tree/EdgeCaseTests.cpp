@@ -1,0 +1,154 @@
+// The cases that need their own setup: vetoes, actions inside the mouse loops, a parent that
+// deletes items, focus, double clicks, other states and single selection.
+#include <algorithm>
+
+#include "Gestures.h"
+#include "support/TreeInput.h"
+
+namespace {
+
+using Cases = GestureTest;
+
+TEST_F(Cases, VetoKeepsTheStateAndReturnsFalse)
+{
+    // The caret moves before the veto; the item stays unselected.
+    Run({"", "-", "parent-vetoes set:D:+f+s!", "", "D", "?+D"});
+    EXPECT_FALSE(Tree().SetItemState(Item("C"), TVIS_SELECTED, TVIS_SELECTED, FALSE));
+    // A vetoed key keeps the caret, but the others are gone already, the old caret with them.
+    Run({"A1 C", "A1", "parent-vetoes down", "", "A1", "?-A1 -A1 ?-C -C ?+A2"});
+}
+
+TEST_F(Cases, FocusChangesRepaintTheSelectedLabelsAndDoubleClicksReachTheParent)
+{
+    BuildDefault();
+    Select("C");
+    RECT label{}, dirty{}, overlap{};
+    Tree().GetItemRect(Item("C"), label, true);
+    for (HWND focus : {Hwnd(), Parent().Hwnd()}) {
+        UpdateWindow(Hwnd());
+        SetFocus(focus);
+        EXPECT_TRUE(GetUpdateRect(Hwnd(), &dirty, FALSE) && IntersectRect(&overlap, &label, &dirty));
+    }
+    const POINT point = PointOn("B");
+    treeinput::StartGesture(Hwnd(), point);
+    treeinput::PostButtonUp(Hwnd());
+    SendMessageW(Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    EXPECT_TRUE(std::any_of(Notices().begin(), Notices().end(),
+                            [](const Notice& n) { return n.code == static_cast<UINT>(NM_DBLCLK); }));
+}
+
+// Rows whose "!" runs an action inside the mouse loop.
+TEST_F(Cases, PressOnASelectedItemKeepsTheSelectionUntilTheButtonComesUp)
+{
+    std::string during;
+    Run({"A1 B C", "-", "click:B>!", "B", "B", "?-A1 -A1 ?-C -C click:B"}, [&] { during = Selected(); });
+    EXPECT_EQ(during, "A1 B C");
+}
+
+TEST_F(Cases, LostCaptureEndsAClickWithNothingDoneAndABandAsAClickOnEmptySpace)
+{
+    Run({"A1 B", "-", "click:B>!", "A1 B", "B", ""}, [] { ReleaseCapture(); });
+    Run({"A1 B", "-", "band:->!>A", "", "A", "?-A1 -A1 ?-B -B click"}, [] { ReleaseCapture(); });
+}
+
+TEST_F(Cases, ItemDeletedDuringALoopIsNeverTouched)
+{
+    auto deleteItem = [this](const char* name) { return [this, name] { Tree().DeleteItem(Item(name)); }; };
+    Run({"A1 C", "-", "click:C>!", "A1", "A1", "?-C -C"}, deleteItem("C")); // the click never happened
+    Run({"A1", "-", "ctrl+drag:D>!", "A1", "-", ""}, deleteItem("D"));       // neither selected nor dragged
+    Run({"A1 E", "-", "ctrl+band:C>B>!>A2", "A1 A2 A3 B C", "A", "?+B +B ?+C +C ?-E -E ?+A2 +A2 ?+A3 +A3 click"},
+        deleteItem("E")); // a remembered item is deselected once, on its way out
+}
+
+TEST_F(Cases, WindowDestroyedDuringALoopEndsIt)
+{
+    // After the destruction the tree's handle and GetCapture() are both null, and the loops run on
+    // until a button comes up anywhere in the thread: one comes up over the parent.
+    auto destroy = [this] { DestroyWindow(Hwnd()); PostMessageW(Parent().Hwnd(), WM_LBUTTONUP, 0, 0); };
+    Run({"A1 C", "-", "click:C>!", "", "-", "?-A1 -A1 ?-C -C"}, destroy);
+    Run({"A1 C", "-", "band:C>!>A1", "", "-", "?-A1 -A1 ?-C -C"}, destroy);
+}
+
+TEST_F(Cases, BandScrollsWhileThePointerIsBelowTheWindow)
+{
+    std::vector<std::string> names(40);
+    std::vector<ItemSpec> items;
+    for (size_t i = 0; i < names.size(); ++i)
+        items.push_back({(names[i] = "R" + std::to_string(i)).c_str(), nullptr});
+    Build(items);
+    RECT client;
+    GetClientRect(Hwnd(), &client);
+    const POINT from = PointAt("R2", true);
+    POINT below{from.x, client.bottom + 40};
+    ClientToScreen(Hwnd(), &below);
+    treeinput::StartGesture(Hwnd(), from);
+    treeinput::PostMove(Hwnd(), POINT{from.x, client.bottom - 5});
+    for (int tick = 0; tick < 3; ++tick) {
+        SetCursorPos(below.x, below.y);
+        PostMessageW(Hwnd(), WM_TIMER, 1, 0);
+    }
+    treeinput::PostButtonUp(Hwnd());
+    treeinput::Press(Hwnd(), from, true, 0);
+    EXPECT_GE(GetScrollPos(Hwnd(), SB_VERT), 3);
+    EXPECT_TRUE(Tree().GetNativeState(Item("R30"), TVIS_SELECTED)) << "rows scrolled into the band join it";
+    EXPECT_TRUE(Tree().GetNativeState(Item("R2"), TVIS_SELECTED) && !Tree().GetNativeState(Item("R1"), TVIS_SELECTED));
+}
+
+TEST_F(Cases, QuitDuringALoopEndsItAndReachesTheApplication)
+{
+    BuildDefault();
+    int code = 7;
+    for (const POINT point : {PointOn("C"), PointAt("-", false)}) {
+        treeinput::StartGesture(Hwnd(), point);
+        PostQuitMessage(code);
+        treeinput::Press(Hwnd(), point, true, 0);
+        MSG msg;
+        ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, static_cast<WPARAM>(code++));
+    }
+}
+
+// A parent deletes an item while it hears of another's deselection ("deleted:X" in the log): no
+// notification may name the deleted item after that, and the gesture goes on with what is left.
+TEST_F(Cases, KeyWhoseTargetIsDeletedMeanwhileEnds)
+{
+    Run({"A1 C", "A1", "parent-deletes:C:A2 down", "", "A1", "?-A1 -A1 ?-C -C deleted:A2"});
+}
+
+TEST_F(Cases, ClickWhoseItemIsDeletedMeanwhileEnds)
+{
+    Run({"C", "-", "parent-deletes:C:B click:B", "", "-", "?-C -C deleted:B"});
+}
+
+TEST_F(Cases, WalksStartOverWhenItemsAreDeletedUnderThem)
+{
+    Run({"A1 A2 C", "-", "parent-deletes:A1:A2 none", "", "-", "?-A1 -A1 ?-A2 -A2 deleted:A2 ?-C -C"});
+    Run({"A1 C", "-", "parent-deletes:A1:A1 none", "", "-", "?-A1 -A1 deleted:A1 ?-C -C"}); // the walk's own item
+    Run({"A1 A3 E", "-", "parent-deletes:A1:A3 span:B:D", "B C D", "-",
+         "?-A1 -A1 ?-A3 -A3 deleted:A3 ?+B +B ?+C +C ?+D +D ?-E -E"});
+}
+
+TEST_F(Cases, BandGoesOnWhenItemsAreDeletedUnderIt)
+{
+    Run({"A1 E", "-", "parent-deletes:A1:A2 band:D>B", "C D E", "A",
+         "?-A1 -A1 deleted:A2 ?-E -E ?+C +C ?+D +D ?+E +E click"}); // the rows moved up one
+}
+
+TEST_F(Cases, OtherStatesPassAncestorsExpandAndWithoutMultiSelectionStatesAreWrittenDirectly)
+{
+    BuildDefault();
+    Do("caret:B set:D:+b collapse:A");
+    EXPECT_EQ(Tree().GetItemState(Item("D"), TVIS_BOLD | TVIS_FOCUSED), static_cast<UINT>(TVIS_BOLD));
+    EXPECT_EQ(Tree().GetItemState(Item("B"), TVIS_BOLD | TVIS_FOCUSED), static_cast<UINT>(TVIS_FOCUSED));
+    EXPECT_TRUE(Tree().ExpandAncestors(Item("A2a")));
+    EXPECT_TRUE(Tree().GetNativeState(Item("A"), TVIS_EXPANDED) && Tree().GetNativeState(Item("A2"), TVIS_EXPANDED));
+    EXPECT_FALSE(Tree().ExpandAncestors(Item("A2a"))) << "nothing left to expand";
+    EXPECT_FALSE(Tree().ExpandAncestors(Item("C")));
+    Tree().SetMultiSelect(FALSE);
+    EXPECT_TRUE(Tree().SetItemState(Item("C"), TVIS_SELECTED, TVIS_SELECTED, FALSE));
+    EXPECT_TRUE(Tree().GetNativeState(Item("C"), TVIS_SELECTED));
+    Tree().SetItemState(Item("C"), 0, TVIS_SELECTED, FALSE);
+    EXPECT_EQ(OwnLog(), "") << "no selection notifications without multi-selection";
+}
+
+} // namespace
