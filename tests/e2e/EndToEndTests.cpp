@@ -45,7 +45,7 @@ const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Regist
 
 const std::wstring& Plant()
 {
-    static const std::wstring path = WindowsPath(std::wstring(RUV_SAMPLES_DIR) + L"/plant.json");
+    static const std::wstring path = WindowsPath(L"" RUV_SAMPLES_DIR L"/plant.json");
     return path;
 }
 

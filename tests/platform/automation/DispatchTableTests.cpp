@@ -22,6 +22,8 @@ using platform::ScopedVariant;
 
 enum : DISPID { kCombine = 1, kName, kCount, kItem, kTake, kFail };
 
+// A member table with one of each kind: a method with arguments, a property, a read-only
+// property, a parameterised property, a method taking an object, and one that raises.
 struct Thing {
     std::wstring name = L"first";
     std::array<long, 3> items{};
@@ -30,52 +32,23 @@ struct Thing {
 
     std::vector<DispatchMember> Table()
     {
+        using Args = const DispatchArgs&;
+        auto at = [this](Args args) -> long* {
+            const long index = args.Long(0);
+            return index >= 0 && index < 3 ? &items[static_cast<size_t>(index)] : nullptr;
+        };
         return {
-            {kCombine, 2,
-             [](const DispatchArgs& args, ScopedVariant& result) {
-                 result = args.Long(0) * 10 + args.Long(1); // order shows in the digits
-                 return S_OK;
-             },
+            // The order of the arguments shows in the digits.
+            {kCombine, 2, [](Args args, ScopedVariant& result) { return result = args.Long(0) * 10 + args.Long(1), S_OK; },
              nullptr},
-            {kName, 0,
-             [this](const DispatchArgs&, ScopedVariant& result) {
-                 result = name;
-                 return S_OK;
-             },
-             [this](const DispatchArgs& args) {
-                 name = args.String(0);
-                 return S_OK;
-             }},
-            {kCount, 0,
-             [](const DispatchArgs&, ScopedVariant& result) {
-                 result = 3;
-                 return S_OK;
-             },
+            {kName, 0, [this](Args, ScopedVariant& result) { return result = name, S_OK; },
+             [this](Args args) { return name = args.String(0), S_OK; }},
+            {kCount, 0, [](Args, ScopedVariant& result) { return result = 3, S_OK; }, nullptr},
+            {kItem, 1, [at](Args args, ScopedVariant& result) { return at(args) ? result = *at(args), S_OK : DISP_E_BADINDEX; },
+             [at](Args args) { return at(args) ? *at(args) = args.Long(1), S_OK : DISP_E_BADINDEX; }},
+            {kTake, 1, [this](Args args, ScopedVariant&) { return ++(args.Object(0) ? objects : nullObjects), S_OK; },
              nullptr},
-            {kItem, 1,
-             [this](const DispatchArgs& args, ScopedVariant& result) {
-                 const long index = args.Long(0);
-                 if (index < 0 || index >= 3)
-                     return DISP_E_BADINDEX;
-                 result = items[static_cast<size_t>(index)];
-                 return S_OK;
-             },
-             [this](const DispatchArgs& args) {
-                 const long index = args.Long(0);
-                 if (index < 0 || index >= 3)
-                     return DISP_E_BADINDEX;
-                 items[static_cast<size_t>(index)] = args.Long(1);
-                 return S_OK;
-             }},
-            {kTake, 1,
-             [this](const DispatchArgs& args, ScopedVariant&) {
-                 ++(args.Object(0) ? objects : nullObjects);
-                 return S_OK;
-             },
-             nullptr},
-            {kFail, 0,
-             [](const DispatchArgs&, ScopedVariant&) -> HRESULT { platform::RaiseComError(E_ACCESSDENIED); },
-             nullptr},
+            {kFail, 0, [](Args, ScopedVariant&) -> HRESULT { platform::RaiseComError(E_ACCESSDENIED); }, nullptr},
         };
     }
 };
