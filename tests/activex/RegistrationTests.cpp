@@ -10,22 +10,15 @@ namespace {
 using platform::GuidText;
 using platform::RegistryKey;
 
-std::wstring ModuleString(UINT id)
-{
-    wchar_t text[128] = {};
-    LoadStringW(ControlModule(), id, text, 128);
-    return text;
-}
-
 TEST(Registration, Regsvr32WritesEveryKeyAndUnregisteringLeavesNone)
 {
     const std::wstring module = ControlModulePath(), library = L"TypeLib\\" + GuidText(LIBID_QuillRUVFileTree);
-    auto expected = registrykeys::ControlClass({CLSID_Corbel, kCorbelProgId, ModuleString(IDS_CORBEL_TYPE_NAME),
-                                                IDB_TOOLBOX, kCorbelMiscStatus, LIBID_QuillRUVFileTree, L"1.0"},
+    auto expected = registrykeys::ControlClass({CLSID_Corbel, L"CORBEL.CorbelCtrl.1", L"Corbel Control", 1, 0x20191,
+                                                LIBID_QuillRUVFileTree, L"1.0"},
                                                module);
-    for (const auto& [page, name] : {std::pair{CLSID_CorbelPropPage, IDS_GENERAL_PAGE_TYPE_NAME},
-                                     std::pair{CLSID_SettingsPropPage, IDS_SETTINGS_PAGE_TYPE_NAME}}) {
-        for (registrykeys::Expected& key : registrykeys::PropertyPageClass(page, ModuleString(name), module))
+    for (const auto& [page, name] : {std::pair{CLSID_CorbelPropPage, L"Corbel Property Page"},
+                                     std::pair{CLSID_SettingsPropPage, L"Settings Property Page"}}) {
+        for (registrykeys::Expected& key : registrykeys::PropertyPageClass(page, name, module))
             expected.push_back(std::move(key));
     }
     expected.push_back({library + L"\\1.0", nullptr, L"Quill RUVFile Tree Control"});

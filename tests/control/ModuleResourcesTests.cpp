@@ -1,7 +1,7 @@
-// The built control module's resources as installers, hosts, the About box and the property pages
-// read them, as one table checked in one loop: the strings, the version block, each dialog and its
-// controls (their IDs, kinds and the texts the user sees), and the artwork's sizes and transparent
-// colour.
+// The built control module's resources that no other test reads, as one table checked in one loop:
+// the version block installers read, the About box with the texts the user sees, and the artwork's
+// sizes and transparent colour. (The strings are read by registration and the pages, the pages'
+// dialogs by the property page tests.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -26,11 +26,6 @@ struct Row {
 };
 
 const Row kResources[] = {
-    {L"string", 0, IDS_CORBEL_TYPE_NAME, L"Corbel Control"},
-    {L"string", 0, IDS_GENERAL_PAGE_TYPE_NAME, L"Corbel Property Page"},
-    {L"string", 0, IDS_SETTINGS_PAGE_TYPE_NAME, L"Settings Property Page"},
-    {L"string", 0, IDS_GENERAL_PAGE_CAPTION, L"General"},
-    {L"string", 0, IDS_SETTINGS_PAGE_CAPTION, L"Settings"},
     {L"version", 0, 0, L"1.7.1.2 dll"},
     {L"version", 0, 0, L"FileVersion 1.7.1.2"},
     {L"version", 0, 0, L"ProductVersion 1.7.1.2"},
@@ -45,18 +40,6 @@ const Row kResources[] = {
     {L"control", IDD_ABOUT, -1, L"static 0 Corbel Control, Version 1.0"},
     {L"control", IDD_ABOUT, -1, L"static 0 Shows RUV piping files as one tree."},
     {L"control", IDD_ABOUT, IDOK, L"button 1 OK"},
-    {L"dialog", IDD_GENERAL_PAGE, 0, L"child "},
-    {L"control", IDD_GENERAL_PAGE, IDC_APPEARANCE, L"combobox 3 "},
-    {L"control", IDD_GENERAL_PAGE, -1, L"static 0 Appearance"},
-    {L"control", IDD_GENERAL_PAGE, -1, L"static 0 Border"},
-    {L"control", IDD_GENERAL_PAGE, IDC_BORDER_STYLE, L"combobox 3 "},
-    {L"control", IDD_GENERAL_PAGE, IDC_ENABLED, L"button 3 Enabled"},
-    {L"dialog", IDD_SETTINGS_PAGE, 0, L"child "},
-    {L"control", IDD_SETTINGS_PAGE, IDC_SHOW_KEYPOINTS, L"button 3 Show Component Keypoints :"},
-    {L"control", IDD_SETTINGS_PAGE, IDC_SEQUENCE_NUMBERS, L"button 3 Show Sequence Numbers :"},
-    {L"control", IDD_SETTINGS_PAGE, IDC_COMPONENT_TEXT, L"combobox 3 "},
-    {L"control", IDD_SETTINGS_PAGE, -1, L"static 1 Component Text :"},
-    {L"control", IDD_SETTINGS_PAGE, IDC_SHOW_SPOOLS, L"button 3 Show Spools :"},
     {L"bitmap", 0, IDB_ITEM_IMAGES, L"608 x 16 x 24, image 10 all ff00ff"}, // 38 images; magenta is transparent
     {L"bitmap", 0, IDB_TOOLBOX, L"16 x 15 x 4"},
     {L"icon", 0, IDI_CONTROL, L"16 32"},
@@ -72,10 +55,7 @@ void Read(HMODULE module, const std::vector<BYTE>& version, const Row& row, std:
 {
     const std::wstring kind = row.kind;
     wchar_t text[128] = {};
-    if (kind == L"string") {
-        LoadStringW(module, static_cast<UINT>(row.id), text, 128);
-        found.push_back(Line(row, text));
-    } else if (kind == L"version") {
+    if (kind == L"version") {
         const std::wstring name = std::wstring(row.text).substr(0, std::wstring(row.text).find(L' '));
         void* value = nullptr;
         UINT length = 0;

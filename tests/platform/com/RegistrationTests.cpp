@@ -98,12 +98,4 @@ TEST(RegistryViews, UnregisteringOneBitnessLeavesTheOthersProgIdAndTypeLibrary)
     RegDeleteTreeW(HKEY_CLASSES_ROOT, library.c_str());
 }
 
-TEST(ModulePath, NamesThisExecutable)
-{
-    const std::wstring path = platform::ThisModulePath();
-    ASSERT_GT(path.size(), 4u);
-    EXPECT_EQ(_wcsicmp(path.substr(path.size() - 4).c_str(), L".exe"), 0);
-    EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
 } // namespace

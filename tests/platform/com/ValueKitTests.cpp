@@ -37,21 +37,6 @@ TEST(ScopedVariant, HoldsItsValueAndItsReferenceOnce)
     EXPECT_EQ(object.references, 1u);
 }
 
-TEST(ScopedVariant, ReadsAndConvertsValues)
-{
-    EXPECT_EQ(ScopedVariant(42).ToLong(), 42);
-    EXPECT_EQ(ScopedVariant(L"17").ToLong(), 17);
-    EXPECT_EQ(ScopedVariant(L"seven").ToLong(), std::nullopt);
-    EXPECT_EQ(ScopedVariant().ToLong(), 0) << "Empty converts to zero, as automation converts it";
-    EXPECT_EQ(ScopedVariant(std::wstring(L"a\0b", 3)).Text(), std::wstring(L"a\0b", 3));
-    EXPECT_TRUE(ScopedVariant(true).IsTrue());
-    EXPECT_FALSE(ScopedVariant(1).IsTrue()) << "only a Boolean is true";
-    EXPECT_EQ(ScopedVariant::Converted(ScopedVariant(3).Value(), VT_BSTR).Text(), L"3");
-    EXPECT_EQ(ScopedVariant::Converted(ScopedVariant(L"x").Value(), VT_I4).Type(), VT_EMPTY);
-    EXPECT_EQ(ScopedVariant(static_cast<const wchar_t*>(nullptr)).Type(), VT_BSTR);
-    EXPECT_EQ(V_ERROR(&ScopedVariant::Missing().Value()), DISP_E_PARAMNOTFOUND);
-}
-
 struct CountingTraits {
     using Handle = int;
     std::vector<int>* closed = nullptr;

@@ -36,22 +36,4 @@ TEST(ParkingWindow, OneHiddenWindowPerThreadWhileLeasesLast)
     EXPECT_TRUE(IsWindow(again.Window()));
 }
 
-TEST(ParkingWindow, ParkedWindowsStayUnseenUntilAContainerTakesThem)
-{
-    ParkingLease lease;
-    HWND parked = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, lease.Window(), nullptr,
-                                  nullptr, nullptr);
-    ASSERT_NE(parked, nullptr);
-    EXPECT_FALSE(IsWindowVisible(parked));
-    HWND container = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
-                                     nullptr, nullptr);
-    ShowWindow(container, SW_SHOWNOACTIVATE);
-    SetParent(parked, container);
-    EXPECT_TRUE(IsWindowVisible(parked));
-    SetParent(parked, lease.Window());
-    EXPECT_FALSE(IsWindowVisible(parked));
-    DestroyWindow(parked);
-    DestroyWindow(container);
-}
-
 } // namespace
