@@ -21,27 +21,16 @@ protected:
     static bool Same(IUnknown* a, IUnknown* b) { return modelkit::Identity(a) == modelkit::Identity(b); }
 };
 
-TEST_F(Events, KeysThroughTheContainerSelectAndTheSinkHearsTheObjects)
+// Keys through the container reach the tree and the sink hears each change with its objects (the
+// end-to-end session and the control's logic tests see the selections themselves); frozen twice and
+// thawed once, the control is still frozen and tracks the selection all the same.
+TEST_F(Events, FrozenEventsAreHeldBackAndTheSelectionGoesOn)
 {
-    ASSERT_EQ(Tree().GetCaretItem(), Tree().GetRootItem());
-    PressKey(VK_DOWN); // the arrows select the row they move to
+    PressKey(VK_DOWN);
     ASSERT_EQ(heard.size(), 1u);
     ASSERT_TRUE(heard[0].id == dispidEventSelectionChanged && heard[0].args.size() == 2u);
-    ComPtr<IDispatch> second(heard[0].args[1].Object());
-    EXPECT_TRUE(!heard[0].args[0].Object() && second && !Same(second.Get(), file.Get()));
-    EXPECT_TRUE(Same(automation.Get(L"SelectedItem", {0}).value.Object(), second.Get()));
-    heard.clear();
-    PressKey(VK_UP);
-    ASSERT_EQ(heard.size(), 2u) << "one event per change";
-    IDispatch *unselected = nullptr, *selected = nullptr;
-    for (const Event& event : heard) {
-        unselected = event.args[0].Object() ? event.args[0].Object() : unselected;
-        selected = event.args[1].Object() ? event.args[1].Object() : selected;
-    }
-    EXPECT_TRUE(Same(unselected, second.Get()) && Same(selected, file.Get()));
-    EXPECT_EQ(Long(L"SelectedItemCount"), 1);
-
-    // Frozen twice, thawed once: still frozen; the selection is tracked all the same.
+    EXPECT_TRUE(!heard[0].args[0].Object() && heard[0].args[1].Object() &&
+                Same(automation.Get(L"SelectedItem", {0}).value.Object(), heard[0].args[1].Object()));
     heard.clear();
     auto ole = As<IOleControl>();
     ole->FreezeEvents(TRUE);
@@ -53,7 +42,7 @@ TEST_F(Events, KeysThroughTheContainerSelectAndTheSinkHearsTheObjects)
     EXPECT_EQ(Long(L"SelectedItemCount"), 1);
     ole->FreezeEvents(FALSE);
     PressKey(VK_UP);
-    EXPECT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard.size(), 2u) << "one event per change";
 }
 
 TEST_F(Events, OnlyNavigationKeysOfItsOwnWindowsAreTakenBeforeTheContainer)

@@ -1,10 +1,9 @@
 // The property pages driven as a property frame drives them: what a page says of itself, its
 // controls as the control's properties show them, dirty state, Apply through the control's
 // automation interface (so that the setters' vetoes and notices run), EditProperty and keys, and
-// the frame that the Properties verb opens.
+// the pages the control offers a frame.
 #include "HostedControl.h"
 
-#include <commctrl.h>
 
 namespace {
 
@@ -153,39 +152,15 @@ TEST_F(PropertyPages, SettingsPageAppliesThroughTheSettersAndTakesKeys)
     EXPECT_EQ(page->Show(SW_SHOW), E_UNEXPECTED);
 }
 
-std::vector<std::wstring> g_frameTabs;
-
-// A window of the frame: its tabs read, and closed.
-BOOL CALLBACK ReadAndCloseWindow(HWND window, LPARAM)
+TEST_F(PropertyPages, TheControlOffersItsPagesInOrder)
 {
-    if (!IsWindowVisible(window) || window == TestSite::Window())
-        return TRUE;
-    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    HWND tabs = FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
-    for (LRESULT i = 0, count = tabs ? SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0) : 0; i < count; ++i) {
-        wchar_t text[64] = {};
-        TCITEMW item{TCIF_TEXT, 0, 0, text, 64, 0, 0};
-        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        g_frameTabs.emplace_back(text);
-    }
-    return tabs ? FALSE : TRUE;
-}
-
-// Inside the property frame's modal loop.
-void CALLBACK ReadAndCloseFrame(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), ReadAndCloseWindow, 0); }
-
-TEST_F(PropertyPages, PropertiesVerbOpensTheFrameWithThePages)
-{
-    // The frame creates the pages by their classes: the module is registered meanwhile.
-    ASSERT_EQ(RunRegsvr32(ControlModulePath(), false), 0u);
-    site.showsFrame = false;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadAndCloseFrame);
-    EXPECT_EQ(object->DoVerb(OLEIVERB_PROPERTIES, nullptr, &site, 0, TestSite::Window(), nullptr), S_OK);
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(RunRegsvr32(ControlModulePath(), true), 0u);
-    // The system's font page is not registered under Wine; ours are there, in order.
-    ASSERT_GE(g_frameTabs.size(), 2u);
-    EXPECT_EQ(g_frameTabs.front() + L"," + g_frameTabs.back(), L"General,Settings");
+    // What a frame shows: General, the system's font page, Settings.
+    CAUUID pages{};
+    ASSERT_EQ(As<ISpecifyPropertyPages>()->GetPages(&pages), S_OK);
+    ASSERT_EQ(pages.cElems, 3u);
+    EXPECT_TRUE(pages.pElems[0] == CLSID_CorbelPropPage && pages.pElems[1] == CLSID_CFontPropPage &&
+                pages.pElems[2] == CLSID_SettingsPropPage);
+    CoTaskMemFree(pages.pElems);
 }
 
 } // namespace

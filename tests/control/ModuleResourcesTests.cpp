@@ -28,12 +28,6 @@ struct Row {
 const Row kResources[] = {
     {L"version", 0, 0, L"1.7.1.2 dll"},
     {L"version", 0, 0, L"FileVersion 1.7.1.2"},
-    {L"version", 0, 0, L"ProductVersion 1.7.1.2"},
-    {L"version", 0, 0, L"InternalName RUVFileTree"},
-    {L"version", 0, 0, L"OriginalFilename RUVFileTree.OCX"},
-    {L"version", 0, 0, L"FileDescription RUV Tree ActiveX Control Module"},
-    {L"version", 0, 0, L"ProductName RUV Tree ActiveX Control Module"},
-    {L"version", 0, 0, L"Comments Unicode build."},
     {L"version", 0, 0, L"OLESelfRegister "}, // installers register a module that has it
     {L"dialog", IDD_ABOUT, 0, L"popup About Corbel Control"},
     {L"control", IDD_ABOUT, -1, L"static 3 (icon)"},

@@ -13,6 +13,7 @@
 
 #include "resources/RUVFileTreeDispids.h"
 #include "platform/com/ComPtr.h"
+#include "platform/com/Registration.h"
 #include "platform/com/ScopedBstr.h"
 
 using platform::ScopedBstr;
@@ -75,12 +76,7 @@ std::wstring Describe(const std::wstring& names, long id, unsigned kinds, WORD f
            std::to_wstring(flags);
 }
 
-std::wstring GuidText(const GUID& guid)
-{
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return guid == GUID_NULL ? L"" : text;
-}
+std::wstring GuidText(const GUID& guid) { return guid == GUID_NULL ? L"" : platform::GuidText(guid); }
 
 TEST(TypeLibrary, TheLibraryItsTypesAndEveryMember)
 {

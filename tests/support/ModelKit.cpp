@@ -8,6 +8,7 @@
 #include "DocumentObject.h"
 #include "Faults.h"
 #include "Reader.h"
+#include "platform/automation/DispatchDriver.h"
 #include "platform/com/ScopedBstr.h"
 #include "platform/com/ScopedVariant.h"
 
@@ -77,6 +78,19 @@ ComPtr<IRUVComponent> ComponentOf(IRUVPipeline* pipeline, long k, long what, lon
     platform::ScopedVariant value;
     EXPECT_EQ(member->GetComponent(value.Receive()), S_OK);
     return ComPtr<IDispatch>(value.Object()).Query<IRUVComponent>();
+}
+
+platform::ScopedVariant Call(IUnknown* object, const wchar_t* name, std::vector<platform::ScopedVariant> args)
+{
+    const ComPtr<IDispatch> dispatch = ComPtr<IUnknown>(object).Query<IDispatch>();
+    platform::DispatchResult result = platform::DispatchDriver(dispatch.Get()).Call(name, std::move(args));
+    EXPECT_EQ(result.hr, S_OK) << std::string(name, name + wcslen(name)) << " failed";
+    return std::move(result.value);
+}
+
+ComPtr<IDispatch> Get(IUnknown* object, const wchar_t* name, std::vector<platform::ScopedVariant> args)
+{
+    return ComPtr<IDispatch>(Call(object, name, std::move(args)).Object());
 }
 
 std::wstring ErrorDescription()

@@ -7,9 +7,11 @@
 #include <objbase.h>
 
 #include <string>
+#include <vector>
 
 #include "RUVModel.h"
 #include "platform/com/ComPtr.h"
+#include "platform/com/ScopedVariant.h"
 
 namespace modelkit {
 
@@ -40,6 +42,10 @@ ComPtr<IRUVFile> FileOf(IRUVDocument* document);
 ComPtr<IRUVPipeline> PipelineOf(IRUVFile* file, long index);
 // The k-th component of a pipeline's component groups (what, how) at group.
 ComPtr<IRUVComponent> ComponentOf(IRUVPipeline* pipeline, long k, long what = 3, long how = 1, long group = 0);
+// A member of a model object called by name, as a script host calls it (a failure fails the test),
+// and the object such a call returns: one line per step for tests that walk the model.
+platform::ScopedVariant Call(IUnknown* object, const wchar_t* name, std::vector<platform::ScopedVariant> args = {});
+ComPtr<IDispatch> Get(IUnknown* object, const wchar_t* name, std::vector<platform::ScopedVariant> args = {});
 // The description of the thread's error information, or empty.
 std::wstring ErrorDescription();
 // The COM identity of an object (its IUnknown), to compare two pointers as one object.

@@ -78,15 +78,6 @@ TEST(FormatInUnits, WritesEveryCase)
     EXPECT_EQ(inches.substr(0, 40), L"1000000000000000052504760255204420248704");
     const std::wstring feet = CLength().FormatInUnits(std::numeric_limits<double>::max(), CLength::eFeet);
     EXPECT_EQ(feet.substr(feet.size() - 6), L"e+308'");
-
-    // Any value in any units writes something and converts nothing out of range (the native build's
-    // sanitizers watch every conversion).
-    for (double v : {1e15 + 0.5, 9.2e18, -9.3e18, 1e19, -1e300, std::numeric_limits<double>::lowest(), -1e-320}) {
-        for (int units = -1; units <= 6; ++units) {
-            EXPECT_FALSE(CLength().FormatInUnits(v, units).empty()) << v << " in " << units;
-            EXPECT_FALSE(CWeight().FormatInUnits(v, units).empty()) << v << " in " << units;
-        }
-    }
 }
 
 // For every unit and a spread of values: the text a value formats to reads back as the value,

@@ -1,5 +1,6 @@
 // Failures inside an automation call reach the caller as DISP_E_EXCEPTION with a filled
-// EXCEPINFO, or as the failure itself with the thread's error information; no exception escapes.
+// EXCEPINFO, or, for a caller without one, as the failure itself with the thread's error
+// information; no exception escapes.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -66,23 +67,17 @@ TEST(AutomationError, EveryFailureBecomesTheCallsExceptionReport)
         EXPECT_FALSE(description.empty() || description.back() == L'\n') << "a text without a line break";
         const BSTR helpFile = exception.Info().bstrHelpFile;
         EXPECT_EQ(std::wstring(helpFile ? helpFile : L""), failure.helpFile);
-    }
-}
 
-TEST(AutomationError, WithoutAnExcepInfoTheFailureAndThreadErrorInfoAreReturned)
-{
-    SetErrorInfo(0, nullptr);
-    const HRESULT hr = GuardAutomationCall(nullptr, L"Corbel", []() -> HRESULT {
-        throw ComError(kOwnCode, IID_NULL, MakeErrorInfo(L"", L"no such item", L""));
-    });
-    EXPECT_EQ(hr, kOwnCode);
-    ComPtr<IErrorInfo> info;
-    ASSERT_EQ(GetErrorInfo(0, info.Receive()), S_OK);
-    platform::ScopedBstr source, description;
-    info->GetSource(source.Receive());
-    info->GetDescription(description.Receive());
-    EXPECT_EQ(source.Text(), L"Corbel");
-    EXPECT_EQ(description.Text(), L"no such item");
+        // A caller without an EXCEPINFO gets the failure itself, the same text as error information.
+        SetErrorInfo(0, nullptr);
+        EXPECT_EQ(GuardAutomationCall(nullptr, L"Corbel", failure.body), failure.scode);
+        ComPtr<IErrorInfo> info;
+        platform::ScopedBstr source, text;
+        ASSERT_EQ(GetErrorInfo(0, info.Receive()), S_OK);
+        info->GetSource(source.Receive());
+        info->GetDescription(text.Receive());
+        EXPECT_EQ(source.Text() + L": " + text.Text(), std::wstring(failure.source) + L": " + description);
+    }
 }
 
 TEST(AutomationError, SuccessfulCallsLeaveTheExcepInfoAlone)
