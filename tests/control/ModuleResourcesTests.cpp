@@ -1,50 +1,38 @@
 // The built control module's resources that no other test reads, as one table checked in one loop:
-// the version block installers read, the About box with the texts the user sees, and the artwork's
-// sizes and transparent colour. (The strings are read by registration and the pages, the pages'
-// dialogs by the property page tests.)
+// the version block installers read and the artwork's sizes and transparent colour. (The strings
+// are read by registration and the pages, the dialogs by the property page and automation tests.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cwctype>
 
 #include "resources/RUVFileTreeResources.h"
-#include "support/TopWindow.h"
 #include "platform/window/Gdi.h"
 
 namespace {
 
-// A dialog's row says whether it is a child (a page a frame holds) and its caption; its controls'
-// rows follow it in tab order with their class, the low bits of their style (button, check box,
-// drop-down list, text alignment, icon) and their text.
 struct Row {
     const wchar_t* kind;
-    int dialog;
     int id;
     const wchar_t* text;
 };
 
 const Row kResources[] = {
-    {L"version", 0, 0, L"1.7.1.2 dll"},
-    {L"version", 0, 0, L"FileVersion 1.7.1.2"},
-    {L"version", 0, 0, L"OLESelfRegister "}, // installers register a module that has it
-    {L"dialog", IDD_ABOUT, 0, L"popup About Corbel Control"},
-    {L"control", IDD_ABOUT, -1, L"static 3 (icon)"},
-    {L"control", IDD_ABOUT, -1, L"static 0 Corbel Control, Version 1.0"},
-    {L"control", IDD_ABOUT, -1, L"static 0 Shows RUV piping files as one tree."},
-    {L"control", IDD_ABOUT, IDOK, L"button 1 OK"},
-    {L"bitmap", 0, IDB_ITEM_IMAGES, L"608 x 16 x 24, image 10 all ff00ff"}, // 38 images; magenta is transparent
-    {L"bitmap", 0, IDB_TOOLBOX, L"16 x 15 x 4"},
-    {L"icon", 0, IDI_CONTROL, L"16 32"},
+    {L"version", 0, L"1.7.1.2 dll"},
+    {L"version", 0, L"FileVersion 1.7.1.2"},
+    {L"version", 0, L"OLESelfRegister "}, // installers register a module that has it
+    {L"bitmap", IDB_ITEM_IMAGES, L"608 x 16 x 24, image 10 all ff00ff"}, // 38 images; magenta is transparent
+    {L"bitmap", IDB_TOOLBOX, L"16 x 15 x 4"},
+    {L"icon", IDI_CONTROL, L"16 32"},
 };
 
 std::wstring Line(const Row& row, const std::wstring& text)
 {
-    return std::wstring(row.kind) + L" " + std::to_wstring(row.dialog) + L"/" + std::to_wstring(row.id) + L": " + text;
+    return std::wstring(row.kind) + L" " + std::to_wstring(row.id) + L": " + text;
 }
 
-// The module's side of a row, and of the controls that follow a dialog's row.
+// The module's side of a row.
 void Read(HMODULE module, const std::vector<BYTE>& version, const Row& row, std::vector<std::wstring>& found)
 {
     const std::wstring kind = row.kind;
@@ -62,25 +50,6 @@ void Read(HMODULE module, const std::vector<BYTE>& version, const Row& row, std:
             swprintf(text, 128, L"%ls %.*ls", name.c_str(), length ? length - 1 : 0, static_cast<wchar_t*>(value));
         }
         found.push_back(Line(row, text));
-    } else if (kind == L"dialog") {
-        static HWND parent = MakeTopWindow(L"ModuleResourcesParent", L"Dialogs");
-        HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(row.dialog), parent, nullptr, 0);
-        GetWindowTextW(dialog, text, 128);
-        const bool child = GetWindowLongPtrW(dialog, GWL_STYLE) & WS_CHILD;
-        found.push_back(Line(row, (child ? L"child " : L"popup ") + std::wstring(text)));
-        for (HWND item = GetWindow(dialog, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT)) {
-            wchar_t name[32] = {};
-            GetClassNameW(item, name, 32);
-            for (wchar_t* c = name; *c; ++c)
-                *c = static_cast<wchar_t>(std::towlower(*c));
-            const auto style = static_cast<DWORD>(GetWindowLongPtrW(item, GWL_STYLE)) & 0x0F;
-            GetWindowTextW(item, text, 128);
-            if (style == SS_ICON && std::wstring(name) == L"static")
-                wcscpy(text, SendMessageW(item, STM_GETICON, 0, 0) ? L"(icon)" : L"(no icon)");
-            const Row control{L"control", row.dialog, static_cast<short>(GetDlgCtrlID(item)), nullptr};
-            found.push_back(Line(control, std::wstring(name) + L" " + std::to_wstring(style) + L" " + text));
-        }
-        DestroyWindow(dialog);
     } else if (kind == L"bitmap") {
         platform::GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
             LoadImageW(module, MAKEINTRESOURCEW(row.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -106,7 +75,7 @@ void Read(HMODULE module, const std::vector<BYTE>& version, const Row& row, std:
     }
 }
 
-TEST(ModuleResources, WhatInstallersHostsAndPagesReadFromTheModule)
+TEST(ModuleResources, WhatInstallersAndTheTreeReadFromTheModule)
 {
     HMODULE module = LoadLibraryW(RUV_CONTROL_PATH);
     ASSERT_NE(module, nullptr);

@@ -1,5 +1,5 @@
-' Drives the registered control by late binding, as a script host does: creates it and a model
-' document by ProgID, adds a file, sets keyed and flag properties, selects, and checks that failures
+' Drives the registered control and model by late binding, as a script host does: creates them by
+' ProgID, adds a file, sets keyed and flag properties, selects, and checks that failures of both
 ' reach the script as Err.Number. Prints a summary; quits with 1 on anything unexpected.
 Option Explicit
 
@@ -17,9 +17,15 @@ Function ErrorOf()
     Err.Clear
 End Function
 
-Dim tree, doc, file, selected, pipelines, units
+Dim tree, doc, file, selected, pipelines, units, navigator
 Set tree = CreateObject("CORBEL.CorbelCtrl.1")
 Set doc = CreateObject("RUVModel.Document")
+On Error Resume Next
+doc.Open "Z:\no\such\plant.json"
+Expect Err.Number = &H80070002, "a missing file: ERROR_FILE_NOT_FOUND (got " & Hex(Err.Number) & ")"
+Expect InStr(Err.Description, "plant.json") > 0, "the model's error names the file: " & Err.Description
+Err.Clear
+On Error GoTo 0
 doc.Open WScript.Arguments(0)
 Set file = doc.GetFile()
 
@@ -35,8 +41,11 @@ Expect tree.WorkingUnits("Coordinates") = 3, "length units read back"
 Expect tree.AttributeWorkingUnits("BORE") = "Coordinates", "attribute units read back"
 Expect tree.ShowSpools, "spools on"
 
-' Selection by the script's own objects, read back as objects.
+' Selection by the script's own objects, read back as objects; the model's navigator by its ProgID.
 Set pipelines = file.GetPipelines()
+Set navigator = CreateObject("RUVModel.Navigator")
+navigator.Attach file
+Expect navigator.FindOwner(pipelines.Item(1), 1).GetEntity() Is file, "a pipeline's owning file"
 tree.SetSelection pipelines.Item(1)
 Expect tree.SelectedItem(0).GetName() = pipelines.Item(1).GetName(), "the selected object is the pipeline"
 tree.ClearSelection
