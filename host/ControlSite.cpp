@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include "platform/com/ComError.h"
+#include "platform/com/ScopedVariant.h"
 
 using platform::ComPtr;
 using platform::QueryOrNull;
+using platform::ScopedVariant;
 
 ControlSite::ControlSite(HWND container) : m_container(container)
 {
@@ -149,19 +151,12 @@ STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VAR
 {
     if (!result)
         return E_POINTER;
-    VariantInit(result);
-    switch (id) {
-    case DISPID_AMBIENT_USERMODE:
-        V_VT(result) = VT_BOOL;
-        V_BOOL(result) = VARIANT_TRUE;
-        return S_OK;
-    case DISPID_AMBIENT_FONT:
-        if (!m_ambientFont)
-            return DISP_E_MEMBERNOTFOUND;
-        V_VT(result) = VT_DISPATCH;
-        V_DISPATCH(result) = ComPtr<IDispatch>(m_ambientFont.Get()).Detach();
-        return S_OK;
-    default:
-        return DISP_E_MEMBERNOTFOUND;
-    }
+    ScopedVariant value; // empty for the ambient properties this site does not have
+    if (id == DISPID_AMBIENT_USERMODE)
+        value = ScopedVariant(true);
+    else if (id == DISPID_AMBIENT_FONT && m_ambientFont)
+        value = ScopedVariant(static_cast<IDispatch*>(m_ambientFont.Get()));
+    const bool known = value.Type() != VT_EMPTY;
+    *result = value.Release();
+    return known ? S_OK : DISP_E_MEMBERNOTFOUND;
 }

@@ -1,6 +1,10 @@
 #include "ComBase.h"
 
+#include <type_traits>
+#include <variant>
+
 #include "platform/com/ComError.h"
+#include "platform/com/ScopedBstr.h"
 #include "platform/com/ScopedVariant.h"
 
 
@@ -24,7 +28,7 @@ HRESULT ReturnText(const Text& text, BSTR* out)
 {
     if (!out)
         return E_POINTER;
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    *out = platform::ScopedBstr(text).Release();
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -56,21 +60,15 @@ HRESULT ReturnValue(const Value& value, VARIANT* out)
 {
     if (!out)
         return E_POINTER;
-    VariantInit(out);
-    if (const Text* text = std::get_if<Text>(&value)) {
-        V_VT(out) = VT_BSTR;
-        V_BSTR(out) = SysAllocStringLen(text->data(), static_cast<UINT>(text->size()));
-        return V_BSTR(out) ? S_OK : E_OUTOFMEMORY;
-    }
-    if (const double* number = std::get_if<double>(&value)) {
-        V_VT(out) = VT_R8;
-        V_R8(out) = *number;
-    } else if (const bool* flag = std::get_if<bool>(&value)) {
-        V_VT(out) = VT_BOOL;
-        V_BOOL(out) = *flag ? VARIANT_TRUE : VARIANT_FALSE;
-    } else {
-        V_VT(out) = VT_EMPTY;
-    }
+    *out = std::visit(
+               [](const auto& held) {
+                   if constexpr (std::is_same_v<std::decay_t<decltype(held)>, std::monostate>)
+                       return platform::ScopedVariant();
+                   else
+                       return platform::ScopedVariant(held);
+               },
+               value)
+               .Release();
     return S_OK;
 }
 

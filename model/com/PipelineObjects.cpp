@@ -30,9 +30,7 @@ public:
         return Run(L"IRUVGroupMember.GetComponent", [&] {
             if (!component)
                 return E_POINTER;
-            VariantInit(component);
-            V_VT(component) = VT_DISPATCH;
-            V_DISPATCH(component) = m_pipeline->ComponentFor(m_component).Detach();
+            *component = platform::ScopedVariant(m_pipeline->ComponentFor(m_component).Get()).Release();
             return S_OK;
         });
     }

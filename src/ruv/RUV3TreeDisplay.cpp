@@ -231,11 +231,7 @@ bool CRUV3TreeDisplay::IsBroken(Ptr<IRUVComponent> component)
 {
     Ptr<IRUVAttributes> attributes;
     Check(Deref(component)->GetAttributes(attributes.Receive()), component.Get());
-    ScopedVariant name;
-    V_VT(name.Get()) = VT_BSTR;
-    V_BSTR(name.Get()) = SysAllocString(L"IMPORT-STATUS");
-    if (!V_BSTR(name.Get()))
-        RaiseComError(E_OUTOFMEMORY);
+    const ScopedVariant name(L"IMPORT-STATUS");
     VARIANT_BOOL exists = VARIANT_FALSE;
     Check(Deref(attributes)->Exists(name.Value(), &exists), attributes.Get());
     if (exists == VARIANT_FALSE)

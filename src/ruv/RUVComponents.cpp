@@ -58,11 +58,7 @@ int LeadingNumber(const std::wstring& text)
 // A text attribute of an object's attributes, or nothing when it does not exist.
 bool ReadTextAttribute(const CRUV3TreeDisplay::Ptr<IRUVAttributes>& attributes, const wchar_t* name, std::wstring& text)
 {
-    ScopedVariant key;
-    V_VT(key.Get()) = VT_BSTR;
-    V_BSTR(key.Get()) = SysAllocString(name);
-    if (!V_BSTR(key.Get()))
-        RaiseComError(E_OUTOFMEMORY);
+    const ScopedVariant key(name);
     VARIANT_BOOL exists = VARIANT_FALSE;
     Check(Deref(attributes)->Exists(key.Value(), &exists), attributes.Get());
     if (exists == VARIANT_FALSE)

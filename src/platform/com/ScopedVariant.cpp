@@ -17,6 +17,12 @@ ScopedVariant::ScopedVariant(short number) : ScopedVariant()
     V_I2(&m_value) = number;
 }
 
+ScopedVariant::ScopedVariant(double number) : ScopedVariant()
+{
+    V_VT(&m_value) = VT_R8;
+    V_R8(&m_value) = number;
+}
+
 ScopedVariant::ScopedVariant(bool flag) : ScopedVariant()
 {
     V_VT(&m_value) = VT_BOOL;

@@ -16,6 +16,7 @@ public:
     ScopedVariant(long number);
     ScopedVariant(int number) : ScopedVariant(static_cast<long>(number)) {}
     ScopedVariant(short number);
+    ScopedVariant(double number);
     ScopedVariant(bool flag);
     ScopedVariant(const wchar_t* text); // a null text is a null BSTR
     ScopedVariant(const std::wstring& text);
