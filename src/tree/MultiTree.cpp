@@ -3,28 +3,19 @@
 #include "tree/MultiTree.h"
 
 #include "platform/window/NotifyReflection.h"
+#include "tree/ScopedValue.h"
 
-namespace {
 
+CMultiTree::HeldItem::HeldItem(CMultiTree& tree, HTREEITEM item) : m_tree(tree), m_item(item), m_pOuter(tree.m_pHeld)
+{
+    m_tree.m_pHeld = this;
+}
 
-// Sets a flag for the life of the scope and puts the previous value back.
-template <typename T>
-class ScopedValue {
-public:
-    ScopedValue(T& target, T value) : m_target(target), m_previous(target) { m_target = value; }
-    ~ScopedValue() { m_target = m_previous; }
-    ScopedValue(const ScopedValue&) = delete;
-    ScopedValue& operator=(const ScopedValue&) = delete;
-
-private:
-    T& m_target;
-    T m_previous;
-};
-
-} // namespace
+CMultiTree::HeldItem::~HeldItem() { m_tree.m_pHeld = m_pOuter; }
 
 bool CMultiTree::Create(DWORD style, const RECT& rect, HWND parent, UINT id)
 {
+    m_bDestroying = false;
     if (!TreeCtrl::Create(style, rect, parent, id))
         return false;
     platform::InstallNotifyReflection(parent);
@@ -60,6 +51,9 @@ BOOL CMultiTree::SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL
     // The caret matters only to a change of the focus; a plain selection change reads one state.
     const bool touchesFocus = (nStateMask & kFocused) != 0;
     HTREEITEM caret = touchesFocus ? GetCaretItem() : nullptr;
+    // The native caret move and the notifications below let the parent delete either item.
+    const HeldItem held(*this, item);
+    const HeldItem heldCaret(*this, caret);
     const bool isCaret = touchesFocus && caret == item;
     const bool caretSelected = caret && IsSelected(caret);
     const bool wasSelected = IsSelected(item);
@@ -68,16 +62,18 @@ BOOL CMultiTree::SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL
     const UINT selectedBit = wasSelected ? kSelected : 0;
 
     if (touchesFocus && (nState & kFocused)) {
-        if (!MoveNativeCaret(item))
+        if (!MoveNativeCaret(item) || !held.Get())
             return FALSE;
         // The move changes no selection bit: the old caret keeps its place in the selection and
         // the item joins it only below, with notifications.
-        if (!isCaret && caret && IsSelected(caret) != caretSelected)
+        if (!isCaret && heldCaret.Get() && IsSelected(caret) != caretSelected)
             WriteState(caret, caretSelected ? kSelected : 0, kSelected);
         if (IsSelected(item) != wasSelected)
             WriteState(item, selectedBit, kSelected);
     } else if (isCaret) {
         MoveNativeCaret(nullptr);
+        if (!held.Get())
+            return FALSE;
         if (IsSelected(item) != wasSelected)
             WriteState(item, selectedBit, kSelected);
         // Taking the caret away selects the item only for a caller that wants it announced.
@@ -88,7 +84,13 @@ BOOL CMultiTree::SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL
     if ((mask & kSelected) && wasSelected != ((state & kSelected) != 0)) {
         const bool selecting = !wasSelected;
         const DWORD_PTR data = GetItemData(item);
-        if (NotifySelection(TVN_SELCHANGINGW, item, data, selecting))
+        // A running arrow key asked for its target's selection before anything moved.
+        const bool asked = selecting && item == m_hAsked;
+        if (asked)
+            m_hAsked = nullptr;
+        else if (NotifySelection(TVN_SELCHANGINGW, item, data, selecting))
+            return FALSE;
+        if (!held.Get())
             return FALSE;
         WriteState(item, state & kSelected, kSelected);
         NotifySelection(TVN_SELCHANGEDW, item, data, selecting);
@@ -97,6 +99,8 @@ BOOL CMultiTree::SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL
     mask &= ~kSelected;
 
     if (mask == 0)
+        return TRUE;
+    if (!held.Get())
         return TRUE;
     return WriteState(item, state, mask);
 }
@@ -177,10 +181,15 @@ void CMultiTree::SelectSpanPass(HTREEITEM a, HTREEITEM b, BOOL bExclusive, const
 
 BOOL CMultiTree::SetDescendantsSelected(HTREEITEM parent, BOOL bSelect, BOOL bRecurse)
 {
+    // Collapses and deletions rely on the whole branch being done, whatever the parent deletes
+    // while it hears of it: a walk disturbed by a deletion starts over at the branch's first
+    // child, while the branch is still there. Setting a state twice changes nothing.
+    const bool everything = !parent || parent == TVI_ROOT;
+    const HeldItem held(*this, everything ? TVI_ROOT : parent);
+    auto first = [&] { return everything ? GetRootItem() : held.Get() ? GetChildItem(parent) : nullptr; };
     BOOL caretFound = FALSE;
-    const DeletionWatch deletions(*this);
-    HTREEITEM child = (!parent || parent == TVI_ROOT) ? GetRootItem() : GetChildItem(parent);
-    for (; child; child = deletions.NextSibling(child)) {
+    DeletionWatch deletions(*this);
+    for (HTREEITEM child = first(); child;) {
         UINT state = GetItemState(child, kSelected | kFocused | TVIS_EXPANDED);
         if (((state & kSelected) != 0) != (bSelect != FALSE))
             SetItemState(child, bSelect ? kSelected : 0, kSelected, FALSE);
@@ -189,6 +198,7 @@ BOOL CMultiTree::SetDescendantsSelected(HTREEITEM parent, BOOL bSelect, BOOL bRe
         if (bRecurse && (state & TVIS_EXPANDED) && !deletions.Happened() &&
             SetDescendantsSelected(child, bSelect, bRecurse))
             caretFound = TRUE;
+        child = deletions.StartOver() ? first() : GetNextSiblingItem(child);
     }
     return caretFound;
 }

@@ -53,9 +53,25 @@ private:
     static constexpr UINT kSelected = TVIS_SELECTED;
     static constexpr UINT kFocused = TVIS_FOCUSED;
 
-    // What a running mouse loop holds on to; items deleted meanwhile are taken out of it.
+    // An item handle held across notifications, which parents answer with anything: the tree
+    // nulls it when it deletes the item, so that a deleted item is never touched again.
+    class HeldItem {
+    public:
+        HeldItem(CMultiTree& tree, HTREEITEM item);
+        ~HeldItem();
+        HeldItem(const HeldItem&) = delete;
+        HeldItem& operator=(const HeldItem&) = delete;
+        HTREEITEM Get() const { return m_item; }
+
+    private:
+        friend class CMultiTree;
+        CMultiTree& m_tree;
+        HTREEITEM m_item;
+        HeldItem* m_pOuter;
+    };
+    // The rows a running band remembers as selected before it; items deleted meanwhile are taken
+    // out of them.
     struct Tracking {
-        HTREEITEM hClicked = nullptr;
         std::unordered_set<HTREEITEM>* pRemembered = nullptr;
         Tracking* pOuter = nullptr;
     };
@@ -78,7 +94,6 @@ private:
         }
         // The next item of a walk; none once anything was deleted.
         HTREEITEM NextVisible(HTREEITEM item) const { return Happened() ? nullptr : m_tree.GetNextVisibleItem(item); }
-        HTREEITEM NextSibling(HTREEITEM item) const { return Happened() ? nullptr : m_tree.GetNextSiblingItem(item); }
 
     private:
         const CMultiTree& m_tree;
@@ -130,8 +145,8 @@ private:
 
     // Mouse.
     void OnButtonDown(bool bLeft, UINT message, WPARAM wParam, LPARAM lParam);
-    void PreSelect(const Tracking& tracking, bool bLeft, UINT nFlags);
-    void TrackItemClick(Tracking& tracking, bool bLeft, UINT nFlags, POINT point);
+    void PreSelect(const HeldItem& clicked, bool bLeft, UINT nFlags);
+    void TrackItemClick(const HeldItem& clicked, bool bLeft, UINT nFlags, POINT point);
     void TrackBand(bool bLeft, UINT nFlags, POINT point);
     void ApplyBand(const RECT& rect, UINT nFlags, std::unordered_set<HTREEITEM>& remembered);
     void ApplyBandPass(const RECT& rect, UINT nFlags, std::unordered_set<HTREEITEM>& remembered,
@@ -145,5 +160,12 @@ private:
     const NMHDR* m_pOwnNotify = nullptr; // the notification SendNotify is sending now
     NativeCaretMove m_nativeMove;
     Tracking* m_pTracking = nullptr;
+    HeldItem* m_pHeld = nullptr;
     unsigned long long m_deletions = 0; // items deleted so far
+    // The target of a running arrow key: its selection was asked for before anything moved, so
+    // selecting it announces only the change itself.
+    HTREEITEM m_hAsked = nullptr;
+    // The window is being destroyed: its items go without caret or selection work, and without
+    // notifications of ours.
+    bool m_bDestroying = false;
 };

@@ -2,6 +2,7 @@
 // notifications as its parent reflects them.
 #include "platform/window/NotifyReflection.h"
 #include "tree/MultiTree.h"
+#include "tree/ScopedValue.h"
 
 namespace {
 
@@ -43,9 +44,10 @@ LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         BeforeDelete(reinterpret_cast<HTREEITEM>(lParam));
         return DefaultProc(message, wParam, lParam);
     case WM_DESTROY:
-        // Every item goes now; a caret moving from one doomed item to the next would make that
-        // quadratic.
+        // Every item goes now, with nothing to announce: no caret moves from one doomed item to
+        // the next, and no message reaches the tree-view while it takes itself apart.
         MoveNativeCaret(nullptr);
+        m_bDestroying = true;
         return DefaultProc(message, wParam, lParam);
     case TVM_EXPAND:
         // A collapse by message notifies nobody, so the branch's selection goes first here.
@@ -110,6 +112,15 @@ void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
         m_hAnchor = caret;
     // The key ends wherever the parent deleted items while hearing of it.
     const DeletionWatch deletions(*this);
+    // The parent may refuse the move before anything changed; its answer stands for the
+    // target's own selection, which is then announced only as done.
+    if (moves) {
+        NMTREEVIEWW nm = MakeNotify(TVN_SELCHANGINGW);
+        FillItem(nm.itemNew, target);
+        if (SendNotify(&nm.hdr) || deletions.Happened())
+            return;
+    }
+    ScopedValue<HTREEITEM> asked(m_hAsked, moves && !ctrl ? target : nullptr);
     if (!ctrl && !shift) {
         m_hAnchor = nullptr;
         SetAllSelectedExcept(FALSE, target);
@@ -117,10 +128,6 @@ void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
     if (!moves || deletions.Happened())
         return;
 
-    NMTREEVIEWW nm = MakeNotify(TVN_SELCHANGINGW);
-    FillItem(nm.itemNew, target);
-    if (SendNotify(&nm.hdr) || deletions.Happened())
-        return;
     SetItemState(caret, 0, kSelected, FALSE);
     if (deletions.Happened())
         return;
@@ -199,8 +206,11 @@ bool CMultiTree::IsCollapse(WPARAM action, HTREEITEM item) const
 
 void CMultiTree::BeforeCollapse(HTREEITEM item)
 {
-    if (!item)
+    if (!item || m_bDestroying)
         return;
+    // A hidden anchor gives way to the collapsing item that now stands for it, as the caret does.
+    if (m_hAnchor && IsDescendant(m_hAnchor, item))
+        m_hAnchor = item;
     const bool selected = IsSelected(item);
     // A collapsed branch holds no selection. Without a selected item to take it, the caret must
     // not fall to the collapsing item, which the native control would select on its way.
@@ -212,16 +222,22 @@ void CMultiTree::OnDeleteItem(const NMTREEVIEWW& nm)
 {
     HTREEITEM item = nm.itemOld.hItem;
     ++m_deletions;
-    if (m_nativeMove.hOld == item)
-        m_nativeMove.hOld = nullptr;
-    if (m_nativeMove.hNew == item)
-        m_nativeMove.hNew = nullptr;
+    auto forget = [item](HTREEITEM& held) {
+        if (held == item)
+            held = nullptr;
+    };
+    forget(m_nativeMove.hOld);
+    forget(m_nativeMove.hNew);
+    forget(m_hAnchor); // a deleted anchor is none: the caret serves again
+    forget(m_hAsked);
+    for (HeldItem* pHeld = m_pHeld; pHeld; pHeld = pHeld->m_pOuter)
+        forget(pHeld->m_item);
     for (Tracking* pTracking = m_pTracking; pTracking; pTracking = pTracking->pOuter) {
-        if (pTracking->hClicked == item)
-            pTracking->hClicked = nullptr;
         if (pTracking->pRemembered)
             pTracking->pRemembered->erase(item);
     }
+    if (m_bDestroying)
+        return;
 
     if (item == GetCaretItem()) {
         if (HTREEITEM candidate = FindCaretAfterDelete(item))
@@ -239,6 +255,8 @@ void CMultiTree::BeforeDelete(HTREEITEM item)
     // The branch's selection goes first, with notifications. A caret inside the branch goes to
     // where it would go if the branch were one item, so that the deletion of each of its items
     // does not move it again.
+    if (m_bDestroying)
+        return;
     const bool everything = !item || item == TVI_ROOT;
     SetDescendantsSelected(everything ? TVI_ROOT : item, FALSE, TRUE);
     HTREEITEM caret = GetCaretItem();
@@ -296,6 +314,8 @@ bool CMultiTree::OnItemChanging(const NMTVITEMCHANGE& change)
 
 void CMultiTree::OnNativeSelChanging(const NMTREEVIEWW& nm)
 {
+    if (m_bDestroying)
+        return;
     // The native control is about to move its caret and, on its own, to deselect the old caret
     // and select the new one. Their bits are put back when it is done.
     m_nativeMove.hOld = nm.itemOld.hItem;

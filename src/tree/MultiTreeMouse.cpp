@@ -60,26 +60,25 @@ void CMultiTree::OnButtonDown(bool bLeft, UINT message, WPARAM wParam, LPARAM lP
             return;
         }
         if (!(hitFlags & (TVHT_NOWHERE | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT))) {
-            Tracking tracking{item};
-            ScopedTracking scope(*this, tracking);
-            PreSelect(tracking, bLeft, nFlags);
-            if (tracking.hClicked)
-                TrackItemClick(tracking, bLeft, nFlags, point);
+            const HeldItem clicked(*this, item);
+            PreSelect(clicked, bLeft, nFlags);
+            if (clicked.Get())
+                TrackItemClick(clicked, bLeft, nFlags, point);
             return;
         }
     }
     TrackBand(bLeft, nFlags, point);
 }
 
-void CMultiTree::PreSelect(const Tracking& tracking, bool bLeft, UINT nFlags)
+void CMultiTree::PreSelect(const HeldItem& clicked, bool bLeft, UINT nFlags)
 {
-    HTREEITEM item = tracking.hClicked;
+    HTREEITEM item = clicked.Get();
     const bool shift = nFlags & MK_SHIFT;
     const bool ctrl = nFlags & MK_CONTROL;
     if (!shift && !ctrl) {
         if (!IsSelected(item))
             SetAllSelectedExcept(FALSE, item);
-        if (tracking.hClicked)
+        if (clicked.Get())
             SetItemState(item, kFocused | kSelected, kFocused | kSelected, TRUE);
         if (bLeft)
             m_hAnchor = nullptr;
@@ -92,21 +91,23 @@ void CMultiTree::PreSelect(const Tracking& tracking, bool bLeft, UINT nFlags)
         if (!m_hAnchor)
             m_hAnchor = item;
         SelectSpan(m_hAnchor, item, !ctrl);
-        if (tracking.hClicked)
+        if (clicked.Get())
             SetItemState(item, kFocused, kFocused, FALSE);
     }
 }
 
-void CMultiTree::TrackItemClick(Tracking& tracking, bool bLeft, UINT nFlags, POINT point)
+void CMultiTree::TrackItemClick(const HeldItem& clicked, bool bLeft, UINT nFlags, POINT point)
 {
-    HTREEITEM item = tracking.hClicked;
+    HTREEITEM item = clicked.Get();
+    // A window destroyed meanwhile (by a handler the loop dispatched to) ends the loop at once.
+    const HWND window = m_hWnd;
     const int cxDrag = GetSystemMetrics(SM_CXDRAG);
     const int cyDrag = GetSystemMetrics(SM_CYDRAG);
     enum class Action { None, Click, Drag } action = Action::None;
 
-    SetCapture(m_hWnd);
+    SetCapture(window);
     MSG msg;
-    while (action == Action::None && GetCapture() == m_hWnd && platform::GetModalMessage(msg)) {
+    while (action == Action::None && GetCapture() == window && platform::GetModalMessage(msg)) {
         switch (msg.message) {
         case WM_MOUSEMOVE:
             if (Outside(POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)}, point, cxDrag, cyDrag))
@@ -121,17 +122,17 @@ void CMultiTree::TrackItemClick(Tracking& tracking, bool bLeft, UINT nFlags, POI
             break;
         }
     }
-    if (GetCapture() == m_hWnd)
+    if (GetCapture() == window)
         ReleaseCapture();
     // A clicked item that was deleted meanwhile ends the click with nothing done.
-    if (action == Action::None || !tracking.hClicked)
+    if (action == Action::None || !clicked.Get())
         return;
 
     const bool ctrl = nFlags & MK_CONTROL;
     const bool shift = nFlags & MK_SHIFT;
     if (action == Action::Drag) {
         SetItemState(item, kFocused | kSelected, kFocused | kSelected, ctrl);
-        if (!tracking.hClicked || (GetStyle() & TVS_DISABLEDRAGDROP))
+        if (!clicked.Get() || (GetStyle() & TVS_DISABLEDRAGDROP))
             return;
         NMTREEVIEWW nm = MakeNotify(bLeft ? TVN_BEGINDRAGW : TVN_BEGINRDRAGW);
         FillItem(nm.itemNew, item);
@@ -146,22 +147,24 @@ void CMultiTree::TrackItemClick(Tracking& tracking, bool bLeft, UINT nFlags, POI
             selected = IsSelected(item) ? 0 : kSelected;
         } else {
             SetAllSelectedExcept(FALSE, item);
-            if (!tracking.hClicked)
+            if (!clicked.Get())
                 return;
         }
         SetItemState(item, selected | kFocused, kSelected | kFocused, ctrl);
     }
     if (GetFocus() != m_hWnd)
         SetFocus(m_hWnd);
-    if (tracking.hClicked)
+    if (clicked.Get())
         SendClick(bLeft, item);
 }
 
 void CMultiTree::TrackBand(bool bLeft, UINT nFlags, POINT point)
 {
-    if (GetFocus() != m_hWnd)
-        SetFocus(m_hWnd);
-    SetCapture(m_hWnd);
+    // A window destroyed meanwhile ends the loop at once, and nothing is drawn or sent after it.
+    const HWND window = m_hWnd;
+    if (GetFocus() != window)
+        SetFocus(window);
+    SetCapture(window);
 
     const bool modify = nFlags & (MK_SHIFT | MK_CONTROL);
     std::unordered_set<HTREEITEM> remembered;
@@ -170,7 +173,7 @@ void CMultiTree::TrackBand(bool bLeft, UINT nFlags, POINT point)
         CollectSelected(selected);
         remembered.insert(selected.begin(), selected.end());
     }
-    Tracking tracking{nullptr, &remembered};
+    Tracking tracking{&remembered};
     ScopedTracking scope(*this, tracking);
 
     platform::ScopedClientDC dc(m_hWnd);
@@ -194,7 +197,7 @@ void CMultiTree::TrackBand(bool bLeft, UINT nFlags, POINT point)
     RECT band{};
     MSG msg;
     bool endedByMessage = false;
-    while (GetCapture() == m_hWnd && platform::GetModalMessage(msg)) {
+    while (GetCapture() == window && platform::GetModalMessage(msg)) {
         if (msg.message == WM_LBUTTONUP || msg.message == WM_RBUTTONUP) {
             endedByMessage = true;
             break;
@@ -226,6 +229,8 @@ void CMultiTree::TrackBand(bool bLeft, UINT nFlags, POINT point)
             started = true;
             if (!modify)
                 SetAllSelected(FALSE);
+            if (!IsWindow(window))
+                break; // the parent destroyed it while hearing of the change
             UpdateWindow(m_hWnd);
             band = RECT{start.x, start.y, start.x, start.y};
             painter.Draw(band, border);
@@ -244,11 +249,18 @@ void CMultiTree::TrackBand(bool bLeft, UINT nFlags, POINT point)
         const POINT from{start.x - GetScrollPos(m_hWnd, SB_HORZ), start.y - GetScrollPos(m_hWnd, SB_VERT) * rowHeight};
         band = RECT{std::min(from.x, p.x), std::min(from.y, p.y), std::max(from.x, p.x), std::max(from.y, p.y)};
         ApplyBand(band, nFlags, remembered);
+        if (!IsWindow(window))
+            break;
         painter.Draw(band, border);
     }
 
-    KillTimer(m_hWnd, kBandTimer);
-    if (GetCapture() == m_hWnd)
+    if (!IsWindow(window)) {
+        if (endedByMessage)
+            platform::DispatchModalMessage(msg);
+        return;
+    }
+    KillTimer(window, kBandTimer);
+    if (GetCapture() == window)
         ReleaseCapture();
     if (started)
         painter.Draw(band, border);

@@ -189,30 +189,36 @@ std::wstring TreeTest::Dump(HTREEITEM first, bool images) const
     return platform::DumpTree(platform::TreeView(Hwnd()), first, {.inlined = true, .images = images});
 }
 
+std::string TreeTest::Word(const Notice& n) const
+{
+    const bool changing = n.code == TVN_SELCHANGINGW;
+    if (n.own && (changing || n.code == TVN_SELCHANGEDW))
+        return (changing ? "?" : "") + std::string(n.itemNew ? "+" + Name(n.itemNew) : "-" + Name(n.itemOld));
+    if (n.code == TVN_ITEMCHANGINGW)
+        return "changing:" + Name(n.itemNew);
+    if (!n.own)
+        return "";
+    static const std::map<UINT, std::string> kNames{{NM_CLICK, "click"}, {NM_RCLICK, "rclick"},
+        {TVN_BEGINDRAGW, "drag"}, {TVN_BEGINRDRAGW, "rdrag"}, {kDeletedByParent, "deleted"}};
+    const std::string name = kNames.count(n.code) ? kNames.at(n.code) : "code" + std::to_string(int(n.code));
+    return n.itemNew ? name + ":" + Name(n.itemNew) : name;
+}
+
 std::string TreeTest::OwnLog() const
 {
     std::string log;
     for (const Notice& n : m_parent->notices) {
-        const bool changing = n.code == TVN_SELCHANGINGW;
-        if (n.own && (changing || n.code == TVN_SELCHANGEDW)) {
-            if (n.itemNew)
-                Append(log, (changing ? "?+" : "+") + Name(n.itemNew));
-            if (n.itemOld)
-                Append(log, (changing ? "?-" : "-") + Name(n.itemOld));
-        } else if (n.code == TVN_ITEMCHANGINGW) {
-            Append(log, "changing:" + Name(n.itemNew));
-        } else if (n.own) {
-            static const std::map<UINT, std::string> kNames{{NM_CLICK, "click"}, {NM_RCLICK, "rclick"},
-                {TVN_BEGINDRAGW, "drag"}, {TVN_BEGINRDRAGW, "rdrag"}, {kDeletedByParent, "deleted"}};
-            const std::string name = kNames.count(n.code) ? kNames.at(n.code) : "code" + std::to_string(int(n.code));
-            Append(log, n.itemNew ? name + ":" + Name(n.itemNew) : name);
-        }
+        if (const std::string word = Word(n); !word.empty())
+            Append(log, word);
     }
     return log;
 }
 
 void TreeTest::CheckInvariant() const
 {
+    if (!IsWindow(Hwnd()))
+        return; // a tree being destroyed announces nothing
+
     std::multiset<std::string> reported, marked;
     for (HTREEITEM item : m_parent->reportedSelection)
         reported.insert(Name(item));

@@ -80,6 +80,7 @@ protected:
     // TVN_SELCHANGEDW, "?+A" and "?-A" for TVN_SELCHANGINGW, "click:A", "rclick", "drag:A", "rdrag:A",
     // codes for the others; "changing:A" for a TVN_ITEMCHANGINGW that reaches the parent.
     std::string OwnLog() const;
+    std::string Word(const Notice& notice) const; // the notice's word of OwnLog; "" for none
     void ClearLog() { m_parent->notices.clear(); }
     const std::vector<Notice>& Notices() const { return m_parent->notices; }
 

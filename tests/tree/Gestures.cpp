@@ -120,7 +120,7 @@ void GestureTest::Do(const std::string& gesture, const std::function<void()>& ac
             {"parent-deletes", [&] {
                  Parent().onNotice = [this, trigger = args.at(0), victim = Item(args.at(1)), done = false](
                                           const Notice& n) mutable {
-                     if (!done && n.own && n.code == TVN_SELCHANGEDW && Name(n.itemOld) == trigger) {
+                     if (!done && Word(n) == trigger) {
                          done = true;
                          Tree().DeleteItem(victim); // its own deselection is announced on the way out
                          Parent().notices.push_back(Notice{kDeletedByParent, victim, nullptr, true});

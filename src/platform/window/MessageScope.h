@@ -8,6 +8,7 @@
 namespace platform {
 
 // Marks a window procedure of ours as running; the outermost one runs the deferred work on exit.
+// One scope per window-procedure frame: scopes are told apart by where they are on the stack.
 class MessageScope {
 public:
     MessageScope();

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
 #include <stdexcept>
 
+#include "platform/window/MessageScope.h"
 #include "platform/window/SubclassedWindow.h"
 
 namespace {
@@ -41,6 +44,37 @@ TEST(WindowObject, MessagesReachTheObjectAndFailuresStayInside)
     EXPECT_EQ(button.GetSafeHwnd(), nullptr);
     EXPECT_EQ(button.procedureAtDestroy, platform::WindowObject::Procedure);
     DestroyWindow(parent);
+}
+
+// A scope entered and never left: the system's callback dispatcher swallowed a fault inside a
+// window procedure and unwound its frames without their destructors.
+[[gnu::noinline]] void EnterAndAbandonScope()
+{
+    alignas(platform::MessageScope) unsigned char storage[sizeof(platform::MessageScope)];
+    ::new (storage) platform::MessageScope();
+}
+
+// A window procedure nested in another runs in a frame of its own, deeper in the stack.
+[[gnu::noinline]] void InNestedScope(const std::function<void()>& work)
+{
+    platform::MessageScope inner;
+    work();
+}
+
+TEST(MessageScope, DeferredWorkRunsWhenTheOutermostScopeEndsEvenAfterAFrameWasUnwoundWithoutIt)
+{
+    for (bool unwound : {false, true}) {
+        if (unwound)
+            EnterAndAbandonScope();
+        int runs = 0;
+        {
+            platform::MessageScope outer;
+            InNestedScope([&runs] { platform::DeferUntilMessagesReturn([&runs] { ++runs; }); });
+            EXPECT_EQ(runs, 0) << "deferred while a scope is running";
+        }
+        EXPECT_EQ(runs, 1) << (unwound ? "after an unwound frame" : "");
+        EXPECT_FALSE(platform::InsideMessage());
+    }
 }
 
 } // namespace
