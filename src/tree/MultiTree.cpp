@@ -2,6 +2,8 @@
 // the visible items.
 #include "tree/MultiTree.h"
 
+#include <iterator>
+
 #include "platform/window/NotifyReflection.h"
 #include "tree/ScopedValue.h"
 
@@ -16,6 +18,7 @@ CMultiTree::HeldItem::~HeldItem() { m_tree.m_pHeld = m_pOuter; }
 bool CMultiTree::Create(DWORD style, const RECT& rect, HWND parent, UINT id)
 {
     m_bDestroying = false;
+    m_selected.clear();
     if (!TreeCtrl::Create(style, rect, parent, id))
         return false;
     platform::InstallNotifyReflection(parent);
@@ -125,12 +128,26 @@ void CMultiTree::SetAllSelected(BOOL bSelect) { SetAllSelectedExcept(bSelect, nu
 
 void CMultiTree::SetAllSelectedExcept(BOOL bSelect, HTREEITEM except)
 {
+    if (!bSelect) {
+        // Only selected items change: they are visited in the tree's order, not every row.
+        DeselectAll(except, SelectedItems(true, except));
+        return;
+    }
     // Setting a state twice changes nothing, so a walk disturbed by a deletion starts over.
     DeletionWatch deletions(*this);
     for (HTREEITEM item = GetRootItem(); item;) {
-        if (item != except && IsSelected(item) != (bSelect != FALSE))
-            SetItemState(item, bSelect ? kSelected : 0, kSelected, FALSE);
+        if (item != except && !IsSelected(item))
+            SetItemState(item, kSelected, kSelected, FALSE);
         item = deletions.StartOver() ? GetRootItem() : GetNextVisibleItem(item);
+    }
+}
+
+void CMultiTree::DeselectAll(HTREEITEM except, const std::vector<HTREEITEM>& items)
+{
+    // An item deleted meanwhile has left the selected set, so a handle still in it is alive.
+    for (HTREEITEM item : items) {
+        if (item != except && IsSelected(item))
+            SetItemState(item, 0, kSelected, FALSE);
     }
 }
 
@@ -144,6 +161,44 @@ void CMultiTree::SelectSpan(HTREEITEM a, HTREEITEM b, BOOL bExclusive)
 }
 
 void CMultiTree::SelectSpanPass(HTREEITEM a, HTREEITEM b, BOOL bExclusive, const DeletionWatch& deletions)
+{
+    RECT rectA{}, rectB{};
+    if (!a || !b || !GetItemRect(a, rectA, false) || !GetItemRect(b, rectB, false)) {
+        WalkSpanPass(a, b, bExclusive, deletions);
+        return;
+    }
+    // Between two visible ends the span is walked row by row; the rest of the selection is
+    // cleared, above the span first and below it after, as a walk over every row would.
+    const bool aFirst = rectA.top <= rectB.top;
+    HTREEITEM first = aFirst ? a : b;
+    HTREEITEM last = aFirst ? b : a;
+    const LONG top = std::min(rectA.top, rectB.top);
+    const LONG bottom = std::max(rectA.top, rectB.top);
+    std::vector<Row> outside;
+    if (bExclusive) {
+        std::vector<HTREEITEM> selected(m_selected.begin(), m_selected.end());
+        for (const Row& row : RowsOf(selected)) {
+            if (row.rect.top < top || row.rect.top > bottom)
+                outside.push_back(row);
+        }
+    }
+    auto deselectOutside = [&](bool above) {
+        for (const Row& row : outside) {
+            if ((row.rect.top < top) == above && !deletions.Happened() && IsSelected(row.item))
+                SetItemState(row.item, 0, kSelected, FALSE);
+        }
+    };
+    deselectOutside(true);
+    for (HTREEITEM item = first; item && !deletions.Happened(); item = GetNextVisibleItem(item)) {
+        if (!IsSelected(item))
+            SetItemState(item, kSelected, kSelected, FALSE);
+        if (item == last || deletions.Happened())
+            break;
+    }
+    deselectOutside(false);
+}
+
+void CMultiTree::WalkSpanPass(HTREEITEM a, HTREEITEM b, BOOL bExclusive, const DeletionWatch& deletions)
 {
     auto deselect = [this](HTREEITEM item) {
         if (IsSelected(item))
@@ -203,30 +258,63 @@ BOOL CMultiTree::SetDescendantsSelected(HTREEITEM parent, BOOL bSelect, BOOL bRe
     return caretFound;
 }
 
+std::vector<CMultiTree::Row> CMultiTree::RowsOf(const std::vector<HTREEITEM>& items) const
+{
+    std::vector<Row> rows;
+    rows.reserve(items.size());
+    for (HTREEITEM item : items) {
+        Row row{item, {}};
+        if (GetItemRect(item, row.rect, false))
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end(), [](const Row& x, const Row& y) { return x.rect.top < y.rect.top; });
+    return rows;
+}
+
+std::vector<HTREEITEM> CMultiTree::SelectedItems(bool hidden, HTREEITEM except) const
+{
+    std::vector<HTREEITEM> selected;
+    selected.reserve(m_selected.size());
+    std::copy_if(m_selected.begin(), m_selected.end(), std::back_inserter(selected),
+                 [except](HTREEITEM item) { return item != except; });
+    if (hidden && selected.size() < 2)
+        return selected; // one item is in order wherever it is
+    std::vector<HTREEITEM> ordered;
+    ordered.reserve(selected.size());
+    for (const Row& row : RowsOf(selected))
+        ordered.push_back(row.item);
+    if (hidden && ordered.size() != selected.size()) {
+        const std::unordered_set<HTREEITEM> shown(ordered.begin(), ordered.end());
+        for (HTREEITEM item : selected) {
+            if (!shown.count(item))
+                ordered.push_back(item);
+        }
+    }
+    return ordered;
+}
+
 HTREEITEM CMultiTree::FirstSelected() const
 {
-    HTREEITEM item = GetRootItem();
-    while (item && !IsSelected(item))
-        item = GetNextVisibleItem(item);
-    return item;
+    const std::vector<HTREEITEM> selected = SelectedItems(false);
+    return selected.empty() ? nullptr : selected.front();
 }
 
 HTREEITEM CMultiTree::NextSelected(HTREEITEM item) const
 {
-    if (!item)
+    RECT from{};
+    if (!item || !GetItemRect(item, from, false))
         return nullptr;
-    item = GetNextVisibleItem(item);
-    while (item && !IsSelected(item))
-        item = GetNextVisibleItem(item);
-    return item;
+    HTREEITEM next = nullptr;
+    LONG nextTop = 0;
+    for (HTREEITEM candidate : m_selected) {
+        RECT rect{};
+        if (GetItemRect(candidate, rect, false) && rect.top > from.top && (!next || rect.top < nextTop))
+            next = candidate, nextTop = rect.top;
+    }
+    return next;
 }
 
-void CMultiTree::CollectSelected(std::vector<HTREEITEM>& list) const
-{
-    list.clear();
-    for (HTREEITEM item = FirstSelected(); item; item = NextSelected(item))
-        list.push_back(item);
-}
+void CMultiTree::CollectSelected(std::vector<HTREEITEM>& list) const { list = SelectedItems(false); }
 
 BOOL CMultiTree::ExpandAncestors(HTREEITEM item)
 {
@@ -275,9 +363,27 @@ bool CMultiTree::NotifySelection(UINT code, HTREEITEM item, DWORD_PTR data, bool
     return SendNotify(&nm.hdr) != 0;
 }
 
+LRESULT CMultiTree::OnItemWrite(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const bool insert = message == TVM_INSERTITEMW || message == TVM_INSERTITEMA;
+    // The ANSI structures lay out mask, handle and states as the wide ones do.
+    const TVITEMW* written = !lParam ? nullptr
+                             : insert ? &reinterpret_cast<const TVINSERTSTRUCTW*>(lParam)->item
+                                      : reinterpret_cast<const TVITEMW*>(lParam);
+    const LRESULT result = DefaultProc(message, wParam, lParam);
+    if (result && written && (written->mask & TVIF_STATE) && (written->stateMask & kSelected)) {
+        HTREEITEM item = insert ? reinterpret_cast<HTREEITEM>(result) : written->hItem;
+        if (written->state & kSelected)
+            m_selected.insert(item);
+        else
+            m_selected.erase(item);
+    }
+    return result;
+}
+
 void CMultiTree::InvalidateSelectedLabels()
 {
-    for (HTREEITEM item = FirstSelected(); item; item = NextSelected(item)) {
+    for (HTREEITEM item : m_selected) {
         RECT rect;
         if (GetItemRect(item, rect, true))
             InvalidateRect(m_hWnd, &rect, TRUE);

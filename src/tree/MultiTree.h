@@ -3,11 +3,16 @@
 // state is reported to the parent with TVN_SELCHANGINGW / TVN_SELCHANGEDW notifications that the
 // tree sends itself, while IsSendingNotify() is true.
 //
+// The tree keeps the set of its selected items as it writes their bits (every TVM_SETITEM and
+// TVM_INSERTITEM that touches TVIS_SELECTED passes through it; deleted items leave it), so that
+// gestures that clear or read the selection cost what they change, not what the tree holds.
+//
 // Native caret moves never change selection bits here: on tree-views that change them on their
 // own the change is refused (TVN_ITEMCHANGINGW), and where the tree-view changes them silently
 // around its own TVN_SELCHANGING/TVN_SELCHANGED, they are put back.
 #pragma once
 
+#include <algorithm>
 #include <unordered_set>
 #include <vector>
 
@@ -114,8 +119,21 @@ private:
     bool MoveNativeCaret(HTREEITEM item);
     // Default handling by the native control, whose notifications are not ours either.
     LRESULT NativeDefault(UINT message, WPARAM wParam, LPARAM lParam);
-    bool IsSelected(HTREEITEM item) const { return GetNativeState(item, TVIS_SELECTED) != 0; }
+    bool IsSelected(HTREEITEM item) const { return m_selected.count(item) != 0; }
+    // A TVM_SETITEM or TVM_INSERTITEM, whoever sends it, with the selected set kept up to date.
+    LRESULT OnItemWrite(UINT message, WPARAM wParam, LPARAM lParam);
+    // A visible item's row, for ordering items by their place in the tree: top and bottom edges.
+    struct Row {
+        HTREEITEM item;
+        RECT rect;
+    };
+    std::vector<Row> RowsOf(const std::vector<HTREEITEM>& items) const; // visible ones, top to bottom
+    // The selected items but except, visible ones top to bottom; with hidden, those in collapsed
+    // branches follow.
+    std::vector<HTREEITEM> SelectedItems(bool hidden, HTREEITEM except = nullptr) const;
+    void DeselectAll(HTREEITEM except, const std::vector<HTREEITEM>& items);
     void SelectSpanPass(HTREEITEM a, HTREEITEM b, BOOL bExclusive, const DeletionWatch& deletions);
+    void WalkSpanPass(HTREEITEM a, HTREEITEM b, BOOL bExclusive, const DeletionWatch& deletions);
     NMTREEVIEWW MakeNotify(UINT code) const;
     static void FillItem(TVITEMW& tvi, HTREEITEM item, DWORD_PTR data);
     void FillItem(TVITEMW& tvi, HTREEITEM item) const { FillItem(tvi, item, GetItemData(item)); }
@@ -151,6 +169,8 @@ private:
     void ApplyBand(const RECT& rect, UINT nFlags, std::unordered_set<HTREEITEM>& remembered);
     void ApplyBandPass(const RECT& rect, UINT nFlags, std::unordered_set<HTREEITEM>& remembered,
                        const DeletionWatch& deletions);
+    // The visible rows that the band's height covers, top to bottom.
+    std::vector<Row> RowsUnder(const RECT& band) const;
     void SendClick(bool bLeft, HTREEITEM item);
 
     BOOL m_bMultiSelect = TRUE;
@@ -161,6 +181,7 @@ private:
     NativeCaretMove m_nativeMove;
     Tracking* m_pTracking = nullptr;
     HeldItem* m_pHeld = nullptr;
+    std::unordered_set<HTREEITEM> m_selected; // items whose TVIS_SELECTED bit is set
     unsigned long long m_deletions = 0; // items deleted so far
     // The target of a running arrow key: its selection was asked for before anything moved, so
     // selecting it announces only the change itself.

@@ -16,6 +16,8 @@ LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == platform::ReflectedNotifyMessage())
         return OnReflectedNotify(*reinterpret_cast<platform::ReflectedNotify*>(lParam)) ? TRUE : FALSE;
 
+    if (message == TVM_SETITEMW || message == TVM_SETITEMA || message == TVM_INSERTITEMW || message == TVM_INSERTITEMA)
+        return OnItemWrite(message, wParam, lParam);
     if (message == WM_LBUTTONDBLCLK) {
         OnLButtonDblClk(wParam, lParam);
         return 0;
@@ -164,8 +166,13 @@ void CMultiTree::OnKillFocus(WPARAM wParam, LPARAM lParam)
 bool CMultiTree::OnReflectedNotify(platform::ReflectedNotify& reflected)
 {
     const NMHDR* pHeader = reflected.pHeader;
-    if (pHeader->hwndFrom != m_hWnd || pHeader == m_pOwnNotify || !m_bMultiSelect)
+    if (pHeader->hwndFrom != m_hWnd || pHeader == m_pOwnNotify)
         return false;
+    if (!m_bMultiSelect) {
+        if (pHeader->code == TVN_DELETEITEMW)
+            m_selected.erase(reinterpret_cast<const NMTREEVIEWW*>(pHeader)->itemOld.hItem);
+        return false;
+    }
     switch (pHeader->code) {
     case TVN_ITEMEXPANDINGW:
         OnItemExpanding(*reinterpret_cast<const NMTREEVIEWW*>(pHeader));
@@ -236,8 +243,10 @@ void CMultiTree::OnDeleteItem(const NMTREEVIEWW& nm)
         if (pTracking->pRemembered)
             pTracking->pRemembered->erase(item);
     }
-    if (m_bDestroying)
+    if (m_bDestroying) {
+        m_selected.erase(item);
         return;
+    }
 
     if (item == GetCaretItem()) {
         if (HTREEITEM candidate = FindCaretAfterDelete(item))
@@ -247,6 +256,7 @@ void CMultiTree::OnDeleteItem(const NMTREEVIEWW& nm)
     }
     if (IsSelected(item))
         SetItemState(item, 0, kSelected, TRUE);
+    m_selected.erase(item); // a deselection the parent refused included
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
@@ -320,8 +330,8 @@ void CMultiTree::OnNativeSelChanging(const NMTREEVIEWW& nm)
     // and select the new one. Their bits are put back when it is done.
     m_nativeMove.hOld = nm.itemOld.hItem;
     m_nativeMove.hNew = nm.itemNew.hItem;
-    m_nativeMove.oldSelected = m_nativeMove.hOld ? GetNativeState(m_nativeMove.hOld, kSelected) : 0;
-    m_nativeMove.newSelected = m_nativeMove.hNew ? GetNativeState(m_nativeMove.hNew, kSelected) : 0;
+    m_nativeMove.oldSelected = IsSelected(m_nativeMove.hOld) ? kSelected : 0;
+    m_nativeMove.newSelected = IsSelected(m_nativeMove.hNew) ? kSelected : 0;
     m_nativeMove.pending = true;
 }
 
@@ -330,10 +340,10 @@ void CMultiTree::OnNativeSelChanged()
     if (!m_nativeMove.pending)
         return;
     m_nativeMove.pending = false;
-    auto restore = [this](HTREEITEM item, UINT selected) {
-        if (item && GetNativeState(item, kSelected) != selected)
-            WriteState(item, selected, kSelected);
-    };
-    restore(m_nativeMove.hOld, m_nativeMove.oldSelected);
-    restore(m_nativeMove.hNew, m_nativeMove.newSelected);
+    // What the move can have changed is written back without asking: an unselected new caret may
+    // have been selected, a selected old one deselected.
+    if (m_nativeMove.hNew && !m_nativeMove.newSelected)
+        WriteState(m_nativeMove.hNew, 0, kSelected);
+    if (m_nativeMove.hOld && m_nativeMove.oldSelected)
+        WriteState(m_nativeMove.hOld, kSelected, kSelected);
 }

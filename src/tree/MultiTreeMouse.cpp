@@ -150,7 +150,9 @@ void CMultiTree::TrackItemClick(const HeldItem& clicked, bool bLeft, UINT nFlags
             if (!clicked.Get())
                 return;
         }
-        SetItemState(item, selected | kFocused, kSelected | kFocused, ctrl);
+        // A plain click has made its item the selected caret on the way down, in most cases.
+        if (ctrl || !IsSelected(item) || GetCaretItem() != item)
+            SetItemState(item, selected | kFocused, kSelected | kFocused, ctrl);
     }
     if (GetFocus() != m_hWnd)
         SetFocus(m_hWnd);
@@ -285,9 +287,29 @@ void CMultiTree::ApplyBandPass(const RECT& rect, UINT nFlags, std::unordered_set
 {
     const bool ctrl = nFlags & MK_CONTROL;
     const bool shift = nFlags & MK_SHIFT;
-    for (HTREEITEM item = GetRootItem(); item; item = deletions.NextVisible(item)) {
-        RECT row;
-        const bool touched = GetItemRect(item, row, false) && Touches(rect, row);
+    // Only rows under the band, selected rows and remembered rows can change; they are visited in
+    // the tree's order.
+    std::vector<Row> rows = RowsUnder(rect);
+    std::unordered_set<HTREEITEM> under;
+    for (const Row& row : rows)
+        under.insert(row.item);
+    std::vector<HTREEITEM> others;
+    for (const auto* items : {&m_selected, &remembered}) {
+        for (HTREEITEM item : *items) {
+            if (under.insert(item).second)
+                others.push_back(item);
+        }
+    }
+    const std::vector<Row> otherRows = RowsOf(others);
+    rows.insert(rows.end(), otherRows.begin(), otherRows.end());
+    std::inplace_merge(rows.begin(), rows.end() - static_cast<std::ptrdiff_t>(otherRows.size()), rows.end(),
+                       [](const Row& x, const Row& y) { return x.rect.top < y.rect.top; });
+
+    for (const Row& row : rows) {
+        if (deletions.Happened())
+            return;
+        HTREEITEM item = row.item;
+        const bool touched = Touches(rect, row.rect);
         const bool isRemembered = remembered.count(item) != 0;
         const bool selected = IsSelected(item);
         if (touched) {
@@ -305,6 +327,30 @@ void CMultiTree::ApplyBandPass(const RECT& rect, UINT nFlags, std::unordered_set
             SetItemState(item, 0, kSelected, FALSE);
         }
     }
+}
+
+std::vector<CMultiTree::Row> CMultiTree::RowsUnder(const RECT& band) const
+{
+    std::vector<Row> rows;
+    Row row{GetFirstVisibleItem(), {}};
+    if (!row.item || !GetItemRect(row.item, row.rect, false))
+        return rows;
+    auto step = [this](Row& at, HTREEITEM next) {
+        RECT rect{};
+        if (!next || !GetItemRect(next, rect, false))
+            return false;
+        at = Row{next, rect};
+        return true;
+    };
+    // Up from the first row in view to one that starts at or above the band, then down past it.
+    while (row.rect.top > band.top && step(row, GetPrevVisibleItem(row.item))) {}
+    do {
+        if (Touches(band, row.rect))
+            rows.push_back(row);
+        else if (row.rect.top > band.bottom)
+            break;
+    } while (step(row, GetNextVisibleItem(row.item)));
+    return rows;
 }
 
 void CMultiTree::SendClick(bool bLeft, HTREEITEM item)
