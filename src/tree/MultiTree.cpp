@@ -31,18 +31,7 @@ bool CMultiTree::WriteState(HTREEITEM item, UINT state, UINT mask)
     return SetNativeState(item, state, mask);
 }
 
-bool CMultiTree::MoveNativeCaret(HTREEITEM item)
-{
-    // Whatever the native control says about the move is its own notification, not ours.
-    ScopedValue<BOOL> native(m_bSendingNotify, FALSE);
-    return SelectCaret(item);
-}
-
-LRESULT CMultiTree::NativeDefault(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ScopedValue<BOOL> native(m_bSendingNotify, FALSE);
-    return DefaultProc(message, wParam, lParam);
-}
+bool CMultiTree::MoveNativeCaret(HTREEITEM item) { return SelectCaret(item); }
 
 BOOL CMultiTree::SetItemState(HTREEITEM item, UINT nState, UINT nStateMask, BOOL bNotifyWithFocus)
 {

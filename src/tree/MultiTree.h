@@ -115,10 +115,8 @@ private:
 
     // Writes selection bits as this class's own change (allowed through TVN_ITEMCHANGINGW).
     bool WriteState(HTREEITEM item, UINT state, UINT mask);
-    // Moves the native caret; the native notifications it causes are not ours.
+    // Moves the native caret; the native notifications it causes are not ours (WindowProc).
     bool MoveNativeCaret(HTREEITEM item);
-    // Default handling by the native control, whose notifications are not ours either.
-    LRESULT NativeDefault(UINT message, WPARAM wParam, LPARAM lParam);
     bool IsSelected(HTREEITEM item) const { return m_selected.count(item) != 0; }
     // A TVM_SETITEM or TVM_INSERTITEM, whoever sends it, with the selected set kept up to date.
     LRESULT OnItemWrite(UINT message, WPARAM wParam, LPARAM lParam);

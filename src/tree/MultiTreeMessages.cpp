@@ -13,6 +13,9 @@ bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
 LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A message that the parent sends while it hears one of the tree's own notifications is
+    // handled as any other: what the native control says meanwhile is not the tree's own.
+    ScopedValue<BOOL> native(m_bSendingNotify, FALSE);
     if (message == platform::ReflectedNotifyMessage())
         return OnReflectedNotify(*reinterpret_cast<platform::ReflectedNotify*>(lParam)) ? TRUE : FALSE;
 
@@ -80,7 +83,7 @@ void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
     case VK_SPACE:
         if (caret)
             SetItemState(caret, caretSelected ? 0 : kSelected, kSelected, TRUE);
-        NativeDefault(WM_KEYDOWN, nChar, lParam);
+        DefaultProc(WM_KEYDOWN, nChar, lParam);
         return;
     case VK_UP:
         target = caret ? GetPrevVisibleItem(caret) : nullptr;
@@ -90,20 +93,20 @@ void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
         break;
     case VK_LEFT:
         if (expanded) {
-            NativeDefault(WM_KEYDOWN, nChar, lParam); // collapses the caret
+            DefaultProc(WM_KEYDOWN, nChar, lParam); // collapses the caret
             return;
         }
         target = caret ? GetParentItem(caret) : nullptr;
         break;
     case VK_RIGHT:
         if (!expanded) {
-            NativeDefault(WM_KEYDOWN, nChar, lParam); // expands the caret
+            DefaultProc(WM_KEYDOWN, nChar, lParam); // expands the caret
             return;
         }
         target = caret ? GetChildItem(caret) : nullptr;
         break;
     default:
-        NativeDefault(WM_KEYDOWN, nChar, lParam);
+        DefaultProc(WM_KEYDOWN, nChar, lParam);
         return;
     }
 
@@ -133,7 +136,7 @@ void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
     SetItemState(caret, 0, kSelected, FALSE);
     if (deletions.Happened())
         return;
-    NativeDefault(WM_KEYDOWN, nChar, lParam); // the native control moves its caret and scrolls
+    DefaultProc(WM_KEYDOWN, nChar, lParam); // the native control moves its caret and scrolls
     if (deletions.Happened())
         return;
     if (shift) {
@@ -153,13 +156,13 @@ void CMultiTree::OnSetFocus(WPARAM wParam, LPARAM lParam)
 {
     if (!GetCaretItem() && GetCount() != 0)
         SetItemState(GetFirstVisibleItem(), kFocused, kFocused, TRUE);
-    NativeDefault(WM_SETFOCUS, wParam, lParam);
+    DefaultProc(WM_SETFOCUS, wParam, lParam);
     InvalidateSelectedLabels();
 }
 
 void CMultiTree::OnKillFocus(WPARAM wParam, LPARAM lParam)
 {
-    NativeDefault(WM_KILLFOCUS, wParam, lParam);
+    DefaultProc(WM_KILLFOCUS, wParam, lParam);
     InvalidateSelectedLabels();
 }
 

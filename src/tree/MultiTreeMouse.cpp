@@ -52,11 +52,11 @@ void CMultiTree::OnButtonDown(bool bLeft, UINT message, WPARAM wParam, LPARAM lP
     UINT hitFlags = 0;
     if (HTREEITEM item = HitTest(point, hitFlags)) {
         if (hitFlags & TVHT_ONITEMBUTTON) {
-            NativeDefault(message, wParam, lParam);
+            DefaultProc(message, wParam, lParam);
             return;
         }
         if (bLeft && (GetStyle() & TVS_CHECKBOXES) && (hitFlags & TVHT_ONITEMSTATEICON)) {
-            NativeDefault(message, wParam, lParam);
+            DefaultProc(message, wParam, lParam);
             return;
         }
         if (!(hitFlags & (TVHT_NOWHERE | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT))) {

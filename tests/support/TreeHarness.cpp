@@ -46,8 +46,7 @@ LRESULT RecordingParent::OnNotify(const NMHDR& header)
                                                TVN_DELETEITEMW,  TVN_ITEMEXPANDINGW, TVN_ITEMEXPANDEDW};
     Notice notice;
     notice.code = header.code;
-    // Deletions are the native control's, even when a parent deletes from inside the tree's own.
-    notice.own = tree && tree->IsSendingNotify() && header.code != TVN_DELETEITEMW;
+    notice.own = tree && tree->IsSendingNotify();
     const bool click = header.code == static_cast<UINT>(NM_CLICK) || header.code == static_cast<UINT>(NM_RCLICK);
     if (header.code == TVN_ITEMCHANGINGW)
         notice.itemNew = reinterpret_cast<const NMTVITEMCHANGE&>(header).hItem;

@@ -23,7 +23,7 @@
 struct Notice {
     UINT code = 0;
     HTREEITEM itemNew = nullptr, itemOld = nullptr;
-    bool own = false; // IsSendingNotify() was true when it arrived (never for TVN_DELETEITEMW)
+    bool own = false; // IsSendingNotify() was true when it arrived
 };
 
 // Records the notifications; checks that each of the tree's own names one item by handle and item
