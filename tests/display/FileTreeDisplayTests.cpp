@@ -1,6 +1,7 @@
 // The file display base over a real tree: inserting, rebuilding in place, deleting leftovers, and
-// parents that read the display from the notifications of a rebuild.
+// parents that read or refresh the display from the notifications of a rebuild.
 #include <map>
+#include <utility>
 
 #include "display/FileTreeDisplay.h"
 #include "support/ComStub.h"
@@ -196,6 +197,29 @@ TEST_F(DisplayTest, ParentsHearingOfDeselectionsMayReadTheDisplay)
     display->RemoveAllItems();
     EXPECT_EQ(entities, (std::vector<IUnknown*>{file.Unknown(), comp3.Unknown()})) << "deselected before it goes";
     EXPECT_EQ(Tree().GetRootItem(), nullptr);
+}
+
+TEST_F(DisplayTest, ParentsMayRefreshFromTheDeselectionsOfARefresh)
+{
+    Refresh(nullptr);
+    ExpandAndSelect({&comp1, &comp3});
+    auto& pipes = display->model[0].children;
+    pipes[1].children.erase(pipes[1].children.begin()); // the selected 1.Elbow and 1.Valve go
+    pipes[2].children.clear();
+    bool first = true;
+    Parent().onNotice = [&](const Notice& n) {
+        if (n.own && n.code == TVN_SELCHANGEDW && n.itemOld && std::exchange(first, false)) {
+            // The parent drops P-102 (and the 1.Valve still to be deleted) and adds two nodes,
+            // refreshing after each edit.
+            pipes.pop_back();
+            display->Refresh(nullptr);
+            pipes[1].children.push_back(Node{&flange, L"3.Flange", 14});
+            pipes[1].children.push_back(Node{&flange, L"4.Cap", 15, 1});
+            display->Refresh(pipe1.Unknown());
+        }
+    };
+    Refresh(nullptr);
+    EXPECT_EQ(Dump(), L"plant.json {Attributes | P-101 {2.Pipe | 3.Flange | 4.Cap}}");
 }
 
 } // namespace
