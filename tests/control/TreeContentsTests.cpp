@@ -1,8 +1,11 @@
 // The list of loaded files over the real RUV display: files added, replaced, found and removed,
-// refreshes of an entity's owners only, and a parent that removes the files from inside the
-// notifications of a rebuild.
+// refreshes of an entity's owners only, fan-outs past a failing file, and a parent that removes
+// the files from inside the notifications of a rebuild.
+#include "Faults.h"
 #include "support/ModelTreeTest.h"
 #include "control/TreeContents.h"
+#include "platform/com/ComError.h"
+#include "platform/com/ScopedBstr.h"
 #include "platform/com/ScopedVariant.h"
 
 using platform::ComPtr;
@@ -71,6 +74,20 @@ TEST_F(Contents, UpdateRebuildsOwnersOnly)
     contents->Update(second.Get()); // a document object is no entity of any file
     contents->Update(nullptr);
     EXPECT_EQ(Tree().GetCount(), count);
+    CheckInvariant();
+}
+
+TEST_F(Contents, AFailingFileDoesNotKeepTheOthersFromBeingRefreshed)
+{
+    // Both files gain a pipeline; whichever is refreshed first fails, and the other still shows its
+    // new one before the failure is raised.
+    ComPtr<IRUVPipeline> added;
+    ASSERT_EQ(first->AddPipeline(platform::ScopedBstr(L"P-2").Get(), added.Receive()), S_OK);
+    ASSERT_EQ(second->AddPipeline(platform::ScopedBstr(L"Q-3").Get(), added.Receive()), S_OK);
+    ruvmodel::faults::Inject(L"IRUVFile.GetFileName", 1, E_FAIL);
+    EXPECT_THROW(contents->Update(nullptr), platform::ComError);
+    const std::wstring shown = Dump();
+    EXPECT_NE(shown.find(L"P-2") == std::wstring::npos, shown.find(L"Q-3") == std::wstring::npos) << shown;
     CheckInvariant();
 }
 
