@@ -2,7 +2,9 @@
 // of the sample plant cannot see. Labels under each setting, the working units, data the sample
 // lacks, one-entity refreshes and what they keep, numbering after edits, and model failures in
 // the middle of a build.
+#include <functional>
 #include <set>
+#include <string_view>
 
 #include "Faults.h"
 #include "platform/com/ComError.h"
@@ -28,7 +30,8 @@ const char* const kFile = R"({
       "informationItems": [
         {"name": "Spool-Summary", "attributes": [ {"name": "SEQUENCE-NUMBER", "value": "S1"}, {"name": "IDENTIFIER", "value": "SP-1"} ]},
         {"name": "Spool-Summary", "attributes": [ {"name": "SEQUENCE-NUMBER", "value": null}, {"name": "IDENTIFIER", "value": ""} ]},
-        {"name": "Note", "points": { "Master": [[1, 2, 3]] }} ],
+        {"name": "Note", "points": { "Master": [[1, 2, 3]] }},
+        {"name": "Spool-Summary", "attributes": null} ],
       "components": [
         { "id": "c1", "flyText": "Bend A", "attributes": [ {"name": "IMPORT-STATUS", "value": "BROKEN"} ],
           "keypoints": [ {"name": "EP1", "bore": 100, "boreUnits": "mm", "endType": "BW", "position": [1000, -25.4, 0]} ],
@@ -42,9 +45,74 @@ const char* const kFile = R"({
       ],
       "spools": [ {"name": "S1", "components": ["c1"]}, {"name": "X", "components": ["c2"]}, {"name": "", "components": ["c3"]} ],
       "sheets": [3, 4] },
-    { "name": "P-102" }
+    { "name": "P-102", "informationItems": null,
+      "components": [ { "id": "d1", "attributes": null, "material": { "itemCode": "D1", "group": "Pipe", "componentType": "PIPE" } } ] }
   ]
 })";
+
+// The COM error that body raises, as "80004003 description"; empty for none.
+std::wstring RaisedBy(const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (const platform::ComError& error) {
+        wchar_t code[9] = {};
+        swprintf(code, 9, L"%08lX", static_cast<unsigned long>(error.Result()));
+        return code + (L" " + error.Description());
+    }
+    return std::wstring();
+}
+
+// While it lives, this program's calls of SysAllocString and SysAllocStringLen fail for one text, as
+// when memory runs out: the program's import slots of the two functions point at stand-ins.
+class FailingText {
+public:
+    explicit FailingText(const wchar_t* text)
+    {
+        s_text = text;
+        Redirect(s_alloc, reinterpret_cast<void*>(&Alloc));
+        Redirect(s_allocLen, reinterpret_cast<void*>(&AllocLen));
+    }
+    ~FailingText()
+    {
+        Redirect(reinterpret_cast<void*>(&Alloc), s_alloc);
+        Redirect(reinterpret_cast<void*>(&AllocLen), s_allocLen);
+    }
+    FailingText(const FailingText&) = delete;
+    FailingText& operator=(const FailingText&) = delete;
+
+private:
+    static BSTR WINAPI Alloc(const OLECHAR* text)
+    {
+        return text && s_text == text ? nullptr : reinterpret_cast<decltype(&SysAllocString)>(s_alloc)(text);
+    }
+    static BSTR WINAPI AllocLen(const OLECHAR* text, UINT length)
+    {
+        return text && s_text == std::wstring_view(text, length)
+                   ? nullptr
+                   : reinterpret_cast<decltype(&SysAllocStringLen)>(s_allocLen)(text, length);
+    }
+    // Points every import slot of the program that holds from at to.
+    static void Redirect(void* from, void* to)
+    {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); dll->Name; ++dll) {
+            for (auto** slot = reinterpret_cast<void**>(base + dll->FirstThunk); *slot; ++slot) {
+                DWORD protection = 0;
+                if (*slot == from && VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection)) {
+                    *slot = to;
+                    VirtualProtect(slot, sizeof(void*), protection, &protection);
+                }
+            }
+        }
+    }
+
+    static inline std::wstring_view s_text;
+    static inline void* const s_alloc = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"oleaut32.dll"), "SysAllocString"));
+    static inline void* const s_allocLen = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"oleaut32.dll"), "SysAllocStringLen"));
+};
 
 // The RUV display with its registries open to the tests.
 class InspectableDisplay : public CRUV3TreeDisplay {
@@ -146,7 +214,8 @@ TEST_F(RUVDisplay, ImagesByGroupTypeAndExactBrokenness)
     std::vector<IUnknown*> broken;
     m_display->GetBrokenEntities(broken);
     EXPECT_EQ(broken, (std::vector<IUnknown*>{Component(0).Get(), Component(3).Get()}));
-    EXPECT_THROW(m_display->IsBroken(ComPtr<IRUVComponent>()), platform::ComError);
+    EXPECT_EQ(RaisedBy([&] { m_display->IsBroken(ComPtr<IRUVComponent>()); }),
+              L"80004003 the object model gave no object to call IRUVComponent::GetAttributes on");
 
     // A type without a display name shows an empty one; a group without one shows itself.
     const std::wstring tap = Dump(ItemOf(Get(Component(2).Get(), L"GetMaterial").Get()));
@@ -190,11 +259,13 @@ TEST_F(RUVDisplay, SpoolsAreMatchedToSummariesByTheirTextEvenWhenEmpty)
     // S1 has a summary; X has none: erection items, with the group's index as data. The null
     // SEQUENCE-NUMBER reads as an empty text, which names both the spool "" and the components in
     // no spool; its empty IDENTIFIER labels them empty.
+    // A summary without attributes names no spool; a pipeline without information items has none.
     m_settings.SetShowSpools(1);
     Refresh();
     EXPECT_EQ(Children(ItemOf(Pipeline(0).Get())),
-              L"Attributes | Information Items (3) | SP-1 | Erection Items#1 |  |  | Sheets");
+              L"Attributes | Information Items (4) | SP-1 | Erection Items#1 |  |  | Sheets");
     EXPECT_EQ(Children(ItemOf(Get(Pipeline(0).Get(), L"GetInformationItems").Get())), L"Note");
+    EXPECT_EQ(Children(ItemOf(Pipeline(1).Get())), L"Attributes | Erection Items | Sheets");
 }
 
 TEST_F(RUVDisplay, OnlyVariantTrueFromHasPointGivesACoordinateRow)
@@ -250,10 +321,16 @@ TEST_F(RUVDisplay, RefreshesKeepWhatDidNotChange)
     kept.insert(all.begin(), all.end());
     EXPECT_EQ(kept, all) << "no item is new";
 
-    // Switching the view keeps the pipeline and its information items.
+    // Switching the view keeps the pipeline and its information items. In either view, the
+    // components object rebuilds what shows it (with spools, the pipeline's spool section) in place.
     HTREEITEM items = ItemOf(Get(Pipeline(0).Get(), L"GetInformationItems").Get());
-    m_settings.SetShowSpools(1);
-    Refresh();
+    for (int spools : {0, 1}) {
+        m_settings.SetShowSpools(spools);
+        Refresh();
+        const std::wstring shown = Dump(pipeline);
+        Refresh(Get(Pipeline(0).Get(), L"GetComponents").Get());
+        EXPECT_EQ(Dump(pipeline), shown) << spools;
+    }
     EXPECT_EQ(ItemOf(Pipeline(0).Get()), pipeline);
     EXPECT_EQ(ItemOf(Get(Pipeline(0).Get(), L"GetInformationItems").Get()), items);
 }
@@ -285,16 +362,16 @@ TEST_F(RUVDisplay, NumberingAfterEdits)
 
 TEST_F(RUVDisplay, FailingModelCallsRaiseTheirErrorAndKeepTheRegistry)
 {
+    // A material's sixth value fails: its rows read before stay.
+    ruvmodel::faults::Inject(L"IRUVMaterial.GetConfiguration", 1, E_FAIL);
+    EXPECT_THROW(m_display->Refresh(nullptr), platform::ComError);
+    EXPECT_EQ(Children(ItemOf(Get(Component(0).Get(), L"GetMaterial").Get())),
+              L"Attributes | Component Type = Elbow#1 | SKEY = #2 | Item Code = E1#3 | Description = #4 | Group = Fittings#5");
+    CheckRegistry();
+
     // The second pipeline's name fails: what was built before stays, registered.
     ruvmodel::faults::Inject(L"IRUVPipeline.GetName", 2, E_ACCESSDENIED);
-    try {
-        m_display->Refresh(nullptr);
-        ADD_FAILURE() << "no error";
-    } catch (const platform::ComError& error) {
-        EXPECT_EQ(error.Result(), E_ACCESSDENIED);
-        EXPECT_TRUE(error.Interface() == __uuidof(IRUVPipeline));
-        EXPECT_EQ(error.Description(), L"IRUVPipeline.GetName failed (injected)");
-    }
+    EXPECT_EQ(RaisedBy([&] { m_display->Refresh(nullptr); }), L"80070005 IRUVPipeline.GetName failed (injected)");
     EXPECT_NE(ItemOf(Pipeline(0).Get()), nullptr);
     CheckRegistry();
     Refresh();
@@ -310,12 +387,17 @@ TEST_F(RUVDisplay, FailingModelCallsRaiseTheirErrorAndKeepTheRegistry)
 TEST_F(RUVDisplay, WithoutTheNavigatorClassTheDisplayCannotBeMade)
 {
     Model().RevokeNavigator();
-    try {
-        CRUV3TreeDisplay display(&Tree(), &m_settings, m_file);
-        ADD_FAILURE() << "made a display without a navigator";
-    } catch (const platform::ComError& error) {
-        EXPECT_EQ(error.Result(), E_POINTER);
+    EXPECT_EQ(RaisedBy([&] { CRUV3TreeDisplay display(&Tree(), &m_settings, m_file); }),
+              L"80004003 the object model's navigator (class RUVNavigator) could not be created");
+}
+
+TEST_F(RUVDisplay, TextsForTheModelThatCannotBeAllocatedRaiseOutOfMemory)
+{
+    for (const wchar_t* text : {L"DisplayName", L"Master"}) {
+        FailingText failing(text);
+        EXPECT_EQ(RaisedBy([&] { m_display->Refresh(nullptr); }).substr(0, 8), L"8007000E");
     }
+    Refresh();
 }
 
 } // namespace
