@@ -147,17 +147,24 @@ void CCorbelCtrl::MarkBold(IDispatch* object, bool bold)
 
 void CCorbelCtrl::ShowBrokenItems()
 {
+    // The broken items of the files that answered are shown even when one file failed; its
+    // failure is reported after.
     CCorbEntities broken;
-    m_contents->GetBrokenItems(broken);
+    const std::exception_ptr failure = FailureOf([&] { m_contents->GetBrokenItems(broken); });
     for (HTREEITEM item : broken.GetAllItems())
         m_tree.EnsureVisible(item);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void CCorbelCtrl::RefreshedSettingChanged(DISPID id)
 {
-    UpdateAll();
+    // The setting has changed whatever a file's rebuild says: the notices go out before a failure.
+    const std::exception_ptr failure = FailureOf([this] { UpdateAll(); });
     SetModifiedFlag();
     BoundPropertyChanged(id);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 short CCorbelCtrl::GetComponentText() { return Settings().GetComponentText() == eCTFlyText ? eCTFlyText : eCTComponentType; }

@@ -97,17 +97,29 @@ void CTreeContents::RemoveFile(IRUVFile* file)
     display->RemoveAllItems();
 }
 
-void CTreeContents::Update(IUnknown* entity)
+void CTreeContents::ForEachDisplay(const std::function<void(CFileTreeDisplay&)>& visit)
 {
+    std::exception_ptr first;
     for (const SharedDisplayPtr& display : Snapshot()) {
         if (!IsListed(display.get()))
             continue; // removed by an earlier display's notifications
         Busy busy(*this, display);
-        if (!entity)
-            display->Refresh(nullptr);
-        else if (display->OwnsEntity(entity))
-            display->Refresh(entity);
+        std::exception_ptr failure = FailureOf([&] { visit(*display); });
+        if (!first)
+            first = std::move(failure);
     }
+    if (first)
+        std::rethrow_exception(first);
+}
+
+void CTreeContents::Update(IUnknown* entity)
+{
+    ForEachDisplay([entity](CFileTreeDisplay& display) {
+        if (!entity)
+            display.Refresh(nullptr);
+        else if (display.OwnsEntity(entity))
+            display.Refresh(entity);
+    });
 }
 
 IUnknown* CTreeContents::GetEntity(HTREEITEM item) const
@@ -141,10 +153,5 @@ bool CTreeContents::IsTopItem(HTREEITEM item) const
 
 void CTreeContents::GetBrokenItems(CCorbEntities& target)
 {
-    for (const SharedDisplayPtr& display : Snapshot()) {
-        if (!IsListed(display.get()))
-            continue;
-        Busy busy(*this, display);
-        display->GetBrokenItems(target);
-    }
+    ForEachDisplay([&target](CFileTreeDisplay& display) { display.GetBrokenItems(target); });
 }

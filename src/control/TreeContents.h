@@ -3,10 +3,12 @@
 //
 // Tree operations notify the control synchronously, and the control's host may call back in, even
 // to remove the very file being rebuilt. So every fan-out runs over a snapshot of the displays, and
-// a display is kept alive by the operation that runs on it.
+// a display is kept alive by the operation that runs on it. A fan-out reaches every file even when
+// one fails, and raises the first failure when all have run.
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,6 +20,19 @@
 #include "settings/TreeContentSettings.h"
 
 struct IRUVFile;
+
+// Runs body and hands back what it threw (null for nothing), for a caller that has more to do
+// before it reports the failure.
+template <typename Body>
+std::exception_ptr FailureOf(Body body)
+{
+    try {
+        body();
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
 
 class CTreeContents {
 public:
@@ -49,6 +64,8 @@ private:
     // The displays in key order, each held for the caller's loop.
     std::vector<SharedDisplayPtr> Snapshot() const;
     bool IsListed(const CFileTreeDisplay* display) const;
+    // Runs visit on every display still listed when its turn comes, busy while it runs.
+    void ForEachDisplay(const std::function<void(CFileTreeDisplay&)>& visit);
 
     CMultiTree* m_pTree;
     std::map<Key, SharedDisplayPtr> m_displays;

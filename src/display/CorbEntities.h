@@ -31,6 +31,7 @@ public:
 
     EntityPtr GetEntity(HTREEITEM item) const;
     HTREEITEM FindItem(IUnknown* entity, HTREEITEM parent, DWORD_PTR itemData) const;
+    bool ContainsItem(HTREEITEM item) const { return m_byItem.count(KeyOf(item)) != 0; }
     bool ContainsEntity(IUnknown* entity) const;
     // The entity's items in ascending (parent, item data) order.
     std::vector<HTREEITEM> GetEntityItems(IUnknown* entity) const;

@@ -1,5 +1,7 @@
 #include "display/FileTreeDisplay.h"
 
+#include <algorithm>
+
 CFileTreeDisplay::CFileTreeDisplay(CMultiTree* pTree, CTreeContentSettings* pSettings)
     : m_pTree(pTree), m_pSettings(pSettings)
 {
@@ -107,6 +109,34 @@ ItemSet CFileTreeDisplay::GetTopItems(IUnknown* entity) const
 
 void CFileTreeDisplay::Refresh(IUnknown* entity)
 {
+    if (m_refreshing) {
+        // Rebuilding now would change the branch under the leftovers the running refresh is
+        // deleting; the request waits for it, once however often it is made.
+        const bool waiting = std::any_of(m_deferred.begin(), m_deferred.end(),
+                                         [&](const CCorbEntities::EntityPtr& request) { return request.Get() == entity; });
+        if (!waiting)
+            m_deferred.emplace_back(entity);
+        return;
+    }
+    struct Running {
+        CFileTreeDisplay& display;
+        ~Running()
+        {
+            display.m_refreshing = false;
+            display.m_deferred.clear(); // a failure drops the requests that waited for it
+        }
+    } running{*this};
+    m_refreshing = true;
+    RefreshOnce(entity);
+    while (!m_deferred.empty()) {
+        const CCorbEntities::EntityPtr next = m_deferred.front();
+        m_deferred.erase(m_deferred.begin());
+        RefreshOnce(next.Get());
+    }
+}
+
+void CFileTreeDisplay::RefreshOnce(IUnknown* entity)
+{
     try {
         Rebuild(entity);
     } catch (...) {
@@ -142,27 +172,27 @@ void CFileTreeDisplay::Rebuild(IUnknown* entity)
                 Populate(shown.Get(), parent);
         }
     }
-    DeleteItems(m_stale.GetAllItems(), false);
+    DeleteItems(m_stale, false);
     m_stale.Clear();
     m_lastInserted.clear();
 }
 
-void CFileTreeDisplay::DeleteItems(const std::vector<HTREEITEM>& items, bool deselectFirst)
+void CFileTreeDisplay::DeleteItems(CCorbEntities& registry, bool deselectFirst)
 {
-    ItemSet gone;
-    for (HTREEITEM item : items) {
-        if (gone.count(item))
-            continue;
-        if (m_pTree->GetChildItem(item))
-            CollectSubtree(item, gone);
-        else
-            gone.insert(item);
+    for (HTREEITEM item : registry.GetAllItems()) {
+        if (!registry.ContainsItem(item))
+            continue; // gone with a deleted ancestor
+        ItemSet subtree;
+        CollectSubtree(item, subtree);
         if (deselectFirst)
             m_pTree->SetItemState(item, 0, TVIS_SELECTED, FALSE);
         m_pTree->DeleteItem(item);
+        for (HTREEITEM gone : subtree) {
+            m_current.Remove(gone);
+            m_stale.Remove(gone);
+            m_looks.erase(gone);
+        }
     }
-    for (HTREEITEM item : gone)
-        m_looks.erase(item);
 }
 
-void CFileTreeDisplay::RemoveAllItems() { DeleteItems(m_current.GetAllItems(), true); }
+void CFileTreeDisplay::RemoveAllItems() { DeleteItems(m_current, true); }

@@ -37,6 +37,8 @@ public:
     // Every item showing the entity: current ones first, then leftovers of a running refresh.
     virtual std::vector<HTREEITEM> GetItems(IUnknown* entity) const;
     // Rebuilds the parts that show the entity; null (or an entity that maps to null) rebuilds all.
+    // Asked for again while a refresh of this display runs (by a host that hears of a deselection
+    // as the leftovers go), it runs when the running one is over.
     virtual void Refresh(IUnknown* entity);
     virtual void RemoveAllItems();
     virtual void GetBrokenItems(CCorbEntities& out);
@@ -69,11 +71,17 @@ private:
         int image;
     };
 
+    // One refresh: a rebuild whose failure leaves every item registered.
+    void RefreshOnce(IUnknown* entity);
     void Rebuild(IUnknown* entity);
     void CollectSubtree(HTREEITEM item, ItemSet& set) const;
-    // Deletes the items of a registry from the tree, each subtree once.
-    void DeleteItems(const std::vector<HTREEITEM>& items, bool deselectFirst);
+    // Deletes the items of a registry from the tree, each subtree once; every deleted item leaves the
+    // registries as it goes, so that they never name an item the tree no longer has.
+    void DeleteItems(CCorbEntities& registry, bool deselectFirst);
 
     // What each of the display's items shows, so that an unchanged item costs no message.
     std::unordered_map<HTREEITEM, Look> m_looks;
+    // Whether a refresh runs, and the refreshes asked for meanwhile (a null entity: all).
+    bool m_refreshing = false;
+    std::vector<CCorbEntities::EntityPtr> m_deferred;
 };

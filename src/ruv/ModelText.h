@@ -1,4 +1,4 @@
-// Texts that come from the object model: BSTRs and VARIANTs made into wide strings.
+// Texts that come from the object model: BSTRs made into wide strings.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,5 @@ namespace ruvtext {
 std::wstring OrEmpty(BSTR text);
 // A BSTR's text as a "%s" argument: a null BSTR is written "(null)".
 std::wstring OrNull(BSTR text);
-// A VARIANT converted to text (VT_BSTR); a failed conversion raises the COM error.
-std::wstring VariantText(const VARIANT& value);
 
 } // namespace ruvtext

@@ -26,8 +26,8 @@ CRUV3TreeDisplay::CRUV3TreeDisplay(CMultiTree* pTree, CTreeContentSettings* pSet
         SUCCEEDED(OleRun(unknown.Get())))
         unknown->QueryInterface(__uuidof(IRUVNavigator), reinterpret_cast<void**>(m_navigator.Receive()));
     if (!m_navigator)
-        RaiseComError(E_POINTER);
-    Check(m_navigator->Attach(m_file.Get()), m_navigator.Get());
+        ruvcall::RaiseDescribed(E_POINTER, L"the object model's navigator (class RUVNavigator) could not be created");
+    Call<&IRUVNavigator::Attach>(m_navigator, m_file.Get());
 }
 
 CRUV3TreeDisplay::~CRUV3TreeDisplay()
@@ -39,16 +39,16 @@ CRUV3TreeDisplay::~CRUV3TreeDisplay()
 long CRUV3TreeDisplay::KindOf(IUnknown* entity)
 {
     long kind = 0;
-    Check(Deref(m_navigator)->GetEntityKind(entity, &kind), m_navigator.Get());
+    Call<&IRUVNavigator::GetEntityKind>(m_navigator, entity, &kind);
     return kind;
 }
 
 CRUV3TreeDisplay::Ptr<IUnknown> CRUV3TreeDisplay::OwnerOf(IUnknown* entity, long kind)
 {
     Ptr<IRUVEntityRef> reference;
-    Check(Deref(m_navigator)->FindOwner(entity, kind, reference.Receive()), m_navigator.Get());
+    Call<&IRUVNavigator::FindOwner>(m_navigator, entity, kind, reference.Receive());
     Ptr<IDispatch> owner;
-    Check(Deref(reference)->GetEntity(owner.Receive()), reference.Get());
+    Call<&IRUVEntityRef::GetEntity>(reference, owner.Receive());
     return Ptr<IUnknown>(owner.Get());
 }
 
@@ -63,8 +63,13 @@ IUnknown* CRUV3TreeDisplay::GetRefreshEntity(IUnknown* entity)
     // The owner stays alive after its references here go: the file holds it, and so does the
     // registry that shows it.
     switch (KindOf(entity)) {
-    case RUVKindPipeline:
     case RUVKindComponents:
+        // In the spool view the object stands for the pipeline's spool section, whose nodes are
+        // laid down among the pipeline's others: the pipeline is rebuilt, keeping what is unchanged.
+        if (GetSettings()->GetShowSpools())
+            return QueryOrNull<IRUVPipeline>(OwnerOf(entity, RUVKindPipeline).Get()).Get();
+        return entity;
+    case RUVKindPipeline:
     case RUVKindInformationItems:
     case RUVKindComponent:
     case RUVKindAttributes:
@@ -94,7 +99,7 @@ IUnknown* CRUV3TreeDisplay::GetRefreshEntity(IUnknown* entity)
 
 void CRUV3TreeDisplay::Populate(IUnknown* entity, HTREEITEM hParent)
 {
-    Check(Deref(m_navigator)->PrepareEntity(entity), m_navigator.Get());
+    Call<&IRUVNavigator::PrepareEntity>(m_navigator, entity);
     if (!entity) {
         PopulateFile(m_file, hParent);
         return;
@@ -132,11 +137,11 @@ void CRUV3TreeDisplay::Populate(IUnknown* entity, HTREEITEM hParent)
 HTREEITEM CRUV3TreeDisplay::PopulateFile(Ptr<IRUVFile> file, HTREEITEM hParent)
 {
     ScopedBstr path;
-    Check(Deref(file)->GetFileName(path.Receive()), file.Get());
+    Call<&IRUVFile::GetFileName>(file, path.Receive());
     HTREEITEM fileItem = InsertEntityItem(m_file.Get(), FileLabel(ruvtext::OrEmpty(path.Get())), hParent, TVI_LAST, 0, 0);
 
     Ptr<IRUVAttributes> attributes;
-    Check(m_file->GetAttributes(attributes.Receive()), m_file.Get());
+    Call<&IRUVFile::GetAttributes>(m_file, attributes.Receive());
     PopulateAttributes(attributes, fileItem, 2, 3);
 
     ForEachPipeline([&](Ptr<IRUVPipeline> pipeline) { PopulatePipeline(std::move(pipeline), fileItem); });
@@ -146,15 +151,15 @@ HTREEITEM CRUV3TreeDisplay::PopulateFile(Ptr<IRUVFile> file, HTREEITEM hParent)
 HTREEITEM CRUV3TreeDisplay::PopulatePipeline(Ptr<IRUVPipeline> pipeline, HTREEITEM hParent)
 {
     ScopedBstr name;
-    Check(Deref(pipeline)->GetName(name.Receive()), pipeline.Get());
+    Call<&IRUVPipeline::GetName>(pipeline, name.Receive());
     HTREEITEM pipelineItem = InsertEntityItem(pipeline.Get(), ruvtext::OrEmpty(name.Get()), hParent, TVI_LAST, 1, 0);
 
     Ptr<IRUVAttributes> attributes;
-    Check(pipeline->GetAttributes(attributes.Receive()), pipeline.Get());
+    Call<&IRUVPipeline::GetAttributes>(pipeline, attributes.Receive());
     PopulateAttributes(attributes, pipelineItem, 2, 3);
 
     Ptr<IRUVInformationItems> items;
-    Check(pipeline->GetInformationItems(items.Receive()), pipeline.Get());
+    Call<&IRUVPipeline::GetInformationItems>(pipeline, items.Receive());
     PopulateInformationItems(items, pipelineItem, 8, 9, 2, 3);
 
     if (GetSettings()->GetShowSpools())
@@ -163,29 +168,30 @@ HTREEITEM CRUV3TreeDisplay::PopulatePipeline(Ptr<IRUVPipeline> pipeline, HTREEIT
         PopulateComponents(pipeline, pipelineItem);
 
     Ptr<IRUVSheets> sheets;
-    Check(pipeline->GetSheets(sheets.Receive()), pipeline.Get());
+    Call<&IRUVPipeline::GetSheets>(pipeline, sheets.Receive());
     PopulateSheets(sheets, pipelineItem, 33, 34);
     return pipelineItem;
 }
 
 CRUV3TreeDisplay::Ptr<IRUVComponent> CRUV3TreeDisplay::ComponentOfMember(Ptr<IRUVGroupMember> member)
 {
+    constexpr auto kGetComponent = &IRUVGroupMember::GetComponent;
     ScopedVariant value;
-    Check(Deref(member)->GetComponent(value.Get()), member.Get());
+    Call<kGetComponent>(member, value.Get());
     const VARIANT& v = value.Value();
     if ((V_VT(&v) == VT_DISPATCH || V_VT(&v) == VT_UNKNOWN))
         return QueryOrNull<IRUVComponent>(V_VT(&v) == VT_DISPATCH ? V_DISPATCH(&v) : V_UNKNOWN(&v));
     ScopedVariant asDispatch;
     HRESULT hr = VariantChangeType(asDispatch.Get(), const_cast<VARIANT*>(&v), 0, VT_DISPATCH);
     if (FAILED(hr))
-        RaiseComError(hr);
+        ruvcall::RaiseUnconverted(hr, ruvcall::MethodName<kGetComponent>(), L"an object");
     Ptr<IRUVComponent> component = QueryOrNull<IRUVComponent>(V_DISPATCH(asDispatch.Get()));
     if (component)
         return component;
     ScopedVariant asUnknown;
     hr = VariantChangeType(asUnknown.Get(), const_cast<VARIANT*>(&v), 0, VT_UNKNOWN);
     if (FAILED(hr))
-        RaiseComError(hr);
+        ruvcall::RaiseUnconverted(hr, ruvcall::MethodName<kGetComponent>(), L"an object");
     return QueryOrNull<IRUVComponent>(V_UNKNOWN(asUnknown.Get()));
 }
 
@@ -193,21 +199,14 @@ void CRUV3TreeDisplay::GetBrokenEntities(std::vector<IUnknown*>& out)
 {
     ForEachPipeline([&](Ptr<IRUVPipeline> pipeline) {
         Ptr<IRUVComponentGroups> groups;
-        Check(Deref(pipeline)->GetComponentGroups(3, 1, groups.Receive()), pipeline.Get());
-        long groupCount = 0;
-        for (long j = 0; Check(Deref(groups)->GetCount(&groupCount), groups.Get()), j < groupCount; ++j) {
-            Ptr<IRUVComponentGroup> group;
-            Check(groups->Item(j, group.Receive()), groups.Get());
-            long memberCount = 0;
-            for (long k = 0; Check(Deref(group)->GetCount(&memberCount), group.Get()), k < memberCount; ++k) {
-                Ptr<IRUVGroupMember> member;
-                Check(group->Item(k, member.Receive()), group.Get());
-                Ptr<IRUVComponent> component = ComponentOfMember(member);
+        Call<&IRUVPipeline::GetComponentGroups>(pipeline, 3, 1, groups.Receive());
+        ForEachItem<IRUVComponentGroup>(groups, [&](const Ptr<IRUVComponentGroup>& group, long) {
+            ForEachMember(group, [&](Ptr<IRUVComponent> component, long) {
                 // The list holds the bare pointer; the file keeps the component alive.
                 if (IsBroken(component))
                     out.push_back(component.Get());
-            }
-        }
+            });
+        });
     });
 }
 
@@ -216,30 +215,32 @@ void CRUV3TreeDisplay::ForEachPipeline(const std::function<void(Ptr<IRUVPipeline
     // The collection and its count are asked afresh for every pipeline.
     for (long i = 0;; ++i) {
         Ptr<IRUVPipelines> pipelines;
-        Check(m_file->GetPipelines(pipelines.Receive()), m_file.Get());
+        Call<&IRUVFile::GetPipelines>(m_file, pipelines.Receive());
         long count = 0;
-        Check(Deref(pipelines)->GetCount(&count), pipelines.Get());
+        Call<&IRUVPipelines::GetCount>(pipelines, &count);
         if (i >= count)
             break;
         Ptr<IRUVPipeline> pipeline;
-        Check(pipelines->Item(ScopedVariant(i).Value(), pipeline.Receive()), pipelines.Get());
+        ItemAt(pipelines, i, pipeline.Receive());
         visit(std::move(pipeline));
     }
 }
 
 bool CRUV3TreeDisplay::IsBroken(Ptr<IRUVComponent> component)
 {
+    // A component without an attributes collection has no IMPORT-STATUS: it is not broken.
     Ptr<IRUVAttributes> attributes;
-    Check(Deref(component)->GetAttributes(attributes.Receive()), component.Get());
+    Call<&IRUVComponent::GetAttributes>(component, attributes.Receive());
     const ScopedVariant name(L"IMPORT-STATUS");
     VARIANT_BOOL exists = VARIANT_FALSE;
-    Check(Deref(attributes)->Exists(name.Value(), &exists), attributes.Get());
+    if (attributes)
+        Call<&IRUVAttributes::Exists>(attributes, name.Value(), &exists);
     if (exists == VARIANT_FALSE)
         return false;
-    Check(component->GetAttributes(attributes.Receive()), component.Get());
+    Call<&IRUVComponent::GetAttributes>(component, attributes.Receive());
+    if (!attributes)
+        return false;
     Ptr<IRUVAttribute> status;
-    Check(Deref(attributes)->Item(name.Value(), status.Receive()), attributes.Get());
-    ScopedVariant value;
-    Check(Deref(status)->GetValue(value.Get()), status.Get());
-    return ruvtext::VariantText(value.Value()) == L"BROKEN";
+    Call<&IRUVAttributes::Item>(attributes, name.Value(), status.Receive());
+    return AttributeText(status) == L"BROKEN";
 }

@@ -55,21 +55,32 @@ int LeadingNumber(const std::wstring& text)
     return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
 }
 
-// A text attribute of an object's attributes, or nothing when it does not exist.
+// A text attribute of an object's attributes, or nothing when it does not exist (or the object has
+// no attributes collection).
 bool ReadTextAttribute(const CRUV3TreeDisplay::Ptr<IRUVAttributes>& attributes, const wchar_t* name, std::wstring& text)
 {
     const ScopedVariant key(name);
     VARIANT_BOOL exists = VARIANT_FALSE;
-    Check(Deref(attributes)->Exists(key.Value(), &exists), attributes.Get());
+    if (attributes)
+        Call<&IRUVAttributes::Exists>(attributes, key.Value(), &exists);
     if (exists == VARIANT_FALSE)
         return false;
     CRUV3TreeDisplay::Ptr<IRUVAttribute> attribute;
-    Check(attributes->Item(key.Value(), attribute.Receive()), attributes.Get());
-    ScopedVariant value;
-    Check(Deref(attribute)->GetValue(value.Get()), attribute.Get());
-    text = ruvtext::VariantText(value.Value());
+    Call<&IRUVAttributes::Item>(attributes, key.Value(), attribute.Receive());
+    text = AttributeText(attribute);
     return true;
 }
+
+// A text of a material as a "%s" argument: a null text reads "(null)".
+template <auto Getter>
+std::wstring MaterialText(const CRUV3TreeDisplay::Ptr<IRUVMaterial>& material)
+{
+    ScopedBstr value;
+    Call<Getter>(material, value.Receive());
+    return ruvtext::OrNull(value.Get());
+}
+
+const std::wstring kDisplayName = L"DisplayName";
 
 } // namespace
 
@@ -88,11 +99,11 @@ int CRUV3TreeDisplay::GetMaterialImage(const std::wstring& group)
 int CRUV3TreeDisplay::GetComponentImage(Ptr<IRUVMaterial> material)
 {
     ScopedBstr group;
-    Check(Deref(material)->GetGroup(group.Receive()), material.Get());
+    Call<&IRUVMaterial::GetGroup>(material, group.Receive());
     int image = GetGroupImage(ruvtext::OrEmpty(group.Get()));
     if (image == kUnknownGroupComponentImage) {
         ScopedBstr type;
-        Check(material->GetComponentType(type.Receive()), material.Get());
+        Call<&IRUVMaterial::GetComponentType>(material, type.Receive());
         const std::wstring text = ruvtext::OrEmpty(type.Get());
         if (text == L"Reference-Dimension")
             image = kReferenceDimensionImage;
@@ -113,18 +124,18 @@ int CRUV3TreeDisplay::GetSequenceNumber(Ptr<IRUVComponent> component)
 CRUV3TreeDisplay::Ptr<IRUVTypeDictionary> CRUV3TreeDisplay::DictionaryOf(Ptr<IRUVMaterial> material)
 {
     Ptr<IRUVPipeline> pipeline;
-    Check(Deref(material)->GetPipeline(pipeline.Receive()), material.Get());
+    Call<&IRUVMaterial::GetPipeline>(material, pipeline.Receive());
     Ptr<IRUVFile> file;
-    Check(Deref(pipeline)->GetFile(file.Receive()), pipeline.Get());
+    Call<&IRUVPipeline::GetFile>(pipeline, file.Receive());
     Ptr<IDispatch> dictionary;
-    Check(Deref(file)->GetTypeDictionary(dictionary.Receive()), file.Get());
+    Call<&IRUVFile::GetTypeDictionary>(file, dictionary.Receive());
     return QueryOrNull<IRUVTypeDictionary>(dictionary.Get());
 }
 
 HTREEITEM CRUV3TreeDisplay::PopulateComponent(Ptr<IRUVComponent> component, HTREEITEM hParent, int number)
 {
     Ptr<IRUVMaterial> material;
-    Check(Deref(component)->GetMaterial(material.Receive()), component.Get());
+    Call<&IRUVComponent::GetMaterial>(component, material.Receive());
     if (!material)
         return nullptr; // a component without material is not shown
 
@@ -132,15 +143,15 @@ HTREEITEM CRUV3TreeDisplay::PopulateComponent(Ptr<IRUVComponent> component, HTRE
     std::wstring label = settings.GetComponentSequenceNos() ? std::to_wstring(number) + L"." : std::wstring();
     if (settings.GetComponentText() == eCTFlyText) {
         ScopedBstr flyText;
-        Check(component->GetFlyText(flyText.Receive()), component.Get());
+        Call<&IRUVComponent::GetFlyText>(component, flyText.Receive());
         label += ruvtext::OrEmpty(flyText.Get());
     } else if (settings.GetComponentText() == eCTComponentType) {
         ScopedBstr type;
-        Check(material->GetComponentType(type.Receive()), material.Get());
+        Call<&IRUVMaterial::GetComponentType>(material, type.Receive());
         Ptr<IRUVTypeDictionary> dictionary = DictionaryOf(material);
         ScopedBstr name;
-        Check(Deref(dictionary)->GetComponentTypeProperty(type.Get(), ScopedBstr(L"DisplayName").Get(), name.Receive()),
-              dictionary.Get());
+        Call<&IRUVTypeDictionary::GetComponentTypeProperty>(dictionary, type.Get(), TextArgument(kDisplayName).Get(),
+                                                            name.Receive());
         const std::wstring shown = ruvtext::OrEmpty(name.Get());
         label += shown.empty() ? ruvtext::OrEmpty(type.Get()) : shown;
     }
@@ -149,12 +160,12 @@ HTREEITEM CRUV3TreeDisplay::PopulateComponent(Ptr<IRUVComponent> component, HTRE
     HTREEITEM item = InsertEntityItem(component.Get(), label, hParent, TVI_LAST, image, 0);
 
     Ptr<IRUVAttributes> attributes;
-    Check(component->GetAttributes(attributes.Receive()), component.Get());
+    Call<&IRUVComponent::GetAttributes>(component, attributes.Receive());
     PopulateAttributes(attributes, item, 2, 3);
     if (settings.GetShowComponentKeypoints())
         PopulateKeypoints(component, item, 6, 7, 3);
     Ptr<IRUVInformationItems> items;
-    Check(component->GetInformationItems(items.Receive()), component.Get());
+    Call<&IRUVComponent::GetInformationItems>(component, items.Receive());
     PopulateInformationItems(items, item, 8, 9, 2, 3);
     PopulateMaterial(material, item);
     return item;
@@ -164,57 +175,48 @@ HTREEITEM CRUV3TreeDisplay::PopulateMaterial(Ptr<IRUVMaterial> material, HTREEIT
 {
     if (!material)
         return nullptr;
-    auto text = [&](HRESULT (STDMETHODCALLTYPE IRUVMaterial::*getter)(BSTR*)) {
-        ScopedBstr value;
-        Check((material.Get()->*getter)(value.Receive()), material.Get());
-        return ruvtext::OrNull(value.Get());
-    };
     ScopedBstr group;
-    Check(material->GetGroup(group.Receive()), material.Get());
+    Call<&IRUVMaterial::GetGroup>(material, group.Receive());
     const std::wstring groupText = ruvtext::OrEmpty(group.Get());
 
-    HTREEITEM item = InsertEntityItem(material.Get(), DisplayName(L"Material") + L" : " + text(&IRUVMaterial::GetItemCode),
+    HTREEITEM item = InsertEntityItem(material.Get(), DisplayName(L"Material") + L" : " + MaterialText<&IRUVMaterial::GetItemCode>(material),
                                       hParent, TVI_LAST, GetMaterialImage(groupText), 0);
     Ptr<IRUVAttributes> attributes;
-    Check(material->GetAttributes(attributes.Receive()), material.Get());
+    Call<&IRUVMaterial::GetAttributes>(material, attributes.Receive());
     PopulateAttributes(attributes, item, 2, 3);
 
+    // Each row goes in as soon as its value is read: the rows before a failing read stay.
     Ptr<IRUVTypeDictionary> dictionary = DictionaryOf(material);
-    Deref(dictionary);
+    DWORD_PTR row = 0;
+    auto insertRow = [&](const wchar_t* key, const std::wstring& value) {
+        InsertNameValueItem(DisplayName(key), value, material.Get(), item, TVI_LAST, 3, ++row);
+    };
     ScopedBstr type;
-    Check(material->GetComponentType(type.Receive()), material.Get());
+    Call<&IRUVMaterial::GetComponentType>(material, type.Receive());
     ScopedBstr typeName;
-    Check(dictionary->GetComponentTypeProperty(type.Get(), ScopedBstr(L"DisplayName").Get(), typeName.Receive()),
-          dictionary.Get());
+    Call<&IRUVTypeDictionary::GetComponentTypeProperty>(dictionary, type.Get(), TextArgument(kDisplayName).Get(),
+                                                        typeName.Receive());
+    insertRow(L"Component Type", ruvtext::OrNull(typeName.Get()));
+    insertRow(L"SKEY", MaterialText<&IRUVMaterial::GetSKEY>(material));
+    insertRow(L"Item Code", MaterialText<&IRUVMaterial::GetItemCode>(material));
+    insertRow(L"Description", MaterialText<&IRUVMaterial::GetDescription>(material));
     ScopedBstr groupName;
-    Check(dictionary->GetGroupProperty(group.Get(), ScopedBstr(L"DisplayName").Get(), groupName.Receive()),
-          dictionary.Get());
-    std::wstring groupShown = ruvtext::OrEmpty(groupName.Get());
-    if (groupShown.empty())
-        groupShown = groupText;
+    Call<&IRUVTypeDictionary::GetGroupProperty>(dictionary, group.Get(), TextArgument(kDisplayName).Get(),
+                                                groupName.Receive());
+    const std::wstring groupShown = ruvtext::OrEmpty(groupName.Get());
+    insertRow(L"Group", groupShown.empty() ? groupText : groupShown);
+    insertRow(L"Configuration", MaterialText<&IRUVMaterial::GetConfiguration>(material));
+    insertRow(L"Construction Material", MaterialText<&IRUVMaterial::GetConstructionMaterial>(material));
+    insertRow(L"Pressure Rating", MaterialText<&IRUVMaterial::GetPressureRating>(material));
 
     int units = GetSettings()->GetWorkingUnits(CTreeContentSettings::kWeightsKey);
     if (units == 0)
         units = CWeight::eKilograms;
     double kilograms = 0.0;
-    Check(material->GetWeight(&kilograms), material.Get());
+    Call<&IRUVMaterial::GetWeight>(material, &kilograms);
     CWeight weight(UnitsSpec{CWeight::eKilograms, nullptr, {}}, UnitsSpec{units, nullptr, {}});
     weight.SetValue(kilograms, 0);
-
-    const std::pair<const wchar_t*, std::wstring> rows[] = {
-        {L"Component Type", ruvtext::OrNull(typeName.Get())},
-        {L"SKEY", text(&IRUVMaterial::GetSKEY)},
-        {L"Item Code", text(&IRUVMaterial::GetItemCode)},
-        {L"Description", text(&IRUVMaterial::GetDescription)},
-        {L"Group", groupShown},
-        {L"Configuration", text(&IRUVMaterial::GetConfiguration)},
-        {L"Construction Material", text(&IRUVMaterial::GetConstructionMaterial)},
-        {L"Pressure Rating", text(&IRUVMaterial::GetPressureRating)},
-        {L"Weight", weight.GetText(0)},
-    };
-    DWORD_PTR row = 0;
-    for (const auto& [key, value] : rows)
-        InsertNameValueItem(DisplayName(key), value, material.Get(), item, TVI_LAST, 3, ++row);
+    insertRow(L"Weight", weight.GetText(0));
     return item;
 }
 
@@ -224,27 +226,27 @@ HTREEITEM CRUV3TreeDisplay::PopulateInformationItems(Ptr<IRUVInformationItems> i
     if (!items)
         return nullptr;
     long count = 0;
-    Check(items->GetCount(&count), items.Get());
+    Call<&IRUVInformationItems::GetCount>(items, &count);
     if (count == 0)
         return nullptr;
     HTREEITEM groupItem = InsertEntityItem(items.Get(), DisplayName(L"Information Items") + L" (" + std::to_wstring(count) + L")",
                                            hParent, TVI_LAST, groupImage, 0);
     ForEachItem<IRUVInformationItem>(items, [&](const Ptr<IRUVInformationItem>& item, long) {
         ScopedBstr name;
-        Check(Deref(item)->GetName(name.Receive()), item.Get());
+        Call<&IRUVInformationItem::GetName>(item, name.Receive());
         const std::wstring nameText = ruvtext::OrEmpty(name.Get());
         if (GetSettings()->GetShowSpools() && nameText == L"Spool-Summary")
             return;
         HTREEITEM itemNode = InsertEntityItem(item.Get(), nameText, groupItem, TVI_LAST, itemImage, 0);
         Ptr<IRUVAttributes> attributes;
-        Check(item->GetAttributes(attributes.Receive()), item.Get());
+        Call<&IRUVInformationItem::GetAttributes>(item, attributes.Receive());
         PopulateAttributes(attributes, itemNode, attributesImage, rowImage);
-        ScopedBstr master(L"Master");
+        const ScopedBstr master = TextArgument(L"Master");
         VARIANT_BOOL has = VARIANT_FALSE;
-        Check(item->HasPoint(master.Get(), &has), item.Get());
+        Call<&IRUVInformationItem::HasPoint>(item, master.Get(), &has);
         if (has == VARIANT_TRUE) {
             double x = 0, y = 0, z = 0;
-            Check(item->GetPoint(master.Get(), 0, &x, &y, &z), item.Get());
+            Call<&IRUVInformationItem::GetPoint>(item, master.Get(), 0, &x, &y, &z);
             InsertEntityItem(item.Get(), DisplayName(L"Coordinate") + L" = " + FormatCoordinates(x, y, z), itemNode,
                              TVI_LAST, rowImage, 1);
         }
@@ -263,10 +265,10 @@ void CRUV3TreeDisplay::ForEachMember(const Ptr<IRUVComponentGroup>& group,
 HTREEITEM CRUV3TreeDisplay::PopulateComponents(Ptr<IRUVPipeline> pipeline, HTREEITEM hParent)
 {
     Ptr<IDispatch> components;
-    Check(Deref(pipeline)->GetComponents(components.Receive()), pipeline.Get());
+    Call<&IRUVPipeline::GetComponents>(pipeline, components.Receive());
     HTREEITEM componentsItem = InsertEntityItem(components.Get(), L"Components", hParent, TVI_LAST, kComponentListImage, 0);
     Ptr<IRUVComponentGroups> groups;
-    Check(pipeline->GetComponentGroups(3, 1, groups.Receive()), pipeline.Get());
+    Call<&IRUVPipeline::GetComponentGroups>(pipeline, 3, 1, groups.Receive());
     int number = 1;
     ForEachItem<IRUVComponentGroup>(groups, [&](const Ptr<IRUVComponentGroup>& group, long) {
         ForEachMember(group, [&](Ptr<IRUVComponent> component, long) {
@@ -279,13 +281,15 @@ HTREEITEM CRUV3TreeDisplay::PopulateComponents(Ptr<IRUVPipeline> pipeline, HTREE
 CRUV3TreeDisplay::SpoolSummaryMap CRUV3TreeDisplay::BuildSpoolSummaryMap(Ptr<IRUVInformationItems> items)
 {
     SpoolSummaryMap summaries;
+    if (!items)
+        return summaries; // a pipeline without an information items collection names no spool
     ForEachItem<IRUVInformationItem>(items, [&](const Ptr<IRUVInformationItem>& item, long) {
         ScopedBstr name;
-        Check(Deref(item)->GetName(name.Receive()), item.Get());
+        Call<&IRUVInformationItem::GetName>(item, name.Receive());
         if (ruvtext::OrEmpty(name.Get()) != L"Spool-Summary")
             return;
         Ptr<IRUVAttributes> attributes;
-        Check(item->GetAttributes(attributes.Receive()), item.Get());
+        Call<&IRUVInformationItem::GetAttributes>(item, attributes.Receive());
         std::wstring sequence;
         if (ReadTextAttribute(attributes, L"SEQUENCE-NUMBER", sequence))
             summaries[sequence] = item; // a later item with the same number wins
@@ -296,14 +300,13 @@ CRUV3TreeDisplay::SpoolSummaryMap CRUV3TreeDisplay::BuildSpoolSummaryMap(Ptr<IRU
 void CRUV3TreeDisplay::PopulateSpools(Ptr<IRUVPipeline> pipeline, HTREEITEM pipelineItem)
 {
     Ptr<IRUVComponentGroups> groups;
-    Check(Deref(pipeline)->GetComponentGroups(3, 8, groups.Receive()), pipeline.Get());
-    Deref(groups);
+    Call<&IRUVPipeline::GetComponentGroups>(pipeline, 3, 8, groups.Receive());
     Ptr<IRUVInformationItems> items;
-    Check(pipeline->GetInformationItems(items.Receive()), pipeline.Get());
+    Call<&IRUVPipeline::GetInformationItems>(pipeline, items.Receive());
     const SpoolSummaryMap summaries = BuildSpoolSummaryMap(items);
     ForEachItem<IRUVComponentGroup>(groups, [&](const Ptr<IRUVComponentGroup>& group, long j) {
         ScopedBstr name;
-        Check(Deref(group)->GetName(name.Receive()), group.Get());
+        Call<&IRUVComponentGroup::GetName>(group, name.Receive());
         auto summary = summaries.find(ruvtext::OrEmpty(name.Get()));
         if (summary != summaries.end())
             PopulateSpool(summary->second, group, pipelineItem);
@@ -315,13 +318,13 @@ void CRUV3TreeDisplay::PopulateSpools(Ptr<IRUVPipeline> pipeline, HTREEITEM pipe
 HTREEITEM CRUV3TreeDisplay::PopulateSpool(Ptr<IRUVInformationItem> summary, Ptr<IRUVComponentGroup> group, HTREEITEM hParent)
 {
     Ptr<IRUVAttributes> attributes;
-    Check(Deref(summary)->GetAttributes(attributes.Receive()), summary.Get());
+    Call<&IRUVInformationItem::GetAttributes>(summary, attributes.Receive());
     std::wstring label = DisplayName(L"Unidentified Spool");
     std::wstring identifier;
     if (ReadTextAttribute(attributes, L"IDENTIFIER", identifier))
         label = identifier;
     HTREEITEM spoolItem = InsertEntityItem(summary.Get(), label, hParent, TVI_LAST, kSpoolImage, 0);
-    Check(summary->GetAttributes(attributes.Receive()), summary.Get());
+    Call<&IRUVInformationItem::GetAttributes>(summary, attributes.Receive());
     PopulateAttributes(attributes, spoolItem, 2, 3);
     HTREEITEM componentsItem = InsertEntityItem(summary.Get(), DisplayName(L"Components"), spoolItem, TVI_LAST,
                                                 kComponentListImage, 0);
@@ -335,7 +338,7 @@ HTREEITEM CRUV3TreeDisplay::PopulateErectionItems(Ptr<IRUVPipeline> pipeline, Pt
                                                   HTREEITEM hParent, int groupIndex)
 {
     Ptr<IDispatch> components;
-    Check(Deref(pipeline)->GetComponents(components.Receive()), pipeline.Get());
+    Call<&IRUVPipeline::GetComponents>(pipeline, components.Receive());
     HTREEITEM item = InsertEntityItem(components.Get(), DisplayName(L"Erection Items"), hParent, TVI_LAST,
                                       kComponentListImage, static_cast<DWORD_PTR>(groupIndex));
     ForEachMember(group, [&](Ptr<IRUVComponent> component, long k) {

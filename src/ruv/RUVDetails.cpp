@@ -11,6 +11,20 @@ UnitsSpec FixedUnits(int units) { return UnitsSpec{units, nullptr, {}}; }
 
 } // namespace
 
+std::wstring AttributeText(const platform::ComPtr<IRUVAttribute>& attribute)
+{
+    constexpr auto kGetValue = &IRUVAttribute::GetValue;
+    ScopedVariant value;
+    Call<kGetValue>(attribute, value.Get());
+    if (value.Type() == VT_BSTR)
+        return value.Text();
+    ScopedVariant text;
+    const HRESULT hr = VariantChangeType(text.Get(), value.Get(), 0, VT_BSTR);
+    if (FAILED(hr))
+        ruvcall::RaiseUnconverted(hr, ruvcall::MethodName<kGetValue>(), L"text");
+    return text.Text();
+}
+
 HTREEITEM CRUV3TreeDisplay::PopulateAttributes(Ptr<IRUVAttributes> attributes, HTREEITEM hParent, int image,
                                                int rowImage)
 {
@@ -19,11 +33,11 @@ HTREEITEM CRUV3TreeDisplay::PopulateAttributes(Ptr<IRUVAttributes> attributes, H
     HTREEITEM node = InsertEntityItem(attributes.Get(), DisplayName(L"Attributes"), hParent, TVI_LAST, image, 0);
     ForEachItem<IRUVAttribute>(attributes, [&](const Ptr<IRUVAttribute>& attribute, long) {
         VARIANT_BOOL displayable = VARIANT_FALSE;
-        Check(Deref(attribute)->IsDisplayable(&displayable), attribute.Get());
+        Call<&IRUVAttribute::IsDisplayable>(attribute, &displayable);
         if (displayable != VARIANT_TRUE)
             return;
         VARIANT_BOOL visible = VARIANT_FALSE;
-        Check(attribute->IsVisible(&visible), attribute.Get());
+        Call<&IRUVAttribute::IsVisible>(attribute, &visible);
         if (visible == VARIANT_FALSE)
             return;
         InsertEntityItem(attribute.Get(), FormatAttribute(attribute), node, TVI_LAST, rowImage, 0);
@@ -34,7 +48,7 @@ HTREEITEM CRUV3TreeDisplay::PopulateAttributes(Ptr<IRUVAttributes> attributes, H
 std::wstring CRUV3TreeDisplay::FormatAttribute(Ptr<IRUVAttribute> attribute)
 {
     ScopedBstr label;
-    Check(Deref(attribute)->GetLabel(label.Receive()), attribute.Get());
+    Call<&IRUVAttribute::GetLabel>(attribute, label.Receive());
     std::wstring text = ruvtext::OrEmpty(label.Get()) + L" = ";
 
     SharedUnitValPtr value = MakeLengthValue(attribute, CTreeContentSettings::kCoordinatesKey, CLength::eMillimetres);
@@ -46,18 +60,14 @@ std::wstring CRUV3TreeDisplay::FormatAttribute(Ptr<IRUVAttribute> attribute)
     }
 
     // Not a length or weight: the value as the model formats it, then the unit text.
-    ScopedVariant raw;
-    Check(attribute->GetValue(raw.Get()), attribute.Get());
+    const ScopedBstr rawText = TextArgument(AttributeText(attribute));
     ScopedBstr formatted;
-    ScopedBstr rawText(ruvtext::VariantText(raw.Value()));
-    Check(attribute->FormatValue(rawText.Get(), formatted.Receive()), attribute.Get());
+    Call<&IRUVAttribute::FormatValue>(attribute, rawText.Get(), formatted.Receive());
     std::wstring shown = ruvtext::OrEmpty(formatted.Get());
-    if (shown.empty()) {
-        Check(attribute->GetValue(raw.Receive()), attribute.Get());
-        shown = ruvtext::VariantText(raw.Value());
-    }
+    if (shown.empty())
+        shown = AttributeText(attribute);
     ScopedBstr units;
-    Check(attribute->GetUnits(units.Receive()), attribute.Get());
+    Call<&IRUVAttribute::GetUnits>(attribute, units.Receive());
     return text + shown + L" " + ruvtext::OrEmpty(units.Get());
 }
 
@@ -66,13 +76,13 @@ CRUV3TreeDisplay::SharedUnitValPtr CRUV3TreeDisplay::MakeUnitValue(Ptr<IRUVAttri
                                                                    const std::wstring& key, int native)
 {
     ScopedBstr name;
-    Check(Deref(attribute)->GetName(name.Receive()), attribute.Get());
+    Call<&IRUVAttribute::GetName>(attribute, name.Receive());
     auto value = std::make_shared<Value>();
 
     std::wstring unitText;
     try {
         ScopedBstr units;
-        Check(attribute->GetUnits(units.Receive()), attribute.Get());
+        Call<&IRUVAttribute::GetUnits>(attribute, units.Receive());
         unitText = ruvtext::OrEmpty(units.Get());
     } catch (...) {
         unitText.clear(); // a unit text that cannot be read counts as none
@@ -89,11 +99,9 @@ CRUV3TreeDisplay::SharedUnitValPtr CRUV3TreeDisplay::MakeUnitValue(Ptr<IRUVAttri
 
     try {
         ScopedBstr units;
-        Check(attribute->GetUnits(units.Receive()), attribute.Get());
+        Call<&IRUVAttribute::GetUnits>(attribute, units.Receive());
         const int code = value->LookupUnits(ruvtext::OrEmpty(units.Get()));
-        ScopedVariant raw;
-        Check(attribute->GetValue(raw.Get()), attribute.Get());
-        value->SetText(ruvtext::VariantText(raw.Value()), code);
+        value->SetText(AttributeText(attribute), code);
     } catch (const CUnitVal::BadString&) {
         return nullptr;
     }
@@ -129,58 +137,58 @@ HTREEITEM CRUV3TreeDisplay::PopulateKeypoints(Ptr<IRUVComponent> component, HTRE
                                               int keypointImage, int rowImage)
 {
     Ptr<IRUVKeypoints> keypoints;
-    Check(Deref(component)->GetKeypoints(keypoints.Receive()), component.Get());
+    Call<&IRUVComponent::GetKeypoints>(component, keypoints.Receive());
     if (!keypoints)
         return nullptr;
     long count = 0;
-    Check(keypoints->GetCount(&count), keypoints.Get());
+    Call<&IRUVKeypoints::GetCount>(keypoints, &count);
     HTREEITEM node = InsertEntityItem(keypoints.Get(), DisplayName(L"Keypoints") + L" (" + std::to_wstring(count) + L")",
                                       hParent, TVI_LAST, image, 0);
     for (long i = 0;; ++i) {
-        Check(component->GetKeypoints(keypoints.Receive()), component.Get());
-        Check(Deref(keypoints)->GetCount(&count), keypoints.Get());
+        Call<&IRUVComponent::GetKeypoints>(component, keypoints.Receive());
+        Call<&IRUVKeypoints::GetCount>(keypoints, &count);
         if (i >= count)
             break;
-        Check(component->GetKeypoints(keypoints.Receive()), component.Get());
+        Call<&IRUVComponent::GetKeypoints>(component, keypoints.Receive());
         Ptr<IRUVKeypoint> keypoint;
-        Check(Deref(keypoints)->Item(ScopedVariant(i).Value(), keypoint.Receive()), keypoints.Get());
+        ItemAt(keypoints, i, keypoint.Receive());
 
         VARIANT_BOOL internal = VARIANT_FALSE;
-        Check(Deref(keypoint)->IsInternal(&internal), keypoint.Get());
+        Call<&IRUVKeypoint::IsInternal>(keypoint, &internal);
         ScopedBstr name;
-        Check(keypoint->GetName(name.Receive()), keypoint.Get());
+        Call<&IRUVKeypoint::GetName>(keypoint, name.Receive());
         HTREEITEM keypointItem = InsertEntityItem(
             keypoint.Get(), ruvtext::OrNull(name.Get()) + L" [" + DisplayName(internal ? L"Internal" : L"External") + L"]",
             node, TVI_LAST, keypointImage, 0);
 
         double x = 0, y = 0, z = 0;
-        Check(keypoint->GetPosition(&x, &y, &z), keypoint.Get());
+        Call<&IRUVKeypoint::GetPosition>(keypoint, &x, &y, &z);
         InsertEntityItem(keypoint.Get(), DisplayName(L"Coordinate") + L" = " + FormatCoordinates(x, y, z), keypointItem,
                          TVI_LAST, rowImage, 1);
 
         ScopedBstr boreUnits;
-        Check(keypoint->GetBoreUnits(boreUnits.Receive()), keypoint.Get());
+        Call<&IRUVKeypoint::GetBoreUnits>(keypoint, boreUnits.Receive());
         double bore = 0.0;
-        Check(keypoint->GetBore(&bore), keypoint.Get());
+        Call<&IRUVKeypoint::GetBore>(keypoint, &bore);
         InsertEntityItem(keypoint.Get(),
                          DisplayName(L"Bore") + L" = " + NumberText::Significant(bore, 16) + L" " + ruvtext::OrNull(boreUnits.Get()),
                          keypointItem, TVI_LAST, rowImage, 2);
 
         // The end type is described by the file's type dictionary.
         Ptr<IRUVPipeline> pipeline;
-        Check(component->GetPipeline(pipeline.Receive()), component.Get());
+        Call<&IRUVComponent::GetPipeline>(component, pipeline.Receive());
         Ptr<IRUVFile> file;
-        Check(Deref(pipeline)->GetFile(file.Receive()), pipeline.Get());
+        Call<&IRUVPipeline::GetFile>(pipeline, file.Receive());
         Ptr<IDispatch> dictionaryObject;
-        Check(Deref(file)->GetTypeDictionary(dictionaryObject.Receive()), file.Get());
+        Call<&IRUVFile::GetTypeDictionary>(file, dictionaryObject.Receive());
         Ptr<IRUVTypeDictionary> dictionary = QueryOrNull<IRUVTypeDictionary>(dictionaryObject.Get());
 
         std::wstring endText = DisplayName(L"End Type") + L" = ";
         ScopedBstr code;
-        Check(keypoint->GetEndType(code.Receive()), keypoint.Get());
+        Call<&IRUVKeypoint::GetEndType>(keypoint, code.Receive());
         if (!ruvtext::OrEmpty(code.Get()).empty()) {
             ScopedBstr description;
-            Check(Deref(dictionary)->GetEndTypeDescription(code.Get(), description.Receive()), dictionary.Get());
+            Call<&IRUVTypeDictionary::GetEndTypeDescription>(dictionary, code.Get(), description.Receive());
             endText += ruvtext::OrEmpty(code.Get()) + L" (" + ruvtext::OrNull(description.Get()) + L")";
         }
         InsertEntityItem(keypoint.Get(), endText, keypointItem, TVI_LAST, rowImage, 3);
@@ -194,7 +202,7 @@ HTREEITEM CRUV3TreeDisplay::PopulateSheets(Ptr<IRUVSheets> sheets, HTREEITEM hPa
         return nullptr;
     HTREEITEM node = InsertEntityItem(sheets.Get(), DisplayName(L"Sheets"), hParent, TVI_LAST, image, 0);
     ForEachItem<IRUVSheet>(sheets, [&](const Ptr<IRUVSheet>& sheet, long) {
-        InsertEntityItem(Deref(sheet), FormatSheetName(sheet), node, TVI_LAST, sheetImage, 0);
+        InsertEntityItem(sheet.Get(), FormatSheetName(sheet), node, TVI_LAST, sheetImage, 0);
     });
     return node;
 }
@@ -202,6 +210,6 @@ HTREEITEM CRUV3TreeDisplay::PopulateSheets(Ptr<IRUVSheets> sheets, HTREEITEM hPa
 std::wstring CRUV3TreeDisplay::FormatSheetName(Ptr<IRUVSheet> sheet)
 {
     long number = 0;
-    Check(Deref(sheet)->GetNumber(&number), sheet.Get());
+    Call<&IRUVSheet::GetNumber>(sheet, &number);
     return DisplayName(L"Sheet") + L"_" + std::to_wstring(number);
 }

@@ -1,8 +1,10 @@
 // The list of loaded files over the real RUV display: files added, replaced, found and removed,
-// refreshes of an entity's owners only, and a parent that removes the files from inside the
-// notifications of a rebuild.
+// refreshes of an entity's owners only and of every file past a failing one, and a parent that
+// removes the files from inside the notifications of a rebuild.
+#include "Faults.h"
 #include "support/ModelTreeTest.h"
 #include "control/TreeContents.h"
+#include "platform/com/ComError.h"
 #include "platform/com/ScopedVariant.h"
 
 using platform::ComPtr;
@@ -57,10 +59,9 @@ TEST_F(Contents, FilesAreAddedFoundReplacedAndRemoved)
     contents->RemoveFile(nullptr); // not listed: nothing
     contents->RemoveFile(firstFile.Get());
     EXPECT_EQ(Dump(), L"second.json {Attributes | Q-1 {Attributes | Components | Sheets} | Q-2 {Attributes | Components | Sheets}}");
-    CheckInvariant();
 }
 
-TEST_F(Contents, UpdateRebuildsOwnersOnly)
+TEST_F(Contents, UpdateRebuildsOwnersOnlyAndEveryFilePastAFailingOne)
 {
     ComPtr<IUnknown> attribute(contents->GetEntity(attributeRow));
     ASSERT_EQ(first->SetAttributeValue(attribute.Query<IRUVAttribute>().Get(), platform::ScopedVariant(L"changed").Value()), S_OK);
@@ -71,7 +72,14 @@ TEST_F(Contents, UpdateRebuildsOwnersOnly)
     contents->Update(second.Get()); // a document object is no entity of any file
     contents->Update(nullptr);
     EXPECT_EQ(Tree().GetCount(), count);
-    CheckInvariant();
+
+    // Both files gain a pipeline; whichever is refreshed first fails, and the other still shows its.
+    modelkit::Call(first.Get(), L"AddPipeline", {L"P-2"});
+    modelkit::Call(second.Get(), L"AddPipeline", {L"Q-3"});
+    ruvmodel::faults::Inject(L"IRUVFile.GetFileName", 1, E_FAIL);
+    EXPECT_THROW(contents->Update(nullptr), platform::ComError);
+    const std::wstring shown = Dump();
+    EXPECT_NE(shown.find(L"P-2") == std::wstring::npos, shown.find(L"Q-3") == std::wstring::npos) << shown;
 }
 
 TEST_F(Contents, AParentMayRemoveTheFilesBeingRebuilt)
@@ -90,7 +98,6 @@ TEST_F(Contents, AParentMayRemoveTheFilesBeingRebuilt)
     Parent().onNotice = nullptr;
     EXPECT_EQ(contents->GetFileCount(), 0u);
     EXPECT_EQ(Tree().GetRootItem(), nullptr) << "both branches are gone once the rebuild is over";
-    CheckInvariant();
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The file display base over a real tree: inserting, rebuilding in place, deleting leftovers, and
-// parents that read the display from the notifications of a rebuild.
+// parents that read or refresh the display from the notifications of a rebuild.
 #include <map>
 
 #include "display/FileTreeDisplay.h"
@@ -177,24 +177,33 @@ TEST_F(DisplayTest, EntityAtSeveralPlacesIsRebuiltAtEachAndAnInnerPlaceOnce)
     EXPECT_EQ(out.GetEntityCount(), 1);
 }
 
-TEST_F(DisplayTest, ParentsHearingOfDeselectionsMayReadTheDisplay)
+TEST_F(DisplayTest, ParentsHearingOfDeselectionsMayReadAndRefreshTheDisplay)
 {
     Refresh(nullptr);
-    ExpandAndSelect({&file, &comp2, &comp3});
+    ExpandAndSelect({&file, &comp1, &comp2, &comp3});
     std::vector<size_t> leftovers;
     std::vector<IUnknown*> entities;
+    auto& pipes = display->model[0].children;
     Parent().onNotice = [&](const Notice& n) {
-        if (n.own && n.code == TVN_SELCHANGEDW && n.itemOld) {
-            leftovers.push_back(display->GetItems(comp2.Unknown()).size());
-            entities.push_back(display->GetEntity(n.itemOld));
+        if (!n.own || n.code != TVN_SELCHANGEDW || !n.itemOld)
+            return;
+        leftovers.push_back(display->GetItems(comp2.Unknown()).size());
+        entities.push_back(display->GetEntity(n.itemOld));
+        if (leftovers.size() == 1) { // edits and refreshes: P-102 goes, with the 1.Valve not yet deleted; two nodes come
+            pipes.pop_back();
+            display->Refresh(nullptr);
+            pipes[1].children.insert(pipes[1].children.end(), {Node{&flange, L"3.Flange", 14}, Node{&flange, L"4.Cap", 15, 1}});
+            display->Refresh(pipe1.Unknown());
         }
     };
-    display->model[0].children[1].children.pop_back(); // 2.Pipe goes
+    pipes[1].children.pop_back(); // the selected 2.Pipe and 1.Valve go
+    pipes[2].children.clear();
     Refresh(nullptr);
-    EXPECT_EQ(leftovers, std::vector<size_t>{1}) << "a leftover is listed until the refresh is over";
+    EXPECT_EQ(leftovers, (std::vector<size_t>{1, 0})) << "a leftover is listed until it is deleted";
+    EXPECT_EQ(Dump(), L"plant.json {Attributes | P-101 {1.Elbow | 3.Flange | 4.Cap}}") << "the refreshes ran after";
     entities.clear();
     display->RemoveAllItems();
-    EXPECT_EQ(entities, (std::vector<IUnknown*>{file.Unknown(), comp3.Unknown()})) << "deselected before it goes";
+    EXPECT_EQ(entities, (std::vector<IUnknown*>{file.Unknown(), comp1.Unknown()})) << "deselected before it goes";
     EXPECT_EQ(Tree().GetRootItem(), nullptr);
 }
 

@@ -19,11 +19,15 @@ HRESULT Report(EXCEPINFO* exception, HRESULT result, ErrorDetails text)
     }
     // The caller's EXCEPINFO is output only: whatever it held is not ours to free.
     *exception = EXCEPINFO{};
-    exception->scode = result;
-    exception->bstrSource = ScopedBstr(text.source).Release();
-    exception->bstrDescription = ScopedBstr(text.description).Release();
+    ScopedBstr source(text.source), description(text.description), helpFile;
     if (!text.helpFile.empty())
-        exception->bstrHelpFile = ScopedBstr(text.helpFile).Release();
+        helpFile = ScopedBstr(text.helpFile);
+    if (!source.Get() || !description.Get() || (!text.helpFile.empty() && !helpFile.Get()))
+        return E_OUTOFMEMORY; // a report without its texts would read as no report
+    exception->scode = result;
+    exception->bstrSource = source.Release();
+    exception->bstrDescription = description.Release();
+    exception->bstrHelpFile = helpFile.Release();
     exception->dwHelpContext = text.helpContext;
     return DISP_E_EXCEPTION;
 }
@@ -57,6 +61,18 @@ std::wstring SystemErrorText(HRESULT result)
         text = code;
     }
     return text;
+}
+
+ComError DescribedError(HRESULT result, const IID& iid, const std::wstring& description)
+{
+    ComPtr<ICreateErrorInfo> create;
+    ComPtr<IErrorInfo> info;
+    if (SUCCEEDED(CreateErrorInfo(create.Receive()))) {
+        create->SetGUID(iid);
+        create->SetDescription(const_cast<wchar_t*>(description.c_str()));
+        info = create.Query<IErrorInfo>();
+    }
+    return ComError(result, iid, info);
 }
 
 HRESULT ReportAutomationError(EXCEPINFO* exception, HRESULT result, const std::wstring& source,

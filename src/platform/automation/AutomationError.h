@@ -15,7 +15,8 @@ namespace platform {
 
 // Fills exception with result, source and description (the system's text for result when
 // description is empty) and returns DISP_E_EXCEPTION. A caller without an EXCEPINFO gets result
-// itself, with the same text as the thread's error information.
+// itself, with the same text as the thread's error information. When the report's texts cannot
+// be allocated, the call's error is E_OUTOFMEMORY, with no EXCEPINFO filled in.
 HRESULT ReportAutomationError(EXCEPINFO* exception, HRESULT result, const std::wstring& source,
                               std::wstring description = std::wstring());
 
@@ -25,6 +26,10 @@ HRESULT ReportAutomationError(EXCEPINFO* exception, const ComError& error, const
 // The system's message for result, without the trailing line break; "Error 0x8XXXXXXX" when the
 // system has none.
 std::wstring SystemErrorText(HRESULT result);
+
+// A COM error that we describe in words: its error information holds the description and no
+// source, so that the boundary that reports it names itself as the source.
+ComError DescribedError(HRESULT result, const IID& iid, const std::wstring& description);
 
 // Runs body (returning an HRESULT) and reports any exception it throws through exception.
 template <typename Body>
