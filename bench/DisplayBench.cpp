@@ -6,6 +6,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <functional>
+#include <map>
+#include <string_view>
 
 #include "BenchClock.h"
 #include <string>
@@ -17,6 +20,7 @@
 #include "Reader.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/ScopedVariant.h"
+#include "ruv/ModelCall.h"
 #include "ruv/RUV3TreeDisplay.h"
 
 using platform::ComPtr;
@@ -65,6 +69,75 @@ void Report(const char* what, long nodes, double ms, unsigned long long messages
                 static_cast<double>(messages) / nodes);
 }
 
+// Where a build's time goes: the calls into the object model by method, and the insert messages
+// (timed around the tree window's whole handling of them: our procedure and the native one).
+class Breakdown : public ruvcall::CallObserver {
+public:
+    void OnCall(std::string_view method, long long ticks) override
+    {
+        Phase& phase = m_calls[std::string(method)];
+        ++phase.count;
+        phase.ticks += ticks;
+    }
+    // Times the inserts by standing in front of the tree window's procedure.
+    void TimeInserts(HWND tree)
+    {
+        s_timing = this;
+        s_previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Breakdown::InsertTimer)));
+    }
+    void StopTiming(HWND tree)
+    {
+        SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s_previous));
+        s_timing = nullptr;
+    }
+    // Prints each phase's share of the build's time, per node.
+    void Print(double totalMs, long nodes) const
+    {
+        LARGE_INTEGER frequency{};
+        QueryPerformanceFrequency(&frequency);
+        auto ms = [&](long long ticks) { return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart); };
+        long long modelTicks = 0;
+        long modelCalls = 0;
+        for (const auto& [method, phase] : m_calls) {
+            modelTicks += phase.ticks;
+            modelCalls += phase.count;
+        }
+        auto line = [&](const std::string& what, long count, double phaseMs) {
+            std::printf("  %-40s %8ld calls %6.2f per node %9.1f ms %6.2f us/node %5.1f%%\n", what.c_str(), count,
+                        static_cast<double>(count) / nodes, phaseMs, 1000.0 * phaseMs / nodes, 100.0 * phaseMs / totalMs);
+        };
+        line("object model, all methods", modelCalls, ms(modelTicks));
+        for (const auto& [method, phase] : m_calls)
+            line("  " + method, phase.count, ms(phase.ticks));
+        line("insert messages", m_inserts.count, ms(m_inserts.ticks));
+        line("our own work (the rest)", 0, totalMs - ms(modelTicks) - ms(m_inserts.ticks));
+    }
+
+private:
+    static LRESULT CALLBACK InsertTimer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message != TVM_INSERTITEMW)
+            return CallWindowProcW(s_previous, hwnd, message, wParam, lParam);
+        LARGE_INTEGER start{}, end{};
+        QueryPerformanceCounter(&start);
+        const LRESULT result = CallWindowProcW(s_previous, hwnd, message, wParam, lParam);
+        QueryPerformanceCounter(&end);
+        ++s_timing->m_inserts.count;
+        s_timing->m_inserts.ticks += end.QuadPart - start.QuadPart;
+        return result;
+    }
+    static inline Breakdown* s_timing = nullptr;
+    static inline WNDPROC s_previous = nullptr;
+
+    struct Phase {
+        long count = 0;
+        long long ticks = 0;
+    };
+    std::map<std::string, Phase> m_calls;
+    Phase m_inserts;
+};
+
 void Measure(HWND parent, int pipelines)
 {
     auto data = std::make_shared<ruvmodel::Document>(ruvmodel::ReadDocumentText(SyntheticFile(pipelines), L"synthetic.json"));
@@ -79,10 +152,17 @@ void Measure(HWND parent, int pipelines)
     CRUV3TreeDisplay display(&tree, &settings, file);
     const long nodes = 2 + static_cast<long>(pipelines) * kNodesPerPipeline; // the file and its attributes node
 
+    Breakdown breakdown;
+    breakdown.TimeInserts(tree.GetSafeHwnd());
+    ruvcall::g_callObserver = &breakdown;
     unsigned long long before = tree.MessagesSent();
     double start = NowMs();
     display.Refresh(nullptr);
-    Report("full build", nodes, NowMs() - start, tree.MessagesSent() - before);
+    const double buildMs = NowMs() - start;
+    ruvcall::g_callObserver = nullptr;
+    breakdown.StopTiming(tree.GetSafeHwnd());
+    Report("full build", nodes, buildMs, tree.MessagesSent() - before);
+    breakdown.Print(buildMs, nodes);
 
     before = tree.MessagesSent();
     start = NowMs();
@@ -109,28 +189,22 @@ void Measure(HWND parent, int pipelines)
     // The same items inserted into a bare tree-view, in the same shape.
     platform::TreeCtrl bare;
     bare.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, rect, parent, 102);
-    // Breadth first: each item's text and its parent's place in the plan plus one (0: the root).
-    std::vector<std::pair<std::wstring, HTREEITEM>> plan;
-    std::vector<std::pair<HTREEITEM, size_t>> walk;
-    for (HTREEITEM item = tree.GetRootItem(); item; item = tree.GetNextSiblingItem(item))
-        walk.emplace_back(item, 0);
-    for (size_t i = 0; i < walk.size(); ++i) {
-        wchar_t text[256] = {};
-        TVITEMW tvi{};
-        tvi.mask = TVIF_TEXT;
-        tvi.hItem = walk[i].first;
-        tvi.pszText = text;
-        tvi.cchTextMax = 256;
-        tree.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-        plan.emplace_back(text, reinterpret_cast<HTREEITEM>(walk[i].second));
-        for (HTREEITEM child = tree.GetChildItem(walk[i].first); child; child = tree.GetNextSiblingItem(child))
-            walk.emplace_back(child, i + 1);
-    }
+    // In the order the build inserts them, each parent before its children (Wine's tree-view looks
+    // a handle up by a linear search, so the order of inserts changes their cost): each item's
+    // text and its parent's place in the plan plus one (0: the root).
+    std::vector<std::pair<std::wstring, size_t>> plan;
+    std::function<void(HTREEITEM, size_t)> visit = [&](HTREEITEM first, size_t parentPlace) {
+        for (HTREEITEM item = first; item; item = tree.GetNextSiblingItem(item)) {
+            plan.emplace_back(tree.GetItemText(item), parentPlace);
+            visit(tree.GetChildItem(item), plan.size());
+        }
+    };
+    visit(tree.GetRootItem(), 0);
     std::vector<HTREEITEM> copies(plan.size());
     before = bare.MessagesSent();
     start = NowMs();
     for (size_t i = 0; i < plan.size(); ++i) {
-        const size_t parentIndex = reinterpret_cast<size_t>(plan[i].second);
+        const size_t parentIndex = plan[i].second;
         copies[i] = bare.InsertItem(plan[i].first.c_str(), parentIndex ? copies[parentIndex - 1] : TVI_ROOT, TVI_LAST, 0, 3);
     }
     Report("baseline: bare tree-view inserts", nodes, NowMs() - start, bare.MessagesSent() - before);

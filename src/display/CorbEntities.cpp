@@ -10,10 +10,13 @@ void CCorbEntities::ResetCursor()
 
 void CCorbEntities::Add(IUnknown* entity, HTREEITEM item, HTREEITEM parent, DWORD_PTR itemData)
 {
-    if (m_byItem.count(KeyOf(item)))
+    auto [found, added] = m_byItem.try_emplace(KeyOf(item));
+    if (!added) {
         Remove(item);
+        found = m_byItem.try_emplace(KeyOf(item)).first;
+    }
     auto position = m_entries.insert(m_entries.end(), EntityEntry{EntityPtr(entity), item, parent, itemData});
-    m_byItem[KeyOf(item)] = position;
+    found->second = position;
     m_byEntity[KeyOf(entity)][Place{KeyOf(parent), itemData}] = position;
     ResetCursor();
 }

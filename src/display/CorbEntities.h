@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <list>
 #include <map>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -63,7 +64,7 @@ private:
     void ResetCursor();
 
     Entries m_entries;
-    std::map<Key, Entries::iterator> m_byItem;
+    std::unordered_map<Key, Entries::iterator> m_byItem;
     std::map<Key, Places> m_byEntity;
     std::map<Key, Places>::iterator m_cursor;
     int m_cursorIndex = 0;

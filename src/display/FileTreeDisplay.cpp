@@ -38,6 +38,15 @@ void CFileTreeDisplay::GetBrokenItems(CCorbEntities& out)
 HTREEITEM CFileTreeDisplay::InsertEntityItem(IUnknown* entity, std::wstring text, HTREEITEM hParent,
                                              HTREEITEM hInsertAfter, int image, DWORD_PTR itemData)
 {
+    if (m_building) {
+        // A first build only appends: nothing is kept, and each parent's items come in order.
+        HTREEITEM item = m_pTree->InsertItem(text.c_str(), hParent, hInsertAfter, itemData, image);
+        if (item) {
+            m_current.Add(entity, item, hParent, itemData);
+            m_looks.emplace(item, Look{std::move(text), image});
+        }
+        return item;
+    }
     if (hInsertAfter == TVI_LAST) {
         auto last = m_lastInserted.find(hParent);
         if (last != m_lastInserted.end())
@@ -155,6 +164,11 @@ void CFileTreeDisplay::Rebuild(IUnknown* entity)
     if (!target) {
         m_stale.Assign(m_current);
         m_current.Clear();
+        struct Building {
+            bool& flag;
+            ~Building() { flag = false; }
+        } building{m_building};
+        m_building = m_looks.empty();
         Populate(nullptr, TVI_ROOT);
     } else {
         const ItemSet subtree = GetSubtreeItems(target);

@@ -81,6 +81,7 @@ private:
 
     // What each of the display's items shows, so that an unchanged item costs no message.
     std::unordered_map<HTREEITEM, Look> m_looks;
+    bool m_building = false; // a full refresh of a branch that had no items yet
     // Whether a refresh runs, and the refreshes asked for meanwhile (a null entity: all).
     bool m_refreshing = false;
     std::vector<CCorbEntities::EntityPtr> m_deferred;

@@ -49,6 +49,31 @@ constexpr std::string_view MethodName()
 // Raises result described by description.
 [[noreturn]] void RaiseDescribed(HRESULT result, const std::wstring& description);
 
+// Hears of every call into the object model, with the method and how long it took in
+// QueryPerformanceCounter ticks: the benchmark's breakdown of a build. None in the product, where
+// a call costs one more pointer test.
+class CallObserver {
+public:
+    virtual void OnCall(std::string_view method, long long ticks) = 0;
+
+protected:
+    ~CallObserver() = default;
+};
+inline CallObserver* g_callObserver = nullptr;
+
+template <auto Method, typename Itf, typename... Args>
+HRESULT Invoke(Itf* object, Args&&... args)
+{
+    if (!g_callObserver)
+        return (object->*Method)(std::forward<Args>(args)...);
+    LARGE_INTEGER start{}, end{};
+    QueryPerformanceCounter(&start);
+    const HRESULT result = (object->*Method)(std::forward<Args>(args)...);
+    QueryPerformanceCounter(&end);
+    g_callObserver->OnCall(MethodName<Method>(), end.QuadPart - start.QuadPart);
+    return result;
+}
+
 } // namespace ruvcall
 
 // Calls Method of object with args.
@@ -58,7 +83,7 @@ void Call(const platform::ComPtr<typename ruvcall::MethodOf<decltype(Method)>::I
     using Itf = typename ruvcall::MethodOf<decltype(Method)>::Interface;
     if (!object)
         ruvcall::RaiseNoObject(ruvcall::MethodName<Method>());
-    const HRESULT result = (object.Get()->*Method)(std::forward<Args>(args)...);
+    const HRESULT result = ruvcall::Invoke<Method>(object.Get(), std::forward<Args>(args)...);
     if (FAILED(result))
         ruvcall::RaiseCallError(result, __uuidof(Itf), object.Get(), ruvcall::MethodName<Method>());
 }
