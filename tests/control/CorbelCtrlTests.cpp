@@ -209,7 +209,7 @@ TEST_F(Control, AnEntityIsSelectedWhileAnyOfItsItemsIs)
     EXPECT_EQ(control->GetSelectedItemCount(), 0);
 }
 
-TEST_F(Control, ProgrammaticSelectionFollowsTopItemsAndFiresNothing)
+TEST_F(Control, ProgrammaticSelectionAndBoldFollowTopItemsAndFireNothing)
 {
     AddFile();
     control->SetSelection(x.Get());
@@ -221,6 +221,9 @@ TEST_F(Control, ProgrammaticSelectionFollowsTopItemsAndFiresNothing)
     EXPECT_EQ(State(), "file* ^file x1 again x2 y* 2") << "adding keeps the caret";
     control->RemoveFromSelection(file.Get());
     EXPECT_EQ(State(), "file ^file x1 again x2 y* 1");
+    control->MakeBold(y.Get());
+    EXPECT_EQ(State(), "file x1 again x2 y*! ^y 1") << "bold takes the caret and leaves the selection";
+    control->ClearBold(y.Get());
     ComPtr<IDispatch> object;
     EXPECT_EQ(control->GetSelectedItem(0, object.Receive()), S_OK);
     EXPECT_EQ(NameOf(object.Get()), "y");
@@ -229,24 +232,17 @@ TEST_F(Control, ProgrammaticSelectionFollowsTopItemsAndFiresNothing)
     EXPECT_EQ(control->GetSelectedItem(0, nullptr), E_POINTER);
     EXPECT_FALSE(object);
     control->ClearSelection();
-    EXPECT_EQ(State(), "file ^file x1 again x2 y 0");
+    EXPECT_EQ(State(), "file x1 again x2 y ^y 0");
     control->SetSelection(nullptr);
     EXPECT_EQ(State(), "file x1 again x2 y 0") << "nothing to select removes the caret";
     EXPECT_EQ(Events(), "");
 }
 
-TEST_F(Control, BoldMarksTopItemsWithoutTouchingTheSelection)
+TEST_F(Control, FilesWithoutAnRUVFileAreRefusedAndDroppedOnesOnlyReported)
 {
-    AddFile();
-    control->SetSelection(y.Get());
-    control->MakeBold(file.Get());
-    EXPECT_EQ(State(), "file! ^file x1 again x2 y* 1");
-    control->ClearBold(file.Get());
-    EXPECT_EQ(State(), "file ^file x1 again x2 y* 1");
-}
-
-TEST_F(Control, FilesWithoutAnRUVFileAreRefused)
-{
+    const std::vector<std::wstring> names{L"C:\\plant\\b.ruv", L"C:\\plant\\a.ruv", L"D:\\c.ruv"};
+    control->OnDropFiles(MakeDrop(names)); // and releases it
+    EXPECT_EQ(control->drops, names) << "in drop order";
     EXPECT_EQ(control->AddRUVFile(nullptr), E_INVALIDARG);
     EXPECT_EQ(control->AddRUVFile(x.Get()), E_INVALIDARG);
     control->RemoveRUVFile(file.Get()); // never added
@@ -341,13 +337,6 @@ TEST_F(Control, ClicksAndTheMenuKeyReportTheObjectInControlCoordinates)
     SendMessageW(Ctl().GetSafeHwnd(), WM_KEYDOWN, VK_F10, 0);
     treeinput::SetModifiers(false, false);
     EXPECT_EQ(Pointed(1), Pointed(true, LabelCentre(rows[4]), y.Get()));
-}
-
-TEST_F(Control, DroppedFilesAreReportedInDropOrder)
-{
-    const std::vector<std::wstring> names{L"C:\\plant\\b.ruv", L"C:\\plant\\a.ruv", L"D:\\c.ruv"};
-    control->OnDropFiles(MakeDrop(names)); // and releases it
-    EXPECT_EQ(control->drops, names);
 }
 
 TEST_F(Control, OnlyEndHomeAndArrowsGoStraightToTheTreeAndNativeNoticesAreIgnored)
