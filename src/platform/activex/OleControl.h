@@ -211,6 +211,10 @@ protected:
     virtual void OnSetFocus() {}
     virtual bool OnNotify(const NMHDR&, LRESULT&) { return false; }
     virtual void OnDropFiles(HDROP drop) { DragFinish(drop); }
+    // A context-menu request that reached the control window: from the keyboard (no position) or
+    // from the mouse at a screen point. True when the control answered it; otherwise the container
+    // is asked.
+    virtual bool OnContextMenu(std::optional<POINT>) { return false; }
     virtual void OnDestroy() {}
     // Keyboard messages before the container sees them; true when the control took the message.
     virtual bool PreTranslateMessage(const MSG&) { return false; }

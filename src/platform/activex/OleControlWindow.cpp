@@ -3,6 +3,8 @@
 // view interface (the window draws itself; Draw has nothing more to add).
 #include "platform/activex/OleControl.h"
 
+#include <windowsx.h>
+
 #include "platform/window/Gdi.h"
 #include "platform/window/MessageScope.h"
 #include "platform/com/Module.h"
@@ -97,10 +99,18 @@ LRESULT OleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEACTIVATE:
         InPlaceActivate(true);
         break;
+    case WM_CONTEXTMENU: {
+        // From the keyboard the position is (-1, -1).
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (OnContextMenu(at.x == -1 && at.y == -1 ? std::nullopt : std::optional<POINT>(at)))
+            return 0;
+        break;
+    }
     case WM_NOTIFY: {
         // Children that want their own notifications first install the reflection on this window.
         LRESULT result = 0;
-        if (lParam && OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header && OnNotify(*header, result))
             return result;
         break;
     }
