@@ -28,17 +28,24 @@ TEST_F(Embedding, ActivationMovesTheParkedWindowIntoTheContainerAndBack)
     EXPECT_GT(Tree().GetCount(), 1u);
     GetClientRect(Tree().GetSafeHwnd(), &tree);
     EXPECT_EQ(tree.right, site.Place().right - site.Place().left);
-    EXPECT_TRUE(GetFocus() == window || IsChild(window, GetFocus()));
     EXPECT_NE(Tree().Send(TVM_GETIMAGELIST, TVSIL_NORMAL), 0);
     EXPECT_NE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
     const RECT place{5, 6, 105, 206};
     ASSERT_EQ(inPlace->SetObjectRects(&place, &place), S_OK);
     GetClientRect(Tree().GetSafeHwnd(), &tree);
     EXPECT_TRUE(tree.right == 100 && tree.bottom == 200) << "the tree moves with the control";
+    // The container hears the focus leave the control's windows and come back, straight into the
+    // tree or through the control window; moves between those windows are no news.
+    site.log.clear();
+    for (HWND to : {TestSite::Window(), Tree().GetSafeHwnd(), window, static_cast<HWND>(nullptr), window})
+        SetFocus(to);
+    EXPECT_EQ(site.log, (std::vector<std::string>{"OnFocus(0)", "OnFocus(1)", "OnFocus(0)", "OnFocus(1)"}));
 
     site.log.clear();
     ASSERT_EQ(inPlace->InPlaceDeactivate(), S_OK);
-    EXPECT_EQ(site.log, (std::vector<std::string>{"SetActiveObject(null)", "OnUIDeactivate", "OnInPlaceDeactivate"}));
+    EXPECT_EQ(site.log, (std::vector<std::string>{"SetActiveObject(null)", "OnUIDeactivate", "OnFocus(0)",
+                                                  "OnInPlaceDeactivate"}))
+        << "the focus goes back to the container";
     EXPECT_TRUE(!IsWindowVisible(window) && GetParent(window) != TestSite::Window()) << "parked again";
     EXPECT_EQ(inPlace->GetWindow(&window), E_FAIL);
     ASSERT_EQ(Embed(OLEIVERB_INPLACEACTIVATE), S_OK); // shown again, without its user interface
@@ -66,6 +73,14 @@ TEST_F(Embedding, ActivationMovesTheParkedWindowIntoTheContainerAndBack)
     EXPECT_TRUE(As<IProvideClassInfo2>()->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source) == S_OK &&
                 source == DIID__DCorbelEvents)
         << "where hosts connect their sinks";
+}
+
+TEST_F(Embedding, AWindowMadeForAContainerThatOnlyActivatesInPlaceTakesTheKeys)
+{
+    // It activates with its user interface: the container has an active object to hand keys to.
+    ASSERT_EQ(Embed(OLEIVERB_INPLACEACTIVATE), S_OK);
+    EXPECT_EQ(site.log, (std::vector<std::string>{"CanInPlaceActivate", "OnInPlaceActivate", "OnUIActivate",
+                                                  "OnFocus(1)", "SetActiveObject"}));
 }
 
 TEST_F(Embedding, NullPointersAreRefusedNotFollowed)

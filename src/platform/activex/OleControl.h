@@ -265,6 +265,10 @@ private:
     std::vector<DispatchMember> StockMembers();
     void SetStockShort(DISPID id, short& member, short value);
     void ApplyWindowStyles();
+    // Whether the focus is in the control window or one of its children.
+    bool HasFocus() const;
+    // Tells the control site when the focus enters or leaves the control's windows.
+    void ReportFocus();
     void ApplyAmbientFont();
     void FontChanged();
     ScopedVariant AmbientProperty(DISPID id); // Empty when the container has none
@@ -303,6 +307,7 @@ private:
     DWORD m_viewFlags = 0;
     bool m_inPlaceActive = false;
     bool m_uiActive = false;
+    bool m_focusReported = false; // the control site last heard OnFocus(TRUE)
 
     short m_borderStyle = 0;
     short m_appearance = 0;

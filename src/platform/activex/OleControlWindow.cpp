@@ -1,6 +1,7 @@
 // The control window: created on demand under the parking window, its messages handed to the
-// control's hooks with no exception leaving them, its border from the stock properties, and the
-// view interface (the window draws itself; Draw has nothing more to add).
+// control's hooks with no exception leaving them, its border from the stock properties, the focus
+// reported to the control site, and the view interface (the window draws itself; Draw has nothing
+// more to add).
 #include "platform/activex/OleControl.h"
 
 #include <windowsx.h>
@@ -92,10 +93,12 @@ LRESULT OleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnSize(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_SETFOCUS:
-        if (m_controlSite)
-            m_controlSite->OnFocus(TRUE);
+        ReportFocus();
         OnSetFocus();
         return 0;
+    case WM_KILLFOCUS:
+        ReportFocus();
+        break;
     case WM_MOUSEACTIVATE:
         InPlaceActivate(true);
         break;
@@ -108,8 +111,11 @@ LRESULT OleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_NOTIFY: {
         // Children that want their own notifications first install the reflection on this window.
+        // The focus moving between the control's own windows is no news for the container.
         LRESULT result = 0;
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header && (header->code == NM_SETFOCUS || header->code == NM_KILLFOCUS))
+            ReportFocus();
         if (header && OnNotify(*header, result))
             return result;
         break;
@@ -131,6 +137,22 @@ LRESULT OleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return DefaultProc(message, wParam, lParam);
+}
+
+bool OleControl::HasFocus() const
+{
+    HWND focus = GetFocus();
+    return m_hWnd && focus && (focus == m_hWnd || IsChild(m_hWnd, focus));
+}
+
+void OleControl::ReportFocus()
+{
+    const bool focused = HasFocus();
+    if (focused == m_focusReported || m_destroying)
+        return;
+    m_focusReported = focused;
+    if (m_controlSite)
+        m_controlSite->OnFocus(focused);
 }
 
 STDMETHODIMP OleControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC drawDC, LPCRECTL bounds,
