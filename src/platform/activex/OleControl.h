@@ -265,6 +265,11 @@ private:
     std::vector<DispatchMember> StockMembers();
     void SetStockShort(DISPID id, short& member, short value);
     void ApplyWindowStyles();
+    // Draws the stock border inside rect and leaves rect as the area within it.
+    void DrawBorder(HDC dc, RECT& rect) const;
+    // The control's look at its window's size (or its extent's, without a window) into dc:
+    // background, border and the child windows as they print themselves.
+    void PaintLook(HDC dc, SIZE size);
     // Whether the focus is in the control window or one of its children.
     bool HasFocus() const;
     // Tells the control site when the focus enters or leaves the control's windows.

@@ -1,10 +1,12 @@
 // The control window: created on demand under the parking window, its messages handed to the
 // control's hooks with no exception leaving them, its border from the stock properties, the focus
-// reported to the control site, and the view interface (the window draws itself; Draw has nothing
-// more to add).
+// reported to the control site, and the view interface, which draws the control's look into any
+// device context (a printer's, a metafile's, a bitmap's).
 #include "platform/activex/OleControl.h"
 
 #include <windowsx.h>
+
+#include <algorithm>
 
 #include "platform/window/Gdi.h"
 #include "platform/window/MessageScope.h"
@@ -23,6 +25,25 @@ SIZE ExtentInPixels(const SIZEL& extent)
     return SIZE{ToPixels(extent.cx, GetDeviceCaps(screen.Get(), LOGPIXELSX)),
                 ToPixels(extent.cy, GetDeviceCaps(screen.Get(), LOGPIXELSY))};
 }
+
+// The aspects drawn as the control's content: printing and thumbnails show what the screen shows.
+bool IsDrawnAspect(DWORD aspect)
+{
+    return aspect == DVASPECT_CONTENT || aspect == DVASPECT_DOCPRINT || aspect == DVASPECT_THUMBNAIL;
+}
+
+// An object selected into a device context for a scope; the previous one is selected again after.
+class ScopedSelection {
+public:
+    ScopedSelection(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
+    ~ScopedSelection() { SelectObject(m_dc, m_previous); }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
 
 } // namespace
 
@@ -155,15 +176,80 @@ void OleControl::ReportFocus()
         m_controlSite->OnFocus(focused);
 }
 
+void OleControl::DrawBorder(HDC dc, RECT& rect) const
+{
+    // As ApplyWindowStyles shapes the window: a sunken edge in 3D appearance, a line when flat.
+    if (m_borderStyle != 1)
+        return;
+    if (m_appearance == 1) {
+        DrawEdge(dc, &rect, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+        return;
+    }
+    FrameRect(dc, &rect, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&rect, -1, -1);
+}
+
+void OleControl::PaintLook(HDC dc, SIZE size)
+{
+    RECT rect{0, 0, size.cx, size.cy};
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_WINDOW));
+    DrawBorder(dc, rect);
+    if (!m_hWnd)
+        return;
+    // Each child prints itself where it stands, inside the border, the bottom of the z-order first.
+    // A parked window prints as well as a shown one.
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    for (HWND child = ::GetWindow(::GetWindow(m_hWnd, GW_CHILD), GW_HWNDLAST); child;
+         child = ::GetWindow(child, GW_HWNDPREV)) {
+        RECT place{};
+        if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) || !GetWindowRect(child, &place))
+            continue;
+        SetViewportOrgEx(dc, place.left - window.left, place.top - window.top, nullptr);
+        SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                     PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+    }
+    RestoreDC(dc, saved);
+}
+
 STDMETHODIMP OleControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC drawDC, LPCRECTL bounds,
                               LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR)
 {
-    if (aspect != DVASPECT_CONTENT)
+    if (!IsDrawnAspect(aspect))
         return DV_E_DVASPECT;
     if (!drawDC || !bounds)
         return E_INVALIDARG;
-    // The tree window covers the whole control and paints itself.
-    return S_OK;
+    const LONGLONG width = LONGLONG{bounds->right} - bounds->left, height = LONGLONG{bounds->bottom} - bounds->top;
+    if (width <= 0 || height <= 0 || width > MAXLONG || height > MAXLONG)
+        return E_INVALIDARG; // empty, inverted, or wider than a device context reaches
+    // The look is composed at the control's own size in a bitmap, then scaled into the bounds: one
+    // picture for a screen, a printer or a metafile.
+    SIZE size = ExtentInPixels(m_extent);
+    if (RECT window{}; m_hWnd && GetWindowRect(m_hWnd, &window))
+        size = SIZE{window.right - window.left, window.bottom - window.top};
+    size = SIZE{std::max(size.cx, 1L), std::max(size.cy, 1L)};
+    const ScopedClientDC screen(nullptr);
+    const MemoryDC memory(CreateCompatibleDC(screen.Get()));
+    BITMAPINFO format{};
+    format.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const GdiObject<HBITMAP> image(CreateDIBSection(screen.Get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !image)
+        return E_OUTOFMEMORY;
+    const ScopedSelection selected(memory.Get(), image.Get());
+    PaintLook(memory.Get(), size);
+    // Enlarged (a printer) each pixel is repeated, which keeps the text sharp; shrunk (a thumbnail)
+    // the pixels are averaged, which keeps it legible.
+    const int mode = SetStretchBltMode(drawDC, width < size.cx || height < size.cy ? HALFTONE : COLORONCOLOR);
+    POINT brushOrigin{};
+    SetBrushOrgEx(drawDC, 0, 0, &brushOrigin);
+    const BOOL drawn = StretchBlt(drawDC, bounds->left, bounds->top, static_cast<int>(width), static_cast<int>(height),
+                                  memory.Get(), 0, 0, size.cx, size.cy, SRCCOPY);
+    SetBrushOrgEx(drawDC, brushOrigin.x, brushOrigin.y, nullptr);
+    SetStretchBltMode(drawDC, mode);
+    return drawn ? S_OK : E_INVALIDARG; // a handle that is no device context
 }
 
 STDMETHODIMP OleControl::GetColorSet(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors)
@@ -171,7 +257,7 @@ STDMETHODIMP OleControl::GetColorSet(DWORD aspect, LONG, void*, DVTARGETDEVICE*,
     if (!colors)
         return E_POINTER;
     *colors = nullptr;
-    return aspect == DVASPECT_CONTENT ? S_FALSE : DV_E_DVASPECT;
+    return IsDrawnAspect(aspect) ? S_FALSE : DV_E_DVASPECT;
 }
 
 STDMETHODIMP OleControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink)
