@@ -1,6 +1,7 @@
 // The control in a container: activation and deactivation with the container's calls in order,
-// the window parked before and after, verbs and extent, null pointers refused, aggregation, and
-// the module's unloading.
+// the window parked before and after, the focus as the container hears it, verbs and extent, the
+// control drawn into a bitmap and a metafile, null pointers refused, aggregation, and the module's
+// unloading.
 #include "HostedControl.h"
 #include "platform/window/Gdi.h"
 

@@ -1,6 +1,6 @@
-// The control's events as a host's sink hears them: selection changes made with keys through the
-// container's accelerator path, frozen events, which keys the control takes before the container,
-// and hosts that let the control go from their handlers.
+// The control's events as a host's sink hears them: selection changes made with typed keys through
+// the container's accelerator path, frozen events, which keys the control takes before the
+// container, the keyboard pop-up, and hosts that let the control go from their handlers.
 #include "HostedControl.h"
 
 #include <functional>
