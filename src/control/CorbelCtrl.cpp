@@ -272,8 +272,24 @@ void CCorbelCtrl::OnTreeMouseEvent(UINT code)
 bool CCorbelCtrl::OnTreeKeyDown(const NMTVKEYDOWN& key)
 {
     const bool shiftF10 = key.wVKey == VK_F10 && GetKeyState(VK_SHIFT) < 0;
-    if (!shiftF10 && key.wVKey != VK_APPS)
+    m_menuKeyPressed = shiftF10 || key.wVKey == VK_APPS ? key.wVKey : 0;
+    if (!m_menuKeyPressed)
         return false;
+    FireKeyboardPopup();
+    return true;
+}
+
+bool CCorbelCtrl::OnContextMenu(std::optional<POINT> at)
+{
+    const bool repeatsKey = m_menuKeyPressed == VK_APPS || (m_menuKeyPressed == VK_F10 && GetKeyState(VK_F10) < 0);
+    m_menuKeyPressed = 0;
+    if (!at && !repeatsKey)
+        FireKeyboardPopup();
+    return true;
+}
+
+void CCorbelCtrl::FireKeyboardPopup()
+{
     HTREEITEM caret = m_tree.GetCaretItem();
     RECT rect{};
     if (!caret || !m_tree.GetItemRect(caret, rect, true))
@@ -283,7 +299,6 @@ bool CCorbelCtrl::OnTreeKeyDown(const NMTVKEYDOWN& key)
     ScreenToClient(m_hWndControl, &point);
     ComPtr<IDispatch> object = EntityDispatch(caret);
     FirePopupMenu(point.x, point.y, object.Get());
-    return true;
 }
 
 void CCorbelCtrl::OnDropFiles(HDROP drop)

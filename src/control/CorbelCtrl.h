@@ -127,8 +127,13 @@ private:
     // A double or right click: the item under the click's position, if the position is on its
     // icon, label, indent or state icon.
     void OnTreeMouseEvent(UINT code);
-    // Shift+F10 or the context-menu key: a pop-up at the caret's label, or the tree's centre.
+    // Shift+F10 or the context-menu key as the tree reports it: the keyboard pop-up.
     bool OnTreeKeyDown(const NMTVKEYDOWN& key);
+    // A keyboard request raises the keyboard pop-up unless it only repeats a menu key that the
+    // tree reported; a mouse request was answered by the right click's PopupMenu.
+    bool OnContextMenu(std::optional<POINT> at) override;
+    // PopupMenu at the centre of the caret's label, or of the tree without a caret.
+    void FireKeyboardPopup();
     platform::ComPtr<IDispatch> EntityDispatch(HTREEITEM item);
     // The items of an object, and those of them that no ancestor shows too.
     std::vector<HTREEITEM> ItemsOf(IDispatch* object);
@@ -145,6 +150,9 @@ private:
     platform::ImageList m_imageList;
     platform::GdiObject<HFONT> m_font; // the control's own copy of the stock Font, set on the tree
     BOOL m_bFireSelectionEvents = TRUE;
+    // The menu key whose press the tree reported and that raised a pop-up (0 for none): the system
+    // may follow it with WM_CONTEXTMENU, on the context-menu key's release or while F10 is down.
+    WPARAM m_menuKeyPressed = 0;
     std::unique_ptr<CTreeContents> m_contents;
     CCorbEntities m_selection;
 };

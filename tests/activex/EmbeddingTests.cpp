@@ -1,6 +1,7 @@
 // The control in a container: activation and deactivation with the container's calls in order,
-// the window parked before and after, verbs and extent, null pointers refused, aggregation, and
-// the module's unloading.
+// the window parked before and after, the focus as the container hears it, verbs and extent, the
+// control drawn into a bitmap and a metafile, null pointers refused, aggregation, and the module's
+// unloading.
 #include "HostedControl.h"
 #include "platform/window/Gdi.h"
 
@@ -28,17 +29,24 @@ TEST_F(Embedding, ActivationMovesTheParkedWindowIntoTheContainerAndBack)
     EXPECT_GT(Tree().GetCount(), 1u);
     GetClientRect(Tree().GetSafeHwnd(), &tree);
     EXPECT_EQ(tree.right, site.Place().right - site.Place().left);
-    EXPECT_TRUE(GetFocus() == window || IsChild(window, GetFocus()));
     EXPECT_NE(Tree().Send(TVM_GETIMAGELIST, TVSIL_NORMAL), 0);
     EXPECT_NE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
     const RECT place{5, 6, 105, 206};
     ASSERT_EQ(inPlace->SetObjectRects(&place, &place), S_OK);
     GetClientRect(Tree().GetSafeHwnd(), &tree);
     EXPECT_TRUE(tree.right == 100 && tree.bottom == 200) << "the tree moves with the control";
+    // The container hears the focus leave the control's windows and come back, straight into the
+    // tree or through the control window; moves between those windows are no news.
+    site.log.clear();
+    for (HWND to : {TestSite::Window(), Tree().GetSafeHwnd(), window, static_cast<HWND>(nullptr), window})
+        SetFocus(to);
+    EXPECT_EQ(site.log, (std::vector<std::string>{"OnFocus(0)", "OnFocus(1)", "OnFocus(0)", "OnFocus(1)"}));
 
     site.log.clear();
     ASSERT_EQ(inPlace->InPlaceDeactivate(), S_OK);
-    EXPECT_EQ(site.log, (std::vector<std::string>{"SetActiveObject(null)", "OnUIDeactivate", "OnInPlaceDeactivate"}));
+    EXPECT_EQ(site.log, (std::vector<std::string>{"SetActiveObject(null)", "OnUIDeactivate", "OnFocus(0)",
+                                                  "OnInPlaceDeactivate"}))
+        << "the focus goes back to the container";
     EXPECT_TRUE(!IsWindowVisible(window) && GetParent(window) != TestSite::Window()) << "parked again";
     EXPECT_EQ(inPlace->GetWindow(&window), E_FAIL);
     ASSERT_EQ(Embed(OLEIVERB_INPLACEACTIVATE), S_OK); // shown again, without its user interface
@@ -51,21 +59,103 @@ TEST_F(Embedding, ActivationMovesTheParkedWindowIntoTheContainerAndBack)
     EXPECT_EQ(site.log, std::vector<std::string>{"ShowPropertyFrame"});
     EXPECT_EQ(object->DoVerb(7, nullptr, &site, 0, nullptr, nullptr), OLEOBJ_S_INVALIDVERB);
     EXPECT_EQ(object->DoVerb(OLEIVERB_OPEN, nullptr, &site, 0, nullptr, nullptr), E_NOTIMPL);
-    // The extent, in HIMETRIC, for the content aspect only; the window draws itself.
+    // The extent, in HIMETRIC, for the content aspect only.
     SIZEL size{2540, 1270}, read{};
     EXPECT_EQ(object->SetExtent(DVASPECT_CONTENT, &size), S_OK);
     EXPECT_EQ(object->GetExtent(DVASPECT_ICON, &read), DV_E_DVASPECT);
     auto view = As<IViewObject2>();
     EXPECT_TRUE(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &read) == S_OK && read.cx == 2540 && read.cy == 1270);
-    const platform::ScopedClientDC screen(nullptr);
-    const RECTL bounds{0, 0, 10, 10};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, screen.Get(), &bounds, nullptr, nullptr, 0), S_OK);
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &bounds, nullptr, nullptr, 0),
-              E_INVALIDARG);
     GUID source{};
     EXPECT_TRUE(As<IProvideClassInfo2>()->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source) == S_OK &&
                 source == DIID__DCorbelEvents)
         << "where hosts connect their sinks";
+}
+
+TEST_F(Embedding, AWindowMadeForAContainerThatOnlyActivatesInPlaceTakesTheKeys)
+{
+    // It activates with its user interface: the container has an active object to hand keys to.
+    ASSERT_EQ(Embed(OLEIVERB_INPLACEACTIVATE), S_OK);
+    EXPECT_EQ(site.log, (std::vector<std::string>{"CanInPlaceActivate", "OnInPlaceActivate", "OnUIActivate",
+                                                  "OnFocus(1)", "SetActiveObject"}));
+}
+
+// A bitmap to draw into, filled with one colour.
+class Canvas {
+public:
+    Canvas(SIZE size, COLORREF fill)
+        : m_bitmap(CreateCompatibleBitmap(platform::ScopedClientDC(nullptr).Get(), size.cx, size.cy))
+    {
+        SelectObject(m_dc.Get(), m_bitmap.Get()); // the device context goes first and lets go of it
+        const platform::GdiObject<HBRUSH> brush(CreateSolidBrush(fill));
+        const RECT all{0, 0, size.cx, size.cy};
+        FillRect(m_dc.Get(), &all, brush.Get());
+    }
+    HDC Dc() const { return m_dc.Get(); }
+    COLORREF At(int x, int y) const { return GetPixel(m_dc.Get(), x, y); }
+
+private:
+    platform::GdiObject<HBITMAP> m_bitmap;
+    platform::MemoryDC m_dc{CreateCompatibleDC(nullptr)};
+};
+
+TEST_F(Embedding, DrawShowsTheControlAsItLooksScaledIntoTheBounds)
+{
+    auto draw = [view = As<IViewObject2>()](HDC dc, const RECTL* bounds, DWORD aspect = DVASPECT_CONTENT) {
+        return view->Draw(aspect, -1, nullptr, nullptr, nullptr, dc, bounds, nullptr, nullptr, 0);
+    };
+    constexpr COLORREF kUnpainted = RGB(1, 2, 3);
+    // Before the control has a window: its background, inside the bounds only; wrong calls refused.
+    const Canvas before(SIZE{120, 80}, kUnpainted);
+    const RECTL bounds{10, 20, 110, 70}, empty{10, 10, 10, 50}, inverted{50, 50, 10, 10}, huge{-MAXLONG, 0, MAXLONG, 9};
+    ASSERT_EQ(draw(before.Dc(), &bounds), S_OK);
+    EXPECT_TRUE(before.At(10, 20) == GetSysColor(COLOR_WINDOW) && before.At(109, 69) == GetSysColor(COLOR_WINDOW));
+    EXPECT_TRUE(before.At(9, 20) == kUnpainted && before.At(110, 69) == kUnpainted && before.At(10, 70) == kUnpainted);
+    EXPECT_EQ(draw(before.Dc(), &bounds, DVASPECT_ICON), DV_E_DVASPECT);
+    for (const auto& [dc, where] : {std::pair(HDC{}, &bounds), {before.Dc(), nullptr}, {before.Dc(), &empty},
+                                    {before.Dc(), &inverted}, {before.Dc(), &huge}})
+        EXPECT_EQ(draw(dc, where), E_INVALIDARG);
+
+    // Shown with a selected row and either border: at its own size what the screen shows, and twice
+    // as large (as on a printer) each pixel twice as large.
+    AddPlant();
+    ASSERT_EQ(Embed(), S_OK);
+    ASSERT_EQ(automation.Call(L"SetSelection", {modelkit::PipelineOf(file.Get(), 0).Get()}).hr, S_OK);
+    ASSERT_EQ(automation.Put(L"BorderStyle", {1}).hr, S_OK);
+    RECT window{};
+    GetWindowRect(ControlWindow(), &window);
+    const SIZE size{window.right - window.left, window.bottom - window.top};
+    const RECTL whole{0, 0, size.cx, size.cy}, twice{5, 5, 5 + 2 * size.cx, 5 + 2 * size.cy};
+    for (const short appearance : {0, 1}) {
+        ASSERT_EQ(automation.Put(L"Appearance", {appearance}).hr, S_OK);
+        RedrawWindow(ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const Canvas shown(size, kUnpainted), drawn(size, kUnpainted), large({twice.right + 5, twice.bottom + 5}, 0);
+        BitBlt(shown.Dc(), 0, 0, size.cx, size.cy, platform::ScopedClientDC(nullptr).Get(), window.left, window.top,
+               SRCCOPY);
+        ASSERT_TRUE(draw(drawn.Dc(), &whole) == S_OK && draw(large.Dc(), &twice) == S_OK);
+        int differ = 0;
+        for (int y = 0; y < size.cy; ++y)
+            for (int x = 0; x < size.cx; ++x)
+                differ += (drawn.At(x, y) != shown.At(x, y)) + (large.At(5 + 2 * x, 5 + 2 * y) != drawn.At(x, y)) +
+                          (large.At(6 + 2 * x, 6 + 2 * y) != drawn.At(x, y));
+        EXPECT_EQ(differ, 0) << "appearance " << appearance;
+        EXPECT_TRUE(large.At(4, 5) == 0 && large.At(twice.right, twice.bottom - 1) == 0) << "outside the bounds";
+    }
+
+    // Into a metafile, as a document keeps the control's picture.
+    struct MetafileTraits {
+        using Handle = HENHMETAFILE;
+        void Close(HENHMETAFILE metafile) const { DeleteEnhMetaFile(metafile); }
+    };
+    struct RecordingTraits {
+        using Handle = HDC;
+        void Close(HDC dc) const { MetafileTraits().Close(CloseEnhMetaFile(dc)); }
+    };
+    platform::ScopedHandle<RecordingTraits> recording(CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(draw(recording.Get(), &bounds), S_OK);
+    const platform::ScopedHandle<MetafileTraits> metafile(CloseEnhMetaFile(recording.Release()));
+    ENHMETAHEADER header{};
+    ASSERT_TRUE(GetEnhMetaFileHeader(metafile.Get(), sizeof(header), &header));
+    EXPECT_GT(header.nRecords, 2u) << "more than its header and its end";
 }
 
 TEST_F(Embedding, NullPointersAreRefusedNotFollowed)

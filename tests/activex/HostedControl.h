@@ -174,13 +174,20 @@ protected:
         ASSERT_EQ(document->GetFile(file.Receive()), S_OK);
         ASSERT_EQ(automation.Call(L"AddRUVFile", {file.Get()}).hr, S_OK);
     }
-    // A key press as a container's loop passes it: to TranslateAccelerator, then to the focus.
-    void PressKey(UINT key)
+    // Keys pressed (or released) on the keyboard in order, as the system delivers them to the focus,
+    // through the container's loop: the control's keys first.
+    void Keys(std::initializer_list<WORD> keys, bool down = true)
     {
-        MSG message{Tree().GetSafeHwnd(), WM_KEYDOWN, key, 1, 0, {0, 0}};
-        if (!site.ActiveObject() || site.ActiveObject()->TranslateAccelerator(&message) != S_OK)
-            SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        for (WORD key : keys) {
+            INPUT input{INPUT_KEYBOARD, {.ki = {key, 0, down ? 0u : KEYEVENTF_KEYUP, 0, 0}}};
+            SendInput(1, &input, sizeof(input));
+        }
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            if (!site.TranslateAccelerator(message) && TranslateMessage(&message) >= 0)
+                DispatchMessageW(&message);
+        }
     }
+    void Type(WORD key) { Keys({key}); Keys({key}, false); }
     long Long(const wchar_t* property) const { return automation.Get(property).value.ToLong().value_or(-9); }
 
     std::optional<modelkit::InProcessModel> model;

@@ -98,6 +98,12 @@ protected:
 
 TEST_F(PropertyPages, GeneralPageShowsTheStockPropertiesAndAppliesWhatTheHostAllows)
 {
+    // The pages a frame shows, in order: General, the system's font page, Settings.
+    CAUUID pages{};
+    ASSERT_EQ(As<ISpecifyPropertyPages>()->GetPages(&pages), S_OK);
+    EXPECT_TRUE(pages.cElems == 3 && pages.pElems[0] == CLSID_CorbelPropPage &&
+                pages.pElems[1] == CLSID_CFontPropPage && pages.pElems[2] == CLSID_SettingsPropPage);
+    CoTaskMemFree(pages.pElems);
     ASSERT_EQ(automation.Put(L"BorderStyle", {1}).hr, S_OK);
     Open(CLSID_CorbelPropPage, L"General");
     EXPECT_EQ(State(), L"[0 - Flat|1 - 3D]=0 [0 - None|1 - Fixed Single]=1 1 ");
@@ -150,17 +156,6 @@ TEST_F(PropertyPages, SettingsPageAppliesThroughTheSettersAndTakesKeys)
     ASSERT_EQ(page->Deactivate(), S_OK);
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(page->Show(SW_SHOW), E_UNEXPECTED);
-}
-
-TEST_F(PropertyPages, TheControlOffersItsPagesInOrder)
-{
-    // What a frame shows: General, the system's font page, Settings.
-    CAUUID pages{};
-    ASSERT_EQ(As<ISpecifyPropertyPages>()->GetPages(&pages), S_OK);
-    ASSERT_EQ(pages.cElems, 3u);
-    EXPECT_TRUE(pages.pElems[0] == CLSID_CorbelPropPage && pages.pElems[1] == CLSID_CFontPropPage &&
-                pages.pElems[2] == CLSID_SettingsPropPage);
-    CoTaskMemFree(pages.pElems);
 }
 
 } // namespace

@@ -211,6 +211,10 @@ protected:
     virtual void OnSetFocus() {}
     virtual bool OnNotify(const NMHDR&, LRESULT&) { return false; }
     virtual void OnDropFiles(HDROP drop) { DragFinish(drop); }
+    // A context-menu request that reached the control window: from the keyboard (no position) or
+    // from the mouse at a screen point. True when the control answered it; otherwise the container
+    // is asked.
+    virtual bool OnContextMenu(std::optional<POINT>) { return false; }
     virtual void OnDestroy() {}
     // Keyboard messages before the container sees them; true when the control took the message.
     virtual bool PreTranslateMessage(const MSG&) { return false; }
@@ -261,6 +265,15 @@ private:
     std::vector<DispatchMember> StockMembers();
     void SetStockShort(DISPID id, short& member, short value);
     void ApplyWindowStyles();
+    // Draws the stock border inside rect and leaves rect as the area within it.
+    void DrawBorder(HDC dc, RECT& rect) const;
+    // The control's look at its window's size (or its extent's, without a window) into dc:
+    // background, border and the child windows as they print themselves.
+    void PaintLook(HDC dc, SIZE size);
+    // Whether the focus is in the control window or one of its children.
+    bool HasFocus() const;
+    // Tells the control site when the focus enters or leaves the control's windows.
+    void ReportFocus();
     void ApplyAmbientFont();
     void FontChanged();
     ScopedVariant AmbientProperty(DISPID id); // Empty when the container has none
@@ -299,6 +312,7 @@ private:
     DWORD m_viewFlags = 0;
     bool m_inPlaceActive = false;
     bool m_uiActive = false;
+    bool m_focusReported = false; // the control site last heard OnFocus(TRUE)
 
     short m_borderStyle = 0;
     short m_appearance = 0;

@@ -28,6 +28,10 @@ HRESULT OleControl::InPlaceActivate(bool ui)
         hr = site->GetWindow(&parent);
         if (SUCCEEDED(hr))
             hr = site->GetWindowContext(frame.Receive(), uiWindow.Receive(), &position, &clip, &frameInfo);
+        // A window made for the container that shows it starts as a new control does, active with
+        // its user interface, so that a container that only activates in place routes its keys; a
+        // window made before (under the parking window) keeps the activation asked for.
+        ui = ui || !m_hWnd;
         if (SUCCEEDED(hr) && !EnsureWindow())
             hr = E_OUTOFMEMORY;
         if (FAILED(hr)) {
@@ -81,6 +85,9 @@ STDMETHODIMP OleControl::InPlaceDeactivate()
     UIDeactivate();
     m_inPlaceActive = false;
     if (m_hWnd) {
+        // The focus leaves with the window, to the container (a hidden window may keep it).
+        if (HasFocus())
+            SetFocus(GetParent(m_hWnd));
         ShowWindow(m_hWnd, SW_HIDE);
         SetParent(m_hWnd, m_parking ? m_parking->Window() : nullptr);
     }
