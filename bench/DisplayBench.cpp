@@ -22,6 +22,7 @@
 #include "platform/com/ScopedVariant.h"
 #include "ruv/ModelCall.h"
 #include "ruv/RUV3TreeDisplay.h"
+#include "units/Length.h"
 
 using platform::ComPtr;
 
@@ -33,6 +34,8 @@ constexpr int kComponentsPerPipeline = 10;
 // pipeline 1, attributes 1 + 4, information items 1 + 2 x (1 + 1 attributes + 1 row), components
 // node 1, per component: node 1 + attributes 1 + 2 + keypoints 1 + 2 x 4 + material 1 + 1 + 9, sheets 1 + 2
 constexpr int kNodesPerPipeline = 1 + 5 + 1 + 2 * 4 + 1 + kComponentsPerPipeline * 24 + 3;
+// The size of the file shown with everything expanded.
+constexpr int kShownNodes = 2500;
 
 std::string SyntheticFile(int pipelines)
 {
@@ -138,6 +141,78 @@ private:
     Phase m_inserts;
 };
 
+// Every item with children expanded, by the native key that expands a whole branch (numpad *).
+void ExpandAll(platform::TreeCtrl& tree)
+{
+    for (HTREEITEM item = tree.GetRootItem(); item; item = tree.GetNextSiblingItem(item)) {
+        tree.SelectCaret(item);
+        tree.Send(WM_KEYDOWN, VK_MULTIPLY, 1);
+    }
+}
+
+// The items of a tree in the order a build inserts them, each parent before its children (Wine's
+// tree-view looks a handle up by a linear search, so the order of inserts changes their cost):
+// each item's text and its parent's place in the list plus one (0: the root).
+using InsertPlan = std::vector<std::pair<std::wstring, size_t>>;
+InsertPlan PlanOf(const platform::TreeCtrl& from)
+{
+    InsertPlan plan;
+    std::function<void(HTREEITEM, size_t)> visit = [&](HTREEITEM first, size_t parentPlace) {
+        for (HTREEITEM item = first; item; item = from.GetNextSiblingItem(item)) {
+            plan.emplace_back(from.GetItemText(item), parentPlace);
+            visit(from.GetChildItem(item), plan.size());
+        }
+    };
+    visit(from.GetRootItem(), 0);
+    return plan;
+}
+
+void Insert(const InsertPlan& plan, platform::TreeCtrl& to)
+{
+    std::vector<HTREEITEM> copies(plan.size());
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const size_t parentIndex = plan[i].second;
+        copies[i] = to.InsertItem(plan[i].first.c_str(), parentIndex ? copies[parentIndex - 1] : TVI_ROOT, TVI_LAST, 0, 3);
+    }
+}
+
+// With the windows shown and everything expanded, as a user who opened every branch has it: the
+// native expansion of everything, and a full refresh that changes every length label, next to a
+// bare tree-view expanding the same items and setting as many labels.
+void MeasureExpanded(HWND parent, CMultiTree& tree, CRUV3TreeDisplay& display, CTreeContentSettings& settings,
+                     platform::TreeCtrl& bare, long nodes)
+{
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    ShowWindow(tree.GetSafeHwnd(), SW_SHOWNA);
+    unsigned long long before = tree.MessagesSent();
+    double start = NowMs();
+    ExpandAll(tree);
+    Report("expand all", nodes, NowMs() - start, tree.MessagesSent() - before);
+
+    settings.SetWorkingUnits(CTreeContentSettings::kCoordinatesKey, CLength::eInches);
+    before = tree.MessagesSent();
+    start = NowMs();
+    display.Refresh(nullptr);
+    Report("refresh, new units, all expanded", nodes, NowMs() - start, tree.MessagesSent() - before);
+    const unsigned long long relabelled = tree.MessagesSent() - before;
+    ShowWindow(tree.GetSafeHwnd(), SW_HIDE);
+
+    ShowWindow(bare.GetSafeHwnd(), SW_SHOWNA);
+    before = bare.MessagesSent();
+    start = NowMs();
+    ExpandAll(bare);
+    Report("baseline: bare expand all", nodes, NowMs() - start, bare.MessagesSent() - before);
+    // As many labels set as the refresh set, walking the items in order.
+    before = bare.MessagesSent();
+    start = NowMs();
+    HTREEITEM item = bare.GetRootItem();
+    for (unsigned long long i = 0; i < relabelled && item; ++i, item = bare.GetNextVisibleItem(item))
+        bare.SetItemLook(item, L"relabelled", -1);
+    Report("baseline: bare relabel, all expanded", nodes, NowMs() - start, bare.MessagesSent() - before);
+    ShowWindow(bare.GetSafeHwnd(), SW_HIDE);
+    ShowWindow(parent, SW_HIDE);
+}
+
 void Measure(HWND parent, int pipelines)
 {
     auto data = std::make_shared<ruvmodel::Document>(ruvmodel::ReadDocumentText(SyntheticFile(pipelines), L"synthetic.json"));
@@ -189,25 +264,32 @@ void Measure(HWND parent, int pipelines)
     // The same items inserted into a bare tree-view, in the same shape.
     platform::TreeCtrl bare;
     bare.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, rect, parent, 102);
-    // In the order the build inserts them, each parent before its children (Wine's tree-view looks
-    // a handle up by a linear search, so the order of inserts changes their cost): each item's
-    // text and its parent's place in the plan plus one (0: the root).
-    std::vector<std::pair<std::wstring, size_t>> plan;
-    std::function<void(HTREEITEM, size_t)> visit = [&](HTREEITEM first, size_t parentPlace) {
-        for (HTREEITEM item = first; item; item = tree.GetNextSiblingItem(item)) {
-            plan.emplace_back(tree.GetItemText(item), parentPlace);
-            visit(tree.GetChildItem(item), plan.size());
-        }
-    };
-    visit(tree.GetRootItem(), 0);
-    std::vector<HTREEITEM> copies(plan.size());
+    const InsertPlan plan = PlanOf(tree);
     before = bare.MessagesSent();
     start = NowMs();
-    for (size_t i = 0; i < plan.size(); ++i) {
-        const size_t parentIndex = plan[i].second;
-        copies[i] = bare.InsertItem(plan[i].first.c_str(), parentIndex ? copies[parentIndex - 1] : TVI_ROOT, TVI_LAST, 0, 3);
-    }
+    Insert(plan, bare);
     Report("baseline: bare tree-view inserts", nodes, NowMs() - start, bare.MessagesSent() - before);
+
+}
+
+// Wine's tree-view recomputes every shown row on each expansion and each label change of a shown
+// tree, so these run on a smaller file.
+void MeasureShownAndExpanded(HWND parent, int pipelines)
+{
+    auto data = std::make_shared<ruvmodel::Document>(ruvmodel::ReadDocumentText(SyntheticFile(pipelines), L"synthetic.json"));
+    ComPtr<IRUVDocument> document = ComPtr<IRUVDocument>::Attach(new ruvmodel::com::DocumentObject(data));
+    ComPtr<IRUVFile> file;
+    document->GetFile(file.Receive());
+    CMultiTree tree;
+    RECT rect{0, 0, 300, 460};
+    tree.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, rect, parent, 101);
+    CTreeContentSettings settings;
+    CRUV3TreeDisplay display(&tree, &settings, file);
+    display.Refresh(nullptr);
+    platform::TreeCtrl bare;
+    bare.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, rect, parent, 102);
+    Insert(PlanOf(tree), bare);
+    MeasureExpanded(parent, tree, display, settings, bare, 2 + static_cast<long>(pipelines) * kNodesPerPipeline);
 }
 
 } // namespace
@@ -241,6 +323,7 @@ int main(int argc, char** argv)
     try {
         for (int i = 0; i < count; ++i)
             Measure(parent, sizes[i]);
+        MeasureShownAndExpanded(parent, kShownNodes / kNodesPerPipeline);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "failed: %s\n", error.what());
         return 1;

@@ -114,6 +114,7 @@ void CTreeContents::ForEachDisplay(const std::function<void(CFileTreeDisplay&)>&
 
 void CTreeContents::Update(IUnknown* entity)
 {
+    const CMultiTree::BulkChange bulk(*m_pTree); // one repaint for all files
     ForEachDisplay([entity](CFileTreeDisplay& display) {
         if (!entity)
             display.Refresh(nullptr);

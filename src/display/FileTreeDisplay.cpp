@@ -136,6 +136,7 @@ void CFileTreeDisplay::Refresh(IUnknown* entity)
         }
     } running{*this};
     m_refreshing = true;
+    const CMultiTree::BulkChange bulk(*m_pTree);
     RefreshOnce(entity);
     while (!m_deferred.empty()) {
         const CCorbEntities::EntityPtr next = m_deferred.front();

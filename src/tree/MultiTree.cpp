@@ -15,6 +15,33 @@ CMultiTree::HeldItem::HeldItem(CMultiTree& tree, HTREEITEM item) : m_tree(tree),
 
 CMultiTree::HeldItem::~HeldItem() { m_tree.m_pHeld = m_pOuter; }
 
+CMultiTree::BulkChange::BulkChange(CMultiTree& tree, bool now) : m_tree(tree)
+{
+    ++m_tree.m_bulkChanges;
+    if (now)
+        m_tree.SuspendRedraw();
+}
+
+void CMultiTree::SuspendRedraw()
+{
+    // A hidden tree paints nothing anyway; turning the redraw back on could show it.
+    if (m_bulkChanges == 0 || m_redrawSuspended || !IsWindowVisible(m_hWnd))
+        return;
+    m_redrawSuspended = true;
+    Send(WM_SETREDRAW, FALSE);
+}
+
+CMultiTree::BulkChange::~BulkChange()
+{
+    if (--m_tree.m_bulkChanges != 0 || !m_tree.m_redrawSuspended)
+        return;
+    m_tree.m_redrawSuspended = false;
+    if (IsWindow(m_tree.m_hWnd)) {
+        m_tree.Send(WM_SETREDRAW, TRUE);
+        RedrawWindow(m_tree.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
+}
+
 bool CMultiTree::Create(DWORD style, const RECT& rect, HWND parent, UINT id)
 {
     m_bDestroying = false;

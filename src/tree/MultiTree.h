@@ -47,6 +47,20 @@ public:
     BOOL IsSendingNotify() const { return m_bSendingNotify; }
     LRESULT SendNotify(NMHDR* pHeader);
 
+    // Bulk changes: while one lasts, a shown tree does not redraw from its first change on (at
+    // once with now), and when the outermost ends it repaints once. Nested ones count; one that
+    // changed nothing costs nothing.
+    class BulkChange {
+    public:
+        explicit BulkChange(CMultiTree& tree, bool now = false);
+        ~BulkChange();
+        BulkChange(const BulkChange&) = delete;
+        BulkChange& operator=(const BulkChange&) = delete;
+
+    private:
+        CMultiTree& m_tree;
+    };
+
     BOOL GetMultiSelect() const { return m_bMultiSelect; }
     void SetMultiSelect(BOOL bMultiSelect) { m_bMultiSelect = bMultiSelect; }
     HTREEITEM GetAnchor() const { return m_hAnchor; }
@@ -118,6 +132,8 @@ private:
     // Moves the native caret; the native notifications it causes are not ours (WindowProc).
     bool MoveNativeCaret(HTREEITEM item);
     bool IsSelected(HTREEITEM item) const { return m_selected.count(item) != 0; }
+    // Turns the redraw off for a running bulk change, once.
+    void SuspendRedraw();
     // A TVM_SETITEM or TVM_INSERTITEM, whoever sends it, with the selected set kept up to date.
     LRESULT OnItemWrite(UINT message, WPARAM wParam, LPARAM lParam);
     // A visible item's row, for ordering items by their place in the tree: top and bottom edges.
@@ -187,4 +203,6 @@ private:
     // The window is being destroyed: its items go without caret or selection work, and without
     // notifications of ours.
     bool m_bDestroying = false;
+    int m_bulkChanges = 0;       // running BulkChanges
+    bool m_redrawSuspended = false;
 };

@@ -19,7 +19,11 @@ LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == platform::ReflectedNotifyMessage())
         return OnReflectedNotify(*reinterpret_cast<platform::ReflectedNotify*>(lParam)) ? TRUE : FALSE;
 
-    if (message == TVM_SETITEMW || message == TVM_SETITEMA || message == TVM_INSERTITEMW || message == TVM_INSERTITEMA)
+    const bool writes = message == TVM_SETITEMW || message == TVM_SETITEMA || message == TVM_INSERTITEMW ||
+                        message == TVM_INSERTITEMA;
+    if (writes || message == TVM_DELETEITEM || message == TVM_EXPAND)
+        SuspendRedraw();
+    if (writes)
         return OnItemWrite(message, wParam, lParam);
     if (message == WM_LBUTTONDBLCLK) {
         OnLButtonDblClk(wParam, lParam);
@@ -105,6 +109,12 @@ void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
         }
         target = caret ? GetChildItem(caret) : nullptr;
         break;
+    case VK_MULTIPLY: {
+        // The native control expands the caret's whole branch, one item at a time.
+        const BulkChange bulk(*this, true);
+        DefaultProc(WM_KEYDOWN, nChar, lParam);
+        return;
+    }
     default:
         DefaultProc(WM_KEYDOWN, nChar, lParam);
         return;

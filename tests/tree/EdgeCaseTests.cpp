@@ -97,6 +97,31 @@ TEST_F(Cases, AParentThatDeletesWhileHearingOfAChangeLeavesNothingHalfDone)
     Run({"A1 A3", "-", "parent-deletes:-A1:A2 collapse:A", "", "-", "?-A1 -A1 deleted:A2 ?-A3 -A3"});
 }
 
+TEST_F(Cases, BulkChangesSuspendTheRedrawOfAShownTreeAndRepaintOnce)
+{
+    BuildDefault();
+    static std::string redraws;
+    SetWindowSubclass(Hwnd(), [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+        if (message == WM_SETREDRAW)
+            redraws += std::to_string(wParam);
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }, 1, 0);
+    for (bool shown : {true, false}) {
+        ShowWindow(Hwnd(), shown ? SW_SHOWNA : SW_HIDE);
+        redraws.clear();
+        {
+            const CMultiTree::BulkChange outer(Tree());
+            const CMultiTree::BulkChange inner(Tree());
+            EXPECT_EQ(redraws, "") << "nothing changed yet";
+            Tree().SetItemLook(Item("C"), L"C'", -1);
+            Tree().SetItemLook(Item("D"), L"D'", -1);
+        }
+        EXPECT_EQ(IsWindowVisible(Hwnd()) != FALSE, shown) << "a hidden tree stays hidden";
+        EXPECT_EQ(redraws, shown ? "01" : "") << "off at the first change and on at the end, once, when shown";
+    }
+    ShowWindow(Hwnd(), SW_SHOWNA);
+}
+
 TEST_F(Cases, BandScrollsWhileThePointerIsBelowTheWindow)
 {
     std::vector<std::string> names(40);
