@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string_view>
 
 #include "BenchClock.h"
@@ -213,19 +214,34 @@ void MeasureExpanded(HWND parent, CMultiTree& tree, CRUV3TreeDisplay& display, C
     ShowWindow(parent, SW_HIDE);
 }
 
+constexpr RECT kTreeRect{0, 0, 300, 460};
+
+// A synthetic file of so many pipelines, and its branch's display on a tree of its own, not built yet.
+struct Branch {
+    Branch(HWND parent, int pipelines)
+        : nodes(2 + static_cast<long>(pipelines) * kNodesPerPipeline) // the file and its attributes node
+    {
+        auto data = std::make_shared<ruvmodel::Document>(ruvmodel::ReadDocumentText(SyntheticFile(pipelines), L"synthetic.json"));
+        ComPtr<IRUVDocument> document = ComPtr<IRUVDocument>::Attach(new ruvmodel::com::DocumentObject(data));
+        document->GetFile(file.Receive());
+        tree.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, kTreeRect, parent, 101);
+        display = std::make_unique<CRUV3TreeDisplay>(&tree, &settings, file);
+    }
+    const long nodes;
+    ComPtr<IRUVFile> file;
+    CMultiTree tree;
+    CTreeContentSettings settings;
+    std::unique_ptr<CRUV3TreeDisplay> display;
+};
+
 void Measure(HWND parent, int pipelines)
 {
-    auto data = std::make_shared<ruvmodel::Document>(ruvmodel::ReadDocumentText(SyntheticFile(pipelines), L"synthetic.json"));
-    ComPtr<IRUVDocument> document = ComPtr<IRUVDocument>::Attach(new ruvmodel::com::DocumentObject(data));
-    ComPtr<IRUVFile> file;
-    document->GetFile(file.Receive());
-
-    CMultiTree tree;
-    RECT rect{0, 0, 300, 460};
-    tree.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, rect, parent, 101);
-    CTreeContentSettings settings;
-    CRUV3TreeDisplay display(&tree, &settings, file);
-    const long nodes = 2 + static_cast<long>(pipelines) * kNodesPerPipeline; // the file and its attributes node
+    Branch branch(parent, pipelines);
+    CMultiTree& tree = branch.tree;
+    CRUV3TreeDisplay& display = *branch.display;
+    const ComPtr<IRUVFile>& file = branch.file;
+    const long nodes = branch.nodes;
+    const RECT rect = kTreeRect;
 
     Breakdown breakdown;
     breakdown.TimeInserts(tree.GetSafeHwnd());
@@ -269,27 +285,18 @@ void Measure(HWND parent, int pipelines)
     start = NowMs();
     Insert(plan, bare);
     Report("baseline: bare tree-view inserts", nodes, NowMs() - start, bare.MessagesSent() - before);
-
 }
 
 // Wine's tree-view recomputes every shown row on each expansion and each label change of a shown
 // tree, so these run on a smaller file.
 void MeasureShownAndExpanded(HWND parent, int pipelines)
 {
-    auto data = std::make_shared<ruvmodel::Document>(ruvmodel::ReadDocumentText(SyntheticFile(pipelines), L"synthetic.json"));
-    ComPtr<IRUVDocument> document = ComPtr<IRUVDocument>::Attach(new ruvmodel::com::DocumentObject(data));
-    ComPtr<IRUVFile> file;
-    document->GetFile(file.Receive());
-    CMultiTree tree;
-    RECT rect{0, 0, 300, 460};
-    tree.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, rect, parent, 101);
-    CTreeContentSettings settings;
-    CRUV3TreeDisplay display(&tree, &settings, file);
-    display.Refresh(nullptr);
+    Branch branch(parent, pipelines);
+    branch.display->Refresh(nullptr);
     platform::TreeCtrl bare;
-    bare.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, rect, parent, 102);
-    Insert(PlanOf(tree), bare);
-    MeasureExpanded(parent, tree, display, settings, bare, 2 + static_cast<long>(pipelines) * kNodesPerPipeline);
+    bare.Create(WS_CHILD | TVS_HASLINES | TVS_LINESATROOT, kTreeRect, parent, 102);
+    Insert(PlanOf(branch.tree), bare);
+    MeasureExpanded(parent, branch.tree, *branch.display, branch.settings, bare, branch.nodes);
 }
 
 } // namespace
