@@ -67,6 +67,25 @@ std::string SyntheticFile(int pipelines)
     return json + "]}";
 }
 
+// The process's committed private memory, from its address space: what its heaps hold, the
+// tree-views' items included.
+double PrivateBytes()
+{
+    double bytes = 0;
+    MEMORY_BASIC_INFORMATION region{};
+    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
+         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            bytes += static_cast<double>(region.RegionSize);
+    }
+    return bytes;
+}
+
+void ReportMemory(const char* what, long nodes, double bytes)
+{
+    std::printf("%-32s %7ld nodes %10.0f bytes/node\n", what, nodes, bytes / nodes);
+}
+
 void Report(const char* what, long nodes, double ms, unsigned long long messages)
 {
     std::printf("%-32s %7ld nodes %10.1f ms %10llu messages %6.2f messages/node\n", what, nodes, ms, messages,
@@ -247,9 +266,11 @@ void Measure(HWND parent, int pipelines)
     breakdown.TimeInserts(tree.GetSafeHwnd());
     ruvcall::g_callObserver = &breakdown;
     unsigned long long before = tree.MessagesSent();
+    const double bytesBefore = PrivateBytes();
     double start = NowMs();
     display.Refresh(nullptr);
     const double buildMs = NowMs() - start;
+    const double buildBytes = PrivateBytes() - bytesBefore;
     ruvcall::g_callObserver = nullptr;
     breakdown.StopTiming(tree.GetSafeHwnd());
     Report("full build", nodes, buildMs, tree.MessagesSent() - before);
@@ -283,8 +304,11 @@ void Measure(HWND parent, int pipelines)
     const InsertPlan plan = PlanOf(tree);
     before = bare.MessagesSent();
     start = NowMs();
+    const double bareBefore = PrivateBytes();
     Insert(plan, bare);
     Report("baseline: bare tree-view inserts", nodes, NowMs() - start, bare.MessagesSent() - before);
+    ReportMemory("memory of a build", nodes, buildBytes);
+    ReportMemory("baseline: memory of bare inserts", nodes, PrivateBytes() - bareBefore);
 }
 
 // Wine's tree-view recomputes every shown row on each expansion and each label change of a shown
