@@ -49,6 +49,8 @@ ViewerOptions ParseOptions(const std::vector<std::wstring>& arguments)
             options.screenshot = value;
         } else if (OptionValue(argument, L"dump", value)) {
             options.dump = value;
+        } else if (OptionValue(argument, L"timing", value)) {
+            options.timing = value;
         } else {
             options.files.push_back(argument);
         }

@@ -11,6 +11,7 @@ struct ViewerOptions {
     std::vector<std::wstring> select; // /select:a,b selects the pipelines with these names
     std::wstring screenshot;          // /screenshot:file.bmp saves a picture of the window
     std::wstring dump;                // /dump:file.txt writes the tree as text
+    std::wstring timing;              // /timing:file.txt writes how long the files took to open
     bool exit = false;                // /exit closes the viewer when done
 };
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <string>
 #include <vector>
 
@@ -76,5 +77,13 @@ bool SaveTreeText(HWND tree, const std::wstring& path)
     if (!out || !tree)
         return false;
     out << Utf8(platform::DumpTree(platform::TreeView(tree), nullptr, {.selected = true}));
+    return static_cast<bool>(out);
+}
+
+bool SaveTiming(const std::wstring& path, double readMs, double buildMs, double paintMs, unsigned items)
+{
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out << std::fixed << std::setprecision(1) << "read " << readMs << " ms\nbuild " << buildMs << " ms\nfirst paint "
+        << paintMs << " ms\nitems " << items << "\n";
     return static_cast<bool>(out);
 }

@@ -1,5 +1,7 @@
 #include "ViewerWindow.h"
 
+#include <chrono>
+
 #include <commctrl.h>
 #include <commdlg.h>
 
@@ -16,6 +18,11 @@ using platform::DispatchResult;
 using platform::ScopedVariant;
 
 namespace {
+
+double NowMs()
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 const wchar_t kClassName[] = L"RUVViewerWindow";
 const wchar_t kAttributesClass[] = L"RUVViewerAttributes";
@@ -178,7 +185,11 @@ void ViewerWindow::Run(const ViewerOptions& options)
     if (!options.select.empty())
         SelectPipelines(options.select);
     // Let every window paint, and the display catch up, before it is recorded.
+    const double paintStart = NowMs();
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    if (!options.timing.empty() &&
+        !SaveTiming(options.timing, m_readMs, m_buildMs, NowMs() - paintStart, platform::TreeView(TreeWindow()).GetCount()))
+        AddLog(L"Could not write " + options.timing);
     if (!options.screenshot.empty()) {
         SetForegroundWindow(m_hWnd);
         for (int round = 0; round < 10; ++round) {
@@ -207,6 +218,7 @@ bool ViewerWindow::OpenFile(const std::wstring& path)
         hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                               reinterpret_cast<void**>(opened.document.Receive()));
     DispatchResult step;
+    const double readStart = NowMs();
     if (SUCCEEDED(hr)) {
         step = DispatchDriver(opened.document.Get()).Call(L"Open", {path.c_str()});
         hr = step.hr;
@@ -216,10 +228,13 @@ bool ViewerWindow::OpenFile(const std::wstring& path)
         hr = step.hr;
         opened.file = ComPtr<IDispatch>(step.value.Object());
     }
+    const double buildStart = NowMs();
+    m_readMs += buildStart - readStart;
     if (SUCCEEDED(hr)) {
         step = Control().Call(L"AddRUVFile", {opened.file.Get()});
         hr = step.hr;
     }
+    m_buildMs += NowMs() - buildStart;
     if (FAILED(hr)) {
         wchar_t code[16];
         wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr == DISP_E_EXCEPTION ? step.scode : hr));
