@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -131,7 +132,11 @@ public:
                         static_cast<double>(count) / nodes, phaseMs, 1000.0 * phaseMs / nodes, 100.0 * phaseMs / totalMs);
         };
         line("object model, all methods", modelCalls, ms(modelTicks));
-        for (const auto& [method, phase] : m_calls)
+        // The methods that took longest, each on its own line.
+        std::vector<std::pair<std::string, Phase>> methods(m_calls.begin(), m_calls.end());
+        std::sort(methods.begin(), methods.end(), [](const auto& a, const auto& b) { return a.second.ticks > b.second.ticks; });
+        methods.resize(std::min<size_t>(methods.size(), 5));
+        for (const auto& [method, phase] : methods)
             line("  " + method, phase.count, ms(phase.ticks));
         line("insert messages", m_inserts.count, ms(m_inserts.ticks));
         line("our own work (the rest)", 0, totalMs - ms(modelTicks) - ms(m_inserts.ticks));
