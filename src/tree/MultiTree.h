@@ -13,6 +13,7 @@
 #pragma once
 
 #include <algorithm>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -156,6 +157,17 @@ private:
 
     // Keyboard and focus.
     void OnKeyDown(WPARAM nChar, LPARAM lParam);
+    // The item that Home, End, Page Up or Page Down go to from the caret.
+    HTREEITEM JumpTarget(WPARAM key, HTREEITEM caret) const;
+    // Moves the caret to target as the jump keys and typing do: plain, the target becomes the only
+    // selected item; Shift selects the span from the anchor (Ctrl+Shift adds it); Ctrl moves only
+    // the caret. The view scrolls to show it.
+    void MoveTo(HTREEITEM target, bool ctrl, bool shift);
+    void OnChar(WPARAM character);
+    // The next visible item whose label starts with prefix (case-insensitively): from the caret or
+    // the item after it, going round to the first row.
+    HTREEITEM FindByPrefix(const std::wstring& prefix, bool fromCaret) const;
+    void CopySelection();
     void OnSetFocus(WPARAM wParam, LPARAM lParam);
     void OnKillFocus(WPARAM wParam, LPARAM lParam);
     void OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
@@ -203,6 +215,8 @@ private:
     // The window is being destroyed: its items go without caret or selection work, and without
     // notifications of ours.
     bool m_bDestroying = false;
-    int m_bulkChanges = 0;       // running BulkChanges
+    std::wstring m_typed; // the prefix typed so far
+    DWORD m_lastTyped = 0; // when its last letter came (GetTickCount)
+    int m_bulkChanges = 0; // running BulkChanges
     bool m_redrawSuspended = false;
 };

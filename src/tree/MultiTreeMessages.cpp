@@ -1,15 +1,8 @@
-// The window side of CMultiTree: message dispatch, keyboard and focus, and the tree's own
-// notifications as its parent reflects them.
+// The window side of CMultiTree: message dispatch, focus, and the tree's own notifications as its
+// parent reflects them.
 #include "platform/window/NotifyReflection.h"
 #include "tree/MultiTree.h"
 #include "tree/ScopedValue.h"
-
-namespace {
-
-
-bool KeyDown(int key) { return GetKeyState(key) < 0; }
-
-} // namespace
 
 LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -47,7 +40,8 @@ LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnKeyDown(wParam, lParam);
         return 0;
     case WM_CHAR:
-        // Typed letters would start the native incremental search and move the caret.
+        // Typed letters find items here; the native incremental search never runs.
+        OnChar(wParam);
         return 0;
     case TVM_DELETEITEM:
         BeforeDelete(reinterpret_cast<HTREEITEM>(lParam));
@@ -72,94 +66,6 @@ void CMultiTree::OnLButtonDblClk(WPARAM wParam, LPARAM lParam)
 {
     OutputDebugStringW(L"Got Double Click!\n");
     DefaultProc(WM_LBUTTONDBLCLK, wParam, lParam);
-}
-
-void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
-{
-    const bool ctrl = KeyDown(VK_CONTROL);
-    const bool shift = KeyDown(VK_SHIFT);
-    HTREEITEM caret = GetCaretItem();
-    const bool caretSelected = caret && IsSelected(caret);
-    const bool expanded = caret && GetNativeState(caret, TVIS_EXPANDED);
-
-    HTREEITEM target = nullptr;
-    switch (nChar) {
-    case VK_SPACE:
-        if (caret)
-            SetItemState(caret, caretSelected ? 0 : kSelected, kSelected, TRUE);
-        DefaultProc(WM_KEYDOWN, nChar, lParam);
-        return;
-    case VK_UP:
-        target = caret ? GetPrevVisibleItem(caret) : nullptr;
-        break;
-    case VK_DOWN:
-        target = caret ? GetNextVisibleItem(caret) : nullptr;
-        break;
-    case VK_LEFT:
-        if (expanded) {
-            DefaultProc(WM_KEYDOWN, nChar, lParam); // collapses the caret
-            return;
-        }
-        target = caret ? GetParentItem(caret) : nullptr;
-        break;
-    case VK_RIGHT:
-        if (!expanded) {
-            DefaultProc(WM_KEYDOWN, nChar, lParam); // expands the caret
-            return;
-        }
-        target = caret ? GetChildItem(caret) : nullptr;
-        break;
-    case VK_MULTIPLY: {
-        // The native control expands the caret's whole branch, one item at a time.
-        const BulkChange bulk(*this, true);
-        DefaultProc(WM_KEYDOWN, nChar, lParam);
-        return;
-    }
-    default:
-        DefaultProc(WM_KEYDOWN, nChar, lParam);
-        return;
-    }
-
-    const bool moves = target != nullptr;
-    if (!moves)
-        target = caret;
-    if (!m_hAnchor)
-        m_hAnchor = caret;
-    // The key ends wherever the parent deleted items while hearing of it.
-    const DeletionWatch deletions(*this);
-    // The parent may refuse the move before anything changed; its answer stands for the
-    // target's own selection, which is then announced only as done.
-    if (moves) {
-        NMTREEVIEWW nm = MakeNotify(TVN_SELCHANGINGW);
-        FillItem(nm.itemNew, target);
-        if (SendNotify(&nm.hdr) || deletions.Happened())
-            return;
-    }
-    ScopedValue<HTREEITEM> asked(m_hAsked, moves && !ctrl ? target : nullptr);
-    if (!ctrl && !shift) {
-        m_hAnchor = nullptr;
-        SetAllSelectedExcept(FALSE, target);
-    }
-    if (!moves || deletions.Happened())
-        return;
-
-    SetItemState(caret, 0, kSelected, FALSE);
-    if (deletions.Happened())
-        return;
-    DefaultProc(WM_KEYDOWN, nChar, lParam); // the native control moves its caret and scrolls
-    if (deletions.Happened())
-        return;
-    if (shift) {
-        SelectSpan(m_hAnchor, target, TRUE);
-        if (!deletions.Happened() && GetCaretItem() != target)
-            SetItemState(target, kFocused, kFocused, FALSE);
-    } else if (ctrl) {
-        SetItemState(caret, caretSelected ? kSelected : 0, kSelected, FALSE);
-        if (!deletions.Happened())
-            SetItemState(target, kFocused, kFocused, FALSE);
-    } else {
-        SetItemState(target, kSelected | kFocused, kSelected | kFocused, FALSE);
-    }
 }
 
 void CMultiTree::OnSetFocus(WPARAM wParam, LPARAM lParam)

@@ -18,6 +18,7 @@ protected:
         ASSERT_EQ(Embed(), S_OK);
         Type(VK_HOME); // the caret on the file's row, its branch open, nothing selected
         Type(VK_RIGHT);
+        automation.Call(L"ClearSelection");
         heard.clear();
     }
     static bool Same(IUnknown* a, IUnknown* b) { return modelkit::Identity(a) == modelkit::Identity(b); }

@@ -129,6 +129,15 @@ void TreeTest::BuildDefault(DWORD style)
     ClearLog();
 }
 
+void TreeTest::BuildRows(int count)
+{
+    std::vector<std::string> names(static_cast<size_t>(count));
+    std::vector<ItemSpec> items;
+    for (size_t i = 0; i < names.size(); ++i)
+        items.push_back({(names[i] = "R" + std::to_string(i)).c_str(), nullptr});
+    Build(items);
+}
+
 HTREEITEM TreeTest::Item(const std::string& name) const
 {
     auto found = m_items.find(name);

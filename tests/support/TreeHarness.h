@@ -68,6 +68,8 @@ protected:
     void Build(const std::vector<ItemSpec>& items, DWORD style = kStyle);
     // The default tree: A (A1, A2 (A2a), A3), B (B1), C, D, E; A expanded.
     void BuildDefault(DWORD style = kStyle);
+    // A flat tree of rows R0 .. R(count - 1).
+    void BuildRows(int count);
 
     HTREEITEM Item(const std::string& name) const;
     std::string Name(HTREEITEM item) const; // "-" for none; the text for an item not built by name

@@ -97,15 +97,18 @@ TEST_F(Cases, AParentThatDeletesWhileHearingOfAChangeLeavesNothingHalfDone)
     Run({"A1 A3", "-", "parent-deletes:-A1:A2 collapse:A", "", "-", "?-A1 -A1 deleted:A2 ?-A3 -A3"});
 }
 
+LRESULT CALLBACK RecordRedraws(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR log)
+{
+    if (message == WM_SETREDRAW)
+        *reinterpret_cast<std::string*>(log) += std::to_string(wParam);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 TEST_F(Cases, BulkChangesSuspendTheRedrawOfAShownTreeAndRepaintOnce)
 {
     BuildDefault();
-    static std::string redraws;
-    SetWindowSubclass(Hwnd(), [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-        if (message == WM_SETREDRAW)
-            redraws += std::to_string(wParam);
-        return DefSubclassProc(hwnd, message, wParam, lParam);
-    }, 1, 0);
+    std::string redraws;
+    SetWindowSubclass(Hwnd(), RecordRedraws, 1, reinterpret_cast<DWORD_PTR>(&redraws));
     for (bool shown : {true, false}) {
         ShowWindow(Hwnd(), shown ? SW_SHOWNA : SW_HIDE);
         redraws.clear();
@@ -119,16 +122,47 @@ TEST_F(Cases, BulkChangesSuspendTheRedrawOfAShownTreeAndRepaintOnce)
         EXPECT_EQ(IsWindowVisible(Hwnd()) != FALSE, shown) << "a hidden tree stays hidden";
         EXPECT_EQ(redraws, shown ? "01" : "") << "off at the first change and on at the end, once, when shown";
     }
+    RemoveWindowSubclass(Hwnd(), RecordRedraws, 1);
     ShowWindow(Hwnd(), SW_SHOWNA);
+}
+
+TEST_F(Cases, TypingAfterAPauseStartsAnewAndCtrlCCopiesTheSelectedLabels)
+{
+    BuildDefault();
+    Do("caret:A type:a");
+    Sleep(1100);
+    Do("type:2");
+    EXPECT_EQ(Caret(), "A1") << "after the pause \"2\" is a prefix of its own, which nothing matches";
+
+    Select("A1 A2 C");
+    Do("ctrl+c");
+    ASSERT_TRUE(OpenClipboard(Hwnd()));
+    const auto* text = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+    EXPECT_STREQ(text, L"\tA1\r\n\tA2\r\nC\r\n") << "one label a line, a tab a level below the top";
+    GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
+    CloseClipboard();
+}
+
+TEST_F(Cases, PageKeysGoAPageAndShowTheCaret)
+{
+    BuildRows(100);
+    const int page = static_cast<int>(Tree().Send(TVM_GETVISIBLECOUNT)) - 1;
+    ASSERT_GT(page, 1);
+    Do("caret:R0 pgdn pgdn");
+    EXPECT_EQ(Caret(), "R" + std::to_string(2 * page));
+    RECT row{}, client{};
+    GetClientRect(Hwnd(), &client);
+    EXPECT_TRUE(Tree().GetItemRect(Item(Caret()), row, false) && row.top >= 0 && row.bottom <= client.bottom);
+    Do("shift+pgup");
+    std::string span = "R" + std::to_string(page);
+    for (int i = page + 1; i <= 2 * page; ++i)
+        span += " R" + std::to_string(i);
+    EXPECT_EQ(Selected(), span) << "the span from the anchor a page back";
 }
 
 TEST_F(Cases, BandScrollsWhileThePointerIsBelowTheWindow)
 {
-    std::vector<std::string> names(40);
-    std::vector<ItemSpec> items;
-    for (size_t i = 0; i < names.size(); ++i)
-        items.push_back({(names[i] = "R" + std::to_string(i)).c_str(), nullptr});
-    Build(items);
+    BuildRows(40);
     RECT client;
     GetClientRect(Hwnd(), &client);
     const POINT from = PointAt("R2", true);

@@ -133,7 +133,8 @@ void GestureTest::Do(const std::string& gesture, const std::function<void()>& ac
         for (const char* mouse : {"click", "rclick", "drag", "rdrag", "band"})
             steps[mouse] = [&] { Mouse(verb, keys, rest, action); };
         const std::pair<const char*, UINT> kKeys[] = {{"up", VK_UP}, {"down", VK_DOWN}, {"left", VK_LEFT}, {"right", VK_RIGHT},
-                                                      {"space", VK_SPACE}, {"home", VK_HOME}, {"end", VK_END}};
+                                                      {"space", VK_SPACE}, {"home", VK_HOME}, {"end", VK_END},
+                                                      {"pgup", VK_PRIOR}, {"pgdn", VK_NEXT}, {"a", 'A'}, {"c", 'C'}};
         for (const auto& [name, vk] : kKeys)
             steps[name] = [&, vk = vk] { Key(vk, keys & MK_CONTROL, keys & MK_SHIFT); };
         if (auto known = steps.find(verb); known != steps.end())

@@ -15,7 +15,7 @@ struct TreeRow {
 class GestureTest : public TreeTest {
 protected:
     // Runs a gesture: steps separated by blanks, each "[ctrl+][shift+]verb[:arguments]".
-    //   keys   up down left right space home end; type:TEXT; focus, blur
+    //   keys   up down left right space home end pgup pgdn a c; type:TEXT; focus, blur
     //   mouse  click:W rclick:W drag:W rdrag:W band:W: W as PointAt takes it (band: right of the
     //          label), then ">event"s the mouse loop reads: an item (a move there), "~" (a move within
     //          the drag distance), "esc", "!" (runs action); clicks and bands end with the button up,

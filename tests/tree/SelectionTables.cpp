@@ -29,10 +29,30 @@ const TreeRow kRows[] = {
      "?+A2 ?-A1 -A1 ?+A1 +A1 +A2 ?+A1 ?-A2 -A2 ?+A ?-A1 -A1 +A ?+A1 +A1"},
     {"A1", "A1", "shift+down down shift+down", "A3 B", "B", // a plain arrow drops the anchor
      "?+A2 ?-A1 -A1 ?+A1 +A1 +A2 ?+A3 ?-A1 -A1 ?-A2 -A2 +A3 ?+B ?-A3 -A3 ?+A3 +A3 +B"},
-    // Space toggles the caret; other keys and typed letters move the caret at most, never the selection.
+    // Space toggles the caret.
     {"B", "B", "space space", "B", "B", "?-B -B ?+B +B"},
-    {"C", "C", "home end", "C", "E", ""},
-    {"A", "A", "type:Ec", "A", "A", ""},
+    // Home and End (and the page keys, which go a page or to the first or last row) as the arrows:
+    // plain the target alone, Shift the span from the anchor, Ctrl the caret only, Ctrl+Shift adds.
+    {"C", "C", "home", "A", "A", "?+A ?-C -C +A"},
+    {"C", "C", "end", "E", "E", "?+E ?-C -C +E"},
+    {"C", "C", "pgup pgdn", "E", "E", "?+A ?-C -C +A ?+E ?-A -A +E"},
+    {"C", "C", "shift+end shift+home", "A A1 A2 A3 B C", "A",
+     "?+E ?+D +D +E ?+A +A ?+A1 +A1 ?+A2 +A2 ?+A3 +A3 ?+B +B ?-D -D ?-E -E"},
+    {"E", "C", "ctrl+home ctrl+shift+end", "C D E", "E", "?+A ?+E ?+C +C ?+D +D"},
+    {"E", "C", "ctrl+shift+home", "A A1 A2 A3 B C E", "A", "?+A +A ?+A1 +A1 ?+A2 +A2 ?+A3 +A3 ?+B +B ?+C +C"},
+    // Ctrl+A selects every visible item and keeps the caret; a refused or a deleting parent.
+    {"C", "C", "ctrl+a", "A A1 A2 A3 B C D E", "C", "?+A +A ?+A1 +A1 ?+A2 +A2 ?+A3 +A3 ?+B +B ?+D +D ?+E +E"},
+    {"C", "C", "parent-vetoes ctrl+a", "C", "C", "?+A ?+A1 ?+A2 ?+A3 ?+B ?+D ?+E"},
+    {"", "C", "parent-deletes:+A1:A2 ctrl+a", "A A1 A3 B C D E", "C",
+     "?+A +A ?+A1 +A1 deleted:A2 ?+A3 +A3 ?+B +B ?+C +C ?+D +D ?+E +E"},
+    {"", "C", "parent-deletes:+D:E shift+end", "C D", "C", "?+E ?+C +C ?+D +D deleted:E"},
+    // Typing finds the next label that starts with the letters, case aside, going round; the same
+    // letter again goes on to the next; a longer prefix stays on a caret that still matches.
+    {"", "A", "type:a", "A1", "A1", "?+A1 +A1"},
+    {"", "A", "type:aaa", "A3", "A3", "?+A1 +A1 ?+A2 ?-A1 -A1 +A2 ?+A3 ?-A2 -A2 +A3"},
+    {"", "A", "type:a2", "A2", "A2", "?+A1 +A1 ?+A2 ?-A1 -A1 +A2"},
+    {"", "E", "type:A", "A", "A", "?+A +A"},
+    {"B", "B", "type:x", "B", "B", ""},
     // Focus without a caret puts it on the first visible item, unselected.
     {"", "-", "focus blur", "", "A", ""},
     // A collapse deselects the branch; a caret inside goes, or to the collapsing item if selected.
