@@ -21,6 +21,8 @@ enum ViewerCommand : UINT {
     idPounds,
     idProperties,
     idAbout,
+    idCopy,
+    idSelectAll,
     idPopupAttributes,
     idPopupSelect,
     idPopupBold,

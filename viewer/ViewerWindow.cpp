@@ -1,6 +1,8 @@
 #include "ViewerWindow.h"
 
 #include <chrono>
+#include <iterator>
+#include <filesystem>
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -18,6 +20,19 @@ using platform::DispatchResult;
 using platform::ScopedVariant;
 
 namespace {
+
+constexpr UINT_PTR kTypedPrefixTimer = 1;
+constexpr UINT kTypedPrefixTimerMs = 100;
+
+// What the log names a file by: its name, not where it lies on this machine.
+std::wstring FileName(const std::wstring& path) { return std::filesystem::path(path).filename().wstring(); }
+
+HTREEITEM TopLevelItemOf(const platform::TreeView& tree, HTREEITEM item)
+{
+    for (HTREEITEM parent = tree.GetParentItem(item); parent; parent = tree.GetParentItem(parent))
+        item = parent;
+    return item;
+}
 
 double NowMs()
 {
@@ -163,14 +178,18 @@ HMENU ViewerWindow::BuildMenu()
                               {L"Sequence &Numbers", idSequenceNos}, {L"Component &Text", 0, MakeMenu(text)},
                               {nullptr}, {L"&Length Units", 0, MakeMenu(lengths)},
                               {L"&Weight Units", 0, MakeMenu(weights)}};
+    const MenuEntry edit[] = {{L"&Copy\tCtrl+C", idCopy}, {L"Select &All\tCtrl+A", idSelectAll}};
     const MenuEntry control[] = {{L"&Properties...", idProperties}, {L"&About...", idAbout}};
-    const MenuEntry bar[] = {{L"&File", 0, MakeMenu(file)}, {L"&View", 0, MakeMenu(view)},
-                             {L"&Control", 0, MakeMenu(control)}};
+    const MenuEntry bar[] = {{L"&File", 0, MakeMenu(file)}, {L"&Edit", 0, MakeMenu(edit)},
+                             {L"&View", 0, MakeMenu(view)}, {L"&Control", 0, MakeMenu(control)}};
     return MakeMenu(bar, true);
 }
 
 bool ViewerWindow::PreTranslateMessage(MSG& message)
 {
+    // A letter typed into the tree finds an item; the status bar follows what has been typed.
+    if (message.message == WM_CHAR && message.hwnd == TreeWindow())
+        SetTimer(m_hWnd, kTypedPrefixTimer, kTypedPrefixTimerMs, nullptr);
     if (m_site && m_site->TranslateAccelerator(message))
         return true;
     return m_accelerators && TranslateAcceleratorW(m_hWnd, m_accelerators.Get(), &message);
@@ -238,10 +257,14 @@ bool ViewerWindow::OpenFile(const std::wstring& path)
     if (FAILED(hr)) {
         wchar_t code[16];
         wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr == DISP_E_EXCEPTION ? step.scode : hr));
-        AddLog(L"Cannot open " + path + L": " + code + (step.description.empty() ? L"" : L" " + step.description));
+        AddLog(L"Cannot open " + FileName(path) + L": " + code + (step.description.empty() ? L"" : L" " + step.description));
         return false;
     }
-    AddLog(L"Opened " + path);
+    AddLog(L"Opened " + FileName(path));
+    // The new file's branch is the last at the top level: the view starts at its top.
+    const platform::TreeView tree(TreeWindow());
+    if (HTREEITEM top = tree.GetNextItem(nullptr, TVGN_LASTVISIBLE))
+        tree.Send(TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(TopLevelItemOf(tree, top)));
     m_files.push_back(std::move(opened));
     UpdateStatus();
     return true;
@@ -295,10 +318,32 @@ std::wstring ViewerWindow::StatusText() const
     return text;
 }
 
+void ViewerWindow::SelectAll()
+{
+    // As a user's Ctrl+A on the tree: the tree selects, and the control tells of every change.
+    SetFocus(TreeWindow());
+    INPUT keys[4]{};
+    const WORD codes[4] = {VK_CONTROL, 'A', 'A', VK_CONTROL};
+    for (size_t i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+}
+
 void ViewerWindow::UpdateStatus()
 {
+    // The tree answers its registered message with the letters typed so far to find an item.
+    wchar_t typed[64] = {};
+    static const UINT typedPrefix = RegisterWindowMessageW(L"RUVFileTree.TypedPrefix");
+    if (HWND tree = TreeWindow())
+        SendMessageW(tree, typedPrefix, std::size(typed), reinterpret_cast<LPARAM>(typed));
+    m_typedPrefix = typed;
     const std::wstring files = std::to_wstring(m_files.size()) + (m_files.size() == 1 ? L" file" : L" files");
-    const std::wstring text = files + L"  |  " + StatusText();
+    std::wstring text = files + L"  |  " + StatusText();
+    if (!m_typedPrefix.empty())
+        text += L"  |  Find: " + m_typedPrefix;
     SendMessageW(m_status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -503,6 +548,12 @@ void ViewerWindow::OnCommand(UINT id)
 {
     const DispatchDriver control = Control();
     switch (id) {
+    case idCopy:
+        SendMessageW(TreeWindow(), WM_COPY, 0, 0);
+        return;
+    case idSelectAll:
+        SelectAll();
+        return;
     case idOpen:
         ChooseFiles();
         break;
@@ -559,6 +610,14 @@ LRESULT ViewerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         if (lParam == 0) {
             OnCommand(LOWORD(wParam));
+            return 0;
+        }
+        break;
+    case WM_TIMER:
+        if (wParam == kTypedPrefixTimer) {
+            UpdateStatus();
+            if (m_typedPrefix.empty())
+                KillTimer(m_hWnd, kTypedPrefixTimer);
             return 0;
         }
         break;

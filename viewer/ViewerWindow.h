@@ -29,6 +29,7 @@ public:
     // cannot be created, for example because it is not registered.
     bool Create(int show);
     HWND Window() const { return m_hWnd; }
+    HWND StatusWindow() const { return m_status; }
     // Keys for the control first, then the menu's accelerators.
     bool PreTranslateMessage(MSG& message);
     // Opens the files and does what the options ask.
@@ -61,6 +62,7 @@ private:
     void ShowPopupMenu(long x, long y, IDispatch* object);
     void ShowAttributes(IDispatch* object);
     void UpdateStatus();
+    void SelectAll();
     void AddLog(const std::wstring& line);
     void SetFlag(const wchar_t* property, bool value);
     void SetUnits(const wchar_t* key, long units);
@@ -83,4 +85,5 @@ private:
     std::vector<std::wstring> m_log;
     // How long the files took to open, as a user waits for them: reading, then building the tree.
     double m_readMs = 0, m_buildMs = 0;
+    std::wstring m_typedPrefix; // shown in the status bar while the user types to find an item
 };

@@ -62,6 +62,12 @@ public:
         CMultiTree& m_tree;
     };
 
+    // The letters typed so far to find an item, while the typing goes on; answered to
+    // TypedPrefixMessage() (wParam: the buffer's length in characters, lParam: the buffer), so that
+    // a host can show it.
+    std::wstring GetTypedPrefix() const;
+    static UINT TypedPrefixMessage();
+
     BOOL GetMultiSelect() const { return m_bMultiSelect; }
     void SetMultiSelect(BOOL bMultiSelect) { m_bMultiSelect = bMultiSelect; }
     HTREEITEM GetAnchor() const { return m_hAnchor; }

@@ -184,6 +184,17 @@ void CMultiTree::MoveTo(HTREEITEM target, bool ctrl, bool shift)
     EnsureVisible(target);
 }
 
+UINT CMultiTree::TypedPrefixMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"RUVFileTree.TypedPrefix");
+    return message;
+}
+
+std::wstring CMultiTree::GetTypedPrefix() const
+{
+    return GetTickCount() - m_lastTyped > kTypingPauseMs ? std::wstring() : m_typed;
+}
+
 void CMultiTree::OnChar(WPARAM character)
 {
     if (character < L' ' || character == 0x7F)

@@ -1,5 +1,8 @@
 // The window side of CMultiTree: message dispatch, focus, and the tree's own notifications as its
 // parent reflects them.
+#include <algorithm>
+#include <string>
+
 #include "platform/window/NotifyReflection.h"
 #include "tree/MultiTree.h"
 #include "tree/ScopedValue.h"
@@ -18,6 +21,19 @@ LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         SuspendRedraw();
     if (writes)
         return OnItemWrite(message, wParam, lParam);
+    if (message == TypedPrefixMessage()) {
+        const std::wstring prefix = GetTypedPrefix();
+        if (wParam == 0 || !lParam)
+            return static_cast<LRESULT>(prefix.size());
+        const size_t copied = std::min<size_t>(prefix.size(), wParam - 1);
+        std::copy_n(prefix.c_str(), copied, reinterpret_cast<wchar_t*>(lParam));
+        reinterpret_cast<wchar_t*>(lParam)[copied] = L'\0';
+        return static_cast<LRESULT>(copied);
+    }
+    if (message == WM_COPY) {
+        CopySelection();
+        return 0;
+    }
     if (message == WM_LBUTTONDBLCLK) {
         OnLButtonDblClk(wParam, lParam);
         return 0;

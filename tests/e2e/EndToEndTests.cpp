@@ -101,6 +101,7 @@ TEST(EndToEnd, OneUserSessionInTheViewer)
     ASSERT_TRUE(viewer->Create(SW_SHOWNOACTIVATE));
     ASSERT_TRUE(viewer->OpenFile(Plant()));
     EXPECT_EQ(viewer->StatusText(), L"0 selected");
+    EXPECT_EQ(viewer->Log().back(), L"Opened plant.json") << "the file's name, not where it lies";
     const Pipelines pipelines(viewer->TreeWindow());
     size_t seen = 0;
     auto logged = [&] { // the log's lines since the last look
@@ -140,6 +141,45 @@ TEST(EndToEnd, OneUserSessionInTheViewer)
     pipelines.Click(1, MK_CONTROL);
     EXPECT_EQ(logged(), std::vector<std::wstring>{Left(kSecond)}) << "Ctrl+click takes one out";
     EXPECT_EQ(viewer->StatusText().substr(0, 10), L"2 selected");
+
+    // Typed keys on the real keyboard: letters find a pipeline (the status bar shows them while the
+    // typing goes on), Shift+End spans to the last row; then Edit > Select All and Edit > Copy.
+    auto type = [&](std::initializer_list<WORD> keys) {
+        SetForegroundWindow(viewer->Window());
+        SetFocus(pipelines.tree.GetSafeHwnd());
+        for (bool up : {false, true}) {
+            for (WORD key : keys) {
+                INPUT input{INPUT_KEYBOARD, {.ki = {key, 0, up ? KEYEVENTF_KEYUP : 0u, 0, 0}}};
+                SendInput(1, &input, sizeof(input));
+            }
+        }
+        pump();
+    };
+    type({'1'});
+    type({'5'});
+    EXPECT_EQ(viewer->StatusText(), L"1 selected: " + kFirst);
+    Sleep(150); // the status bar looks at the typing every 100 ms
+    pump();
+    wchar_t bar[200] = {};
+    SendMessageW(viewer->StatusWindow(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(bar));
+    EXPECT_NE(std::wstring(bar).find(L"Find: 15"), std::wstring::npos) << bar;
+    type({VK_SHIFT, VK_END});
+    EXPECT_EQ(viewer->StatusText().substr(0, 10), L"3 selected") << "the first pipeline to the last row";
+    const int visible = static_cast<int>(pipelines.tree.Send(TVM_GETVISIBLECOUNT));
+    SendMessageW(viewer->Window(), WM_COMMAND, idSelectAll, 0);
+    pump();
+    const std::wstring status = viewer->StatusText();
+    SendMessageW(viewer->Window(), WM_COMMAND, idCopy, 0);
+    ASSERT_TRUE(OpenClipboard(viewer->Window()));
+    const std::wstring copied = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+    GlobalUnlock(GetClipboardData(CF_UNICODETEXT));
+    CloseClipboard();
+    EXPECT_EQ(copied.find(L"plant.json"), 0u) << "the file's row first, at the top level";
+    EXPECT_NE(copied.find(L"\n\t" + kThird + L"\r\n"), std::wstring::npos) << "a pipeline a level below";
+    EXPECT_EQ(status.substr(0, status.find(L' ')), std::to_wstring(std::count(copied.begin(), copied.end(), L'\n')))
+        << "every visible row selected and copied (" << visible << " fit the window)";
+    pipelines.Click(1);
+    logged();
 
     // A right click pops up the menu (closed from its own loop); a double click shows attributes.
     auto inControl = [&](int row) {
