@@ -126,8 +126,7 @@ TEST(TypeLibrary, TheLibraryItsTypesAndEveryMember)
         for (UINT i = 0; i < attr->cFuncs; ++i) {
             FUNCDESC* func = nullptr;
             info->GetFuncDesc(i, &func);
-            // A dual interface's dispatch view also lists what it inherits from IDispatch, under
-            // ids for the vtable only (0x60000000 and up).
+            // A dual interface's dispatch view also lists what it inherits, under vtable-only ids.
             if (func->memid < 0x60000000)
                 add(func->memid, func->memid, static_cast<unsigned>(func->invkind), func->wFuncFlags);
             info->ReleaseFuncDesc(func);
