@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "RUVObjectModel.h"
+#include "control/SelectedItems.h"
 #include "platform/com/ComError.h"
 
 using platform::ComPtr;
@@ -137,6 +138,22 @@ HRESULT CCorbelCtrl::GetSelectedItem(long index, IDispatch** object)
     if (!dispatch)
         return E_POINTER;
     *object = dispatch.Detach();
+    return S_OK;
+}
+
+HRESULT CCorbelCtrl::GetSelectedItems(IDispatch** items)
+{
+    if (!items)
+        return E_POINTER;
+    *items = nullptr;
+    std::vector<platform::ScopedVariant> objects;
+    for (long i = 0; i < GetSelectedItemCount(); ++i) {
+        ComPtr<IDispatch> object;
+        if (const HRESULT hr = GetSelectedItem(i, object.Receive()); FAILED(hr))
+            return hr;
+        objects.emplace_back(object.Get());
+    }
+    *items = MakeSelectedItems(std::move(objects), ClassIdentity().errorSource).Detach();
     return S_OK;
 }
 

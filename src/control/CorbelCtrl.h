@@ -59,6 +59,9 @@ public:
     // The index-th distinct selected entity; DISP_E_BADINDEX outside the selection, E_POINTER for
     // an entity without IDispatch.
     HRESULT GetSelectedItem(long index, IDispatch** object);
+    // A new collection of the selected entities as they are now, in GetSelectedItem's order;
+    // failing as GetSelectedItem does.
+    HRESULT GetSelectedItems(IDispatch** items);
 
     void MakeBold(IDispatch* object) { MarkBold(object, true); }
     void ClearBold(IDispatch* object) { MarkBold(object, false); }

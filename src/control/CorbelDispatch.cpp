@@ -5,6 +5,7 @@
 
 using platform::DispatchArgs;
 using platform::DispatchMember;
+using platform::ObjectGetter;
 using platform::ScopedVariant;
 
 namespace {
@@ -106,14 +107,14 @@ std::vector<DispatchMember> CorbelMembers(CCorbelCtrl& control)
         {dispidUpdate, 1, ObjectAction(control, &CCorbelCtrl::Update), nullptr},
         {dispidShowBrokenItems, 0, Action([c](const DispatchArgs&) { c->ShowBrokenItems(); }), nullptr},
         {dispidSelectedItem, 1,
-         [c](const DispatchArgs& args, ScopedVariant& result) {
-             platform::ComPtr<IDispatch> object;
-             const HRESULT hr = c->GetSelectedItem(args.Long(0), object.Receive());
-             if (SUCCEEDED(hr))
-                 result = object.Get();
-             return hr;
-         },
+         ObjectGetter<IDispatch>([c](const DispatchArgs& args, IDispatch** object) {
+             return c->GetSelectedItem(args.Long(0), object);
+         }),
          nullptr},
+        // SelectedItems(0) reads the collection's Item, as scripts write it.
+        {dispidSelectedItems, 0,
+         ObjectGetter<IDispatch>([c](const DispatchArgs&, IDispatch** items) { return c->GetSelectedItems(items); }),
+         nullptr, true},
         {dispidWorkingUnits, 1,
          [c](const DispatchArgs& args, ScopedVariant& result) {
              result = c->GetWorkingUnits(args.String(0));

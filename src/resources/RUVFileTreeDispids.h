@@ -1,7 +1,8 @@
-/* The dispatch identifiers of the control's members (_DCorbel) and events (_DCorbelEvents). One
-   source for all who use them: the type library's IDL includes this file, the control is built
-   with it, and it ships beside RUVFileTree.h, which includes it, for hosts. Plain definitions, so
-   that IDL, C and C++ read it alike. */
+/* The dispatch identifiers of the control's members (_DCorbel), of its collection of selected
+   objects (IRUVSelectedItems) and of its events (_DCorbelEvents). One source for all who use them:
+   the type library's IDL includes this file, the control is built with it, and it ships beside
+   RUVFileTree.h, which includes it, for hosts. Plain definitions, so that IDL, C and C++ read it
+   alike. */
 #ifndef RUVFILETREE_DISPIDS_H
 #define RUVFILETREE_DISPIDS_H
 
@@ -28,6 +29,11 @@
 #define dispidClearBold 20
 #define dispidDisplayNames 21
 #define dispidShowSpools 22
+#define dispidSelectedItems 23
+
+/* IRUVSelectedItems: Count. Its Item is DISPID_VALUE and its _NewEnum DISPID_NEWENUM, as in every
+   automation collection. */
+#define dispidSelectedItemsCount 1
 
 /* _DCorbelEvents. */
 #define dispidEventSelectionChanged 1

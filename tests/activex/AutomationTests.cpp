@@ -83,6 +83,26 @@ TEST_F(Automation, MembersAreCalledByNameWithTheResultsAndErrorsAHostSees)
     KillTimer(nullptr, timer);
 }
 
+// Scripts bind late (tests/script); hosts that bind early call the collection's vtable. The
+// collection holds its objects after the control let them go, and releases them when it goes.
+TEST_F(Automation, SelectedItemsAnswerEarlyBindingAndHoldTheirObjects)
+{
+    AddPlant();
+    automation.Call(L"SetSelection", {file.Get()});
+    const auto items = QueryOrNull<IRUVSelectedItems>(automation.Get(L"SelectedItems").value.Object());
+    ASSERT_TRUE(items);
+    automation.Call(L"RemoveRUVFile", {file.Get()});
+    LONG count = 0;
+    ComPtr<IDispatch> first;
+    ComPtr<IUnknown> each;
+    ScopedVariant walked;
+    EXPECT_TRUE(items->get_Count(&count) == S_OK && count == 1);
+    EXPECT_EQ(items->get_Item(1, first.Receive()), DISP_E_BADINDEX);
+    ASSERT_TRUE(items->get_Item(0, first.Receive()) == S_OK && items->get__NewEnum(each.Receive()) == S_OK);
+    EXPECT_EQ(QueryOrNull<IEnumVARIANT>(each.Get())->Next(1, walked.Receive(), nullptr), S_OK);
+    EXPECT_TRUE(modelkit::Identity(first.Get()) == modelkit::Identity(file.Get()) && walked.Object() == first.Get());
+}
+
 TEST_F(Automation, StockPropertiesAskFirstAndShapeTheWindow)
 {
     ASSERT_EQ(Embed(), S_OK);

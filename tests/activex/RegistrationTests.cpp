@@ -24,6 +24,7 @@ TEST(Registration, Regsvr32WritesEveryKeyAndUnregisteringLeavesNone)
     expected.push_back({library + L"\\1.0", nullptr, L"Quill RUVFile Tree Control"});
     expected.push_back({L"Interface\\" + GuidText(DIID__DCorbel), nullptr, L"_DCorbel"});
     expected.push_back({L"Interface\\" + GuidText(DIID__DCorbelEvents), nullptr, L"_DCorbelEvents"});
+    expected.push_back({L"Interface\\" + GuidText(IID_IRUVSelectedItems), nullptr, L"IRUVSelectedItems"});
 
     ASSERT_EQ(RunRegsvr32(module, false), 0u);
     for (const registrykeys::Expected& key : expected) {

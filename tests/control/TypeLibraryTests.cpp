@@ -37,6 +37,7 @@ const std::pair<const wchar_t*, std::vector<Member>> kMembers[] = {
      {{L"SelectedItemCount", dispidSelectedItemCount, V, VARFLAG_FREADONLY}, {L"UpdateAll", dispidUpdateAll, M},
       {L"AddRUVFileByName FileName", dispidAddRUVFileByName, M}, {L"AddRUVFile RUVFile", dispidAddRUVFile, M},
       {L"TestGetSelection", dispidTestGetSelection, M}, {L"SelectedItem Index", dispidSelectedItem, G},
+      {L"SelectedItems", dispidSelectedItems, G},
       {L"ClearSelection", dispidClearSelection, M}, {L"SetSelection Object", dispidSetSelection, M},
       {L"AddToSelection Object", dispidAddToSelection, M}, {L"RemoveFromSelection Object", dispidRemoveFromSelection, M},
       {L"RemoveRUVFile RUVFile", dispidRemoveRUVFile, M}, {L"Update Object", dispidUpdate, M},
@@ -54,6 +55,8 @@ const std::pair<const wchar_t*, std::vector<Member>> kMembers[] = {
      {{L"SelectionChanged UnselectedObject SelectedObject", dispidEventSelectionChanged, M},
       {L"DropFile FileName", dispidEventDropFile, M}, {L"PopupMenu MouseX MouseY Object", dispidEventPopupMenu, M},
       {L"LButtonDblClick MouseX MouseY Object", dispidEventLButtonDblClick, M}}},
+    {L"IRUVSelectedItems", {{L"Count", dispidSelectedItemsCount, G}, {L"Item Index", DISPID_VALUE, G},
+                            {L"_NewEnum", DISPID_NEWENUM, G, FUNCFLAG_FRESTRICTED | FUNCFLAG_FHIDDEN}}},
     {L"eComponentText", {{L"eCTComponentType", 0, C}, {L"eCTFlyText", 1, C}}},
     {L"eWorkingUnitsType",
      {{L"eWUTDefault", 0, C}, {L"eWUTMillimetres", 1, C}, {L"eWUTMetres", 2, C}, {L"eWUTFeet", 3, C},
@@ -64,6 +67,7 @@ const std::pair<const wchar_t*, std::vector<Member>> kMembers[] = {
 const std::tuple<const wchar_t*, TYPEKIND, const wchar_t*, WORD> kTypes[] = {
     {L"eComponentText", TKIND_ENUM, L"", 0},
     {L"eWorkingUnitsType", TKIND_ENUM, L"", 0},
+    {L"IRUVSelectedItems", TKIND_DISPATCH, L"{9334F968-2299-4908-9AC9-EE04F669903F}", TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE},
     {L"_DCorbel", TKIND_DISPATCH, L"{77A35C3A-021B-431F-96F6-EBF160890D93}", TYPEFLAG_FHIDDEN},
     {L"_DCorbelEvents", TKIND_DISPATCH, L"{E15DD35F-55DC-4EF1-A484-F1748D2AB540}", 0},
     {L"Corbel", TKIND_COCLASS, L"{D57B64F7-8728-4717-BD9C-A09719A06BA0}", TYPEFLAG_FCONTROL | TYPEFLAG_FCANCREATE},
@@ -122,7 +126,9 @@ TEST(TypeLibrary, TheLibraryItsTypesAndEveryMember)
         for (UINT i = 0; i < attr->cFuncs; ++i) {
             FUNCDESC* func = nullptr;
             info->GetFuncDesc(i, &func);
-            add(func->memid, func->memid, static_cast<unsigned>(func->invkind), func->wFuncFlags);
+            // A dual interface's dispatch view also lists what it inherits, under vtable-only ids.
+            if (func->memid < 0x60000000)
+                add(func->memid, func->memid, static_cast<unsigned>(func->invkind), func->wFuncFlags);
             info->ReleaseFuncDesc(func);
         }
         for (UINT i = 0; i < attr->cVars; ++i) {

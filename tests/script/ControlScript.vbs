@@ -1,6 +1,6 @@
 ' Drives the registered control and model by late binding, as a script host does: creates them by
-' ProgID, adds a file, sets keyed and flag properties, selects, and checks that failures of both
-' reach the script as Err.Number. Prints a summary; quits with 1 on anything unexpected.
+' ProgID, adds a file, sets keyed and flag properties, selects and walks the selection, and checks
+' that failures of both reach the script as Err.Number. Prints a summary; quits with 1 on failure.
 Option Explicit
 
 Dim failures : failures = 0
@@ -48,13 +48,31 @@ navigator.Attach file
 Expect navigator.FindOwner(pipelines.Item(1), 1).GetEntity() Is file, "a pipeline's owning file"
 tree.SetSelection pipelines.Item(1)
 Expect tree.SelectedItem(0).GetName() = pipelines.Item(1).GetName(), "the selected object is the pipeline"
+
+' The selection as a collection: indexed from 0 (Item is its default member), walked by For Each,
+' and kept as it was when it was read.
+tree.AddToSelection file
+Dim items, item, mismatch, walked : walked = 0
+Set items = tree.SelectedItems
+Expect tree.SelectedItems(1) Is tree.SelectedItem(1), "SelectedItems(1) is SelectedItem(1)"
 tree.ClearSelection
+For Each item In items
+    Expect item Is items(walked), "For Each gives the objects in Item's order"
+    walked = walked + 1
+Next
+Expect walked = 2 And items.Count = 2, "the collection keeps the two objects it was read with"
 
 ' Failures reach the script as Err.Number; the control framework's own errors (facility 0x0A) as their
 ' short numbers, as script hosts show them.
 On Error Resume Next
 Set selected = tree.SelectedItem(5)
 Expect ErrorOf() = &H8002000B, "an index outside the selection: DISP_E_BADINDEX"
+Set selected = tree.SelectedItems(5)
+Expect ErrorOf() = &H8002000B, "an index outside the collection: DISP_E_BADINDEX"
+Set selected = tree.SelectedItem("first")
+mismatch = ErrorOf()
+Set selected = items.Item("first")
+Expect mismatch <> 0 And ErrorOf() = mismatch, "an index that is no number: as SelectedItem fails"
 tree.AddRUVFile Nothing
 Expect ErrorOf() = &H80070057, "no file: E_INVALIDARG"
 tree.AddRUVFile doc

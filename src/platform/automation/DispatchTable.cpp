@@ -17,6 +17,16 @@ struct ArgumentFailure {
     UINT position; // in rgvarg, as callers count
 };
 
+// Calls the default member of the object a get returned with the arguments that were left over.
+HRESULT InvokeDefaultMember(const ScopedVariant& value, WORD flags, DISPPARAMS& args, VARIANT* result,
+                            EXCEPINFO* exception, UINT* argError)
+{
+    IDispatch* object = value.Object();
+    if (!object)
+        return DISP_E_BADPARAMCOUNT;
+    return object->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags, &args, result, exception, argError);
+}
+
 } // namespace
 
 ScopedVariant DispatchArgs::Coerce(UINT index, VARTYPE type) const
@@ -78,23 +88,35 @@ HRESULT InvokeMember(const std::vector<DispatchMember>& table, DISPID id, WORD f
             return DISP_E_MEMBERNOTFOUND;
         if (args.cNamedArgs)
             return DISP_E_NONAMEDARGS;
-        if (args.cArgs != member->paramCount)
+        const bool forwards =
+            member->forwardsExtraArguments && (flags & DISPATCH_PROPERTYGET) && args.cArgs > member->paramCount;
+        if (args.cArgs != member->paramCount && !forwards)
             return DISP_E_BADPARAMCOUNT;
     }
+    // The member's own arguments come first in declaration order, so last in rgvarg; those before
+    // them are for the default member of its result.
+    const UINT extra = isPut ? 0 : args.cArgs - member->paramCount;
+    DISPPARAMS own = args;
+    own.rgvarg += extra;
+    own.cArgs -= extra;
 
     return GuardAutomationCall(exception, source, [&]() -> HRESULT {
-        const DispatchArgs view(args);
+        const DispatchArgs view(own);
         ScopedVariant value;
         HRESULT hr = S_OK;
         try {
             hr = isPut ? member->put(view) : member->get(view, value);
         } catch (const ArgumentFailure& failure) {
             if (argError)
-                *argError = failure.position;
+                *argError = failure.position + extra;
             return failure.result;
         }
         if (FAILED(hr))
             return ReportAutomationError(exception, hr, source);
+        if (extra) {
+            DISPPARAMS rest{args.rgvarg, nullptr, extra, 0};
+            return InvokeDefaultMember(value, flags, rest, result, exception, argError);
+        }
         if (result && !isPut)
             *result = value.Release();
         return S_OK;

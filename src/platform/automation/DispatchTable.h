@@ -1,7 +1,8 @@
 // IDispatch::Invoke over a table of members of our own: the arguments in declaration order
 // (callers pass them reversed, by value or by reference), coerced with the OLE Automation
 // conversions; property puts with their named DISPID_PROPERTYPUT value; parameterised
-// properties; and every failure reported the way automation callers expect.
+// properties; arguments passed on to a returned object's default member; and every failure
+// reported the way automation callers expect.
 #pragma once
 
 #include <windows.h>
@@ -50,7 +51,25 @@ struct DispatchMember {
     Getter get;
     // A property put, or none for a method or a read-only property.
     Setter put;
+    // A get called with more arguments than it takes passes the others on to the default member
+    // (DISPID_VALUE) of the object it returns, as automation reads `collection(0)` of a property
+    // that returns a collection.
+    bool forwardsExtraArguments = false;
 };
+
+// A get whose object comes through an out parameter, as COM methods give them: fetch(args, slot)
+// returns the HRESULT, and the object is the result when it succeeds.
+template <typename Itf, typename Fetch>
+DispatchMember::Getter ObjectGetter(Fetch fetch)
+{
+    return [fetch](const DispatchArgs& args, ScopedVariant& result) {
+        ComPtr<Itf> object;
+        const HRESULT hr = fetch(args, object.Receive());
+        if (SUCCEEDED(hr))
+            result = object.Get();
+        return hr;
+    };
+}
 
 // Runs the member id of table for an Invoke. source names the object in error reports.
 HRESULT InvokeMember(const std::vector<DispatchMember>& table, DISPID id, WORD flags, DISPPARAMS* params,

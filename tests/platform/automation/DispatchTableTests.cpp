@@ -13,6 +13,7 @@
 #include "platform/automation/DispatchTable.h"
 #include "platform/com/ScopedVariant.h"
 #include "platform/com/ScopedExcepInfo.h"
+#include "support/ComStub.h"
 
 namespace {
 
@@ -20,15 +21,17 @@ using platform::DispatchArgs;
 using platform::DispatchMember;
 using platform::ScopedVariant;
 
-enum : DISPID { kCombine = 1, kName, kCount, kItem, kTake, kFail };
+enum : DISPID { kCombine = 1, kName, kCount, kItem, kTake, kFail, kChild };
 
 // A member table with one of each kind: a method with arguments, a property, a read-only
-// property, a parameterised property, a method taking an object, and one that raises.
+// property, a parameterised property, a method taking an object, one that raises, and a property
+// whose object takes the arguments left over.
 struct Thing {
     std::wstring name = L"first";
     std::array<long, 3> items{};
     int nullObjects = 0;
     int objects = 0;
+    teststub::DispatchStub child;
 
     std::vector<DispatchMember> Table()
     {
@@ -49,6 +52,8 @@ struct Thing {
             {kTake, 1, [this](Args args, ScopedVariant&) { return ++(args.Object(0) ? objects : nullObjects), S_OK; },
              nullptr},
             {kFail, 0, [](Args, ScopedVariant&) -> HRESULT { platform::RaiseComError(E_ACCESSDENIED); }, nullptr},
+            {kChild, 0, [this](Args, ScopedVariant& result) { return result = static_cast<IDispatch*>(&child), S_OK; },
+             nullptr, true},
         };
     }
 };
@@ -111,6 +116,8 @@ TEST_F(DispatchTableTest, CallsAndTheirOutcomes)
         {"a read-only property", kCount, DISPATCH_PROPERTYPUT, {4}, DISP_E_EXCEPTION, L"", platform::kSetNotSupported},
         {"a member's failure", kItem, DISPATCH_PROPERTYGET, {3}, DISP_E_EXCEPTION, L"", DISP_E_BADINDEX},
         {"a member's exception", kFail, DISPATCH_METHOD, {}, DISP_E_EXCEPTION, L"", E_ACCESSDENIED},
+        {"a get's extra arguments go to its object's default member", kChild, DISPATCH_PROPERTYGET, {5}, S_OK, L""},
+        {"a method call's do not", kChild, DISPATCH_METHOD, {5}, DISP_E_BADPARAMCOUNT, L""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -128,6 +135,8 @@ TEST_F(DispatchTableTest, CallsAndTheirOutcomes)
     }
     EXPECT_EQ(thing.nullObjects, 2);
     EXPECT_EQ(thing.objects, 0);
+    ASSERT_EQ(thing.child.calls.size(), 1u);
+    EXPECT_TRUE(thing.child.calls[0].id == DISPID_VALUE && thing.child.calls[0].args[0].ToLong() == 5);
 }
 
 TEST_F(DispatchTableTest, ByReferenceArgumentsAndUnnamedPuts)
