@@ -426,6 +426,10 @@ std::string Position(std::string_view text, size_t byte)
 Document ReadDocumentText(std::string_view text, const Text& fileName)
 {
     const std::string name = Narrow(fileName);
+    // The parser takes a NUL byte for the end of its input and would accept whatever follows it;
+    // JSON allows none anywhere.
+    if (const size_t nul = text.find('\0'); nul != std::string_view::npos)
+        throw ReadError(name + ": " + Position(text, nul) + ": not valid JSON: a NUL byte");
     Json json;
     try {
         json = Json::parse(text.begin(), text.end());

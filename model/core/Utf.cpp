@@ -23,13 +23,30 @@ Text Widen(std::string_view utf8)
     Text out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
-        for (int k = 1; k < length && i + k < utf8.size(); ++k)
-            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        AppendCodePoint(out, c);
-        i += length;
+        const auto byte = [&](size_t k) { return static_cast<unsigned char>(utf8[i + k]); };
+        const unsigned char lead = byte(0);
+        if (lead < 0x80) {
+            out += static_cast<wchar_t>(lead);
+            ++i;
+            continue;
+        }
+        // The length the lead byte announces and the range of its first continuation byte, which
+        // rules out overlong forms, surrogates and code points past U+10FFFF.
+        const int length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+        char32_t c = static_cast<char32_t>(lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07));
+        int taken = 1;
+        for (; length && taken < length && i + taken < utf8.size(); ++taken) {
+            const unsigned char next = byte(taken);
+            if (taken == 1 ? next < low || next > high : (next & 0xC0) != 0x80)
+                break;
+            c = (c << 6) | (next & 0x3F);
+        }
+        // An ill-formed sequence becomes one U+FFFD for the bytes that began it, and the byte that
+        // broke it is read again on its own (a quote after a broken sequence stays a quote).
+        AppendCodePoint(out, taken == length ? c : 0xFFFD);
+        i += static_cast<size_t>(taken);
     }
     return out;
 }

@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+namespace {
+
+constexpr size_t kMaxItemText = 259;
+
+} // namespace
+
 CFileTreeDisplay::CFileTreeDisplay(CMultiTree* pTree, CTreeContentSettings* pSettings)
     : m_pTree(pTree), m_pSettings(pSettings)
 {
@@ -35,9 +41,21 @@ void CFileTreeDisplay::GetBrokenItems(CCorbEntities& out)
         m_current.CopyEntityEntries(out, entity);
 }
 
+std::wstring CFileTreeDisplay::BoundedItemText(std::wstring_view text)
+{
+    if (text.size() <= kMaxItemText)
+        return std::wstring(text);
+    size_t length = kMaxItemText;
+    if (IS_HIGH_SURROGATE(text[length - 1]))
+        --length;
+    return std::wstring(text.substr(0, length));
+}
+
 HTREEITEM CFileTreeDisplay::InsertEntityItem(IUnknown* entity, std::wstring text, HTREEITEM hParent,
                                              HTREEITEM hInsertAfter, int image, DWORD_PTR itemData)
 {
+    if (text.size() > kMaxItemText)
+        text = BoundedItemText(text);
     if (m_building) {
         // A first build only appends: nothing is kept, and each parent's items come in order.
         HTREEITEM item = m_pTree->InsertItem(text.c_str(), hParent, hInsertAfter, itemData, image);

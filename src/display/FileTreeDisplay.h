@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -58,6 +59,10 @@ protected:
     HTREEITEM InsertNameValueItem(std::wstring name, const std::wstring& value, IUnknown* entity, HTREEITEM hParent,
                                   HTREEITEM hInsertAfter, int image, DWORD_PTR itemData);
     CTreeContentSettings* GetSettings() const { return m_pSettings; }
+    // The part of text that an item keeps: a tree-view shows at most 259 characters of a label, so
+    // a longer text (a host's caption of any length, a name in a broken file) is cut there, never
+    // between the halves of a surrogate pair. What an item costs stays bounded whatever the input.
+    static std::wstring BoundedItemText(std::wstring_view text);
 
     CMultiTree* m_pTree;
     CCorbEntities m_current;

@@ -52,7 +52,10 @@ CRUV3TreeDisplay::Ptr<IUnknown> CRUV3TreeDisplay::OwnerOf(IUnknown* entity, long
     return Ptr<IUnknown>(owner.Get());
 }
 
-std::wstring CRUV3TreeDisplay::DisplayName(const wchar_t* key) { return GetSettings()->GetDisplayName(key); }
+std::wstring CRUV3TreeDisplay::DisplayName(const wchar_t* key)
+{
+    return BoundedItemText(GetSettings()->FindDisplayName(key));
+}
 
 bool CRUV3TreeDisplay::OwnsEntity(IUnknown* entity) { return KindOf(entity) != 0; }
 

@@ -33,6 +33,12 @@ bool CTreeContentSettings::SetComponentText(long value)
 
 std::wstring CTreeContentSettings::GetDisplayName(const std::wstring& key) { return m_displayNames[key]; }
 
+std::wstring_view CTreeContentSettings::FindDisplayName(const std::wstring& key) const
+{
+    auto found = m_displayNames.find(key);
+    return found == m_displayNames.end() ? std::wstring_view() : std::wstring_view(found->second);
+}
+
 void CTreeContentSettings::SetDisplayName(const std::wstring& key, const std::wstring& caption)
 {
     m_displayNames.insert_or_assign(key, caption);

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "units/WorkingUnits.h"
 
@@ -33,6 +34,9 @@ public:
 
     // The caption of a key. A key without a caption is entered with an empty one.
     std::wstring GetDisplayName(const std::wstring& key);
+    // The caption of key without a copy (empty for a key without one), for the displays, which
+    // read captions once per item.
+    std::wstring_view FindDisplayName(const std::wstring& key) const;
     void SetDisplayName(const std::wstring& key, const std::wstring& caption);
     const std::map<std::wstring, std::wstring>& GetDisplayNames() const { return m_displayNames; }
 

@@ -140,6 +140,19 @@ TEST_F(DisplayTest, FullRefreshKeepsWhatStaysAndPutsNewNodesInPlace)
     EXPECT_EQ(pipe1.references + comp1.references + comp2.references, 3u) << "the vanished entities are released";
 }
 
+TEST_F(DisplayTest, ItemsKeepNoMoreTextThanATreeViewShows)
+{
+    auto& children = display->model[0].children;
+    children[0].text = std::wstring(1000000, L'x');
+    children[1].text = std::wstring(258, L'y') + L"\xD83D\xDE00"; // a surrogate pair across the bound
+    Refresh(nullptr);
+    EXPECT_EQ(Tree().GetItemText(ItemOf(attrs)), std::wstring(259, L'x'));
+    EXPECT_EQ(Tree().GetItemText(ItemOf(pipe1)), std::wstring(258, L'y'));
+    children[0].text += L"more";
+    Refresh(nullptr);
+    EXPECT_EQ(messages, 0u) << "a change beyond what an item shows changes nothing";
+}
+
 TEST_F(DisplayTest, OneEntityRefreshRebuildsOnlyItsSubtrees)
 {
     Refresh(nullptr);

@@ -166,11 +166,38 @@ TEST(Reader, EveryKindOfBrokenInputIsNamedWithItsPlaceAndEverySampleIsListed)
             EXPECT_EQ(std::string(error.what()), Narrow(path.wstring()) + ": " + (c.error ? c.error : "(no error)"));
         }
     }
+    // The parser would stop at a NUL byte and take the rest for the end of the input.
+    const std::string afterTheEnd = std::string(R"({"version": 1, "pipelines": []})") + '\0' + "garbage";
+    try {
+        ReadDocumentText(afterTheEnd, L"bad.json");
+        ADD_FAILURE() << "read a file with a NUL byte after its end";
+    } catch (const ReadError& error) {
+        EXPECT_STREQ(error.what(), "bad.json: line 1, column 32: not valid JSON: a NUL byte");
+    }
     for (const auto& entry : fs::recursive_directory_iterator(kSamples)) {
         if (entry.path().extension() == ".json") {
             EXPECT_TRUE(listed.count(entry.path())) << entry.path() << " is not listed here";
         }
     }
+}
+
+// Reader messages quote the bytes of a file as they are; widened, a broken sequence becomes one
+// U+FFFD and the byte that broke it is read on its own.
+TEST(Reader, IllFormedUtf8WidensToOneReplacementPerBrokenSequence)
+{
+    const std::pair<const char*, const wchar_t*> rows[] = {
+        {"a\xC3\xA9z", L"a\u00E9z"},
+        {"\xF0\x9F\x98\x80", L"\U0001F600"},
+        {"'\xC3\x28'", L"'\uFFFD('"},
+        {"'\xE2\x82'", L"'\uFFFD'"},
+        {"'\xF0'", L"'\uFFFD'"},
+        {"\xE2\x82", L"\uFFFD"},
+        {"\xC0\xAF", L"\uFFFD\uFFFD"},                   // overlong
+        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},         // a surrogate
+        {"\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"}, // past U+10FFFF
+    };
+    for (const auto& [utf8, wide] : rows)
+        EXPECT_EQ(Widen(utf8), wide) << utf8;
 }
 
 } // namespace
