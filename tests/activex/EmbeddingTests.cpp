@@ -1,8 +1,12 @@
 // The control in a container: activation and deactivation with the container's calls in order,
 // the window parked before and after, the focus as the container hears it, verbs and extent, the
-// control drawn into a bitmap and a metafile, null pointers refused, aggregation, and the module's
-// unloading.
+// pictures and font at the window's DPI, the control drawn into a bitmap and a metafile, null
+// pointers refused, aggregation, and the module's unloading.
 #include "HostedControl.h"
+
+#include <cstdlib>
+#include <tuple>
+
 #include "platform/window/Gdi.h"
 
 namespace {
@@ -69,6 +73,49 @@ TEST_F(Embedding, ActivationMovesTheParkedWindowIntoTheContainerAndBack)
     EXPECT_TRUE(As<IProvideClassInfo2>()->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source) == S_OK &&
                 source == DIID__DCorbelEvents)
         << "where hosts connect their sinks";
+}
+
+TEST_F(Embedding, PicturesRowsAndFontFollowTheDpiTheWindowHearsOf)
+{
+    ASSERT_EQ(Embed(), S_OK);
+    AddPlant();
+    HWND window = ControlWindow();
+    const platform::TreeView tree = Tree();
+    struct Look {
+        int pictures, rows;
+        LONG characters; // heights in pixels
+    };
+    auto look = [&tree] {
+        int width = 0, height = 0;
+        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(tree.Send(TVM_GETIMAGELIST, TVSIL_NORMAL)), &width, &height);
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(tree.Send(WM_GETFONT)), sizeof(font), &font);
+        return Look{height, static_cast<int>(tree.Send(TVM_GETITEMHEIGHT)), std::abs(font.lfHeight)};
+    };
+    const Look first = look();
+    ASSERT_EQ(first.pictures, 16) << "the test prefix is at 96 DPI";
+    // What the window hears, the DPI that follows (absurd ones clamped; after its parent, a child
+    // asks its window's) and the pictures that fit it.
+    const std::tuple<UINT, WPARAM, UINT, int> changes[] = {
+        {WM_DPICHANGED, MAKEWPARAM(144, 144), 144, 24}, {WM_DPICHANGED, 192, 192, 32}, {WM_DPICHANGED, 120, 120, 20},
+        {WM_DPICHANGED, 168, 168, 24},  {WM_DPICHANGED, 0, 96, 16}, {WM_DPICHANGED, 65535, 480, 32},
+        {WM_DPICHANGED_AFTERPARENT, 0, 96, 16},
+    };
+    for (const auto& [message, wParam, dpi, pictures] : changes) {
+        const auto oldFont = reinterpret_cast<HFONT>(tree.Send(WM_GETFONT));
+        SendMessageW(window, message, wParam, 0);
+        const Look now = look();
+        EXPECT_EQ(now.pictures, pictures) << wParam;
+        EXPECT_GE(now.rows, pictures) << wParam;
+        EXPECT_NEAR(now.characters, first.characters * dpi / 96.0, dpi / 96.0 + 1) << "realised again " << wParam;
+        if (reinterpret_cast<HFONT>(tree.Send(WM_GETFONT)) != oldFont) {
+            EXPECT_EQ(GetObjectType(oldFont), 0u) << "the old copy is deleted once the tree has the new one";
+        }
+    }
+    // Parked again, the window takes its new parent's DPI.
+    SendMessageW(window, WM_DPICHANGED, 192, 0);
+    ASSERT_EQ(As<IOleInPlaceObject>()->InPlaceDeactivate(), S_OK);
+    EXPECT_EQ(look().pictures, 16);
 }
 
 TEST_F(Embedding, AWindowMadeForAContainerThatOnlyActivatesInPlaceTakesTheKeys)
