@@ -1,9 +1,6 @@
 // The control window's side of the control: its children (image list, tree, font) at the DPI of
 // the window, its layout and focus, the About box, and the events it fires to the host.
 #include "control/CorbelCtrl.h"
-
-#include <algorithm>
-
 #include "control/CorbelDispatch.h"
 #include "control/CorbelIdentity.h"
 #include "platform/com/Module.h"
@@ -31,14 +28,6 @@ ImageStrip StripFor(UINT dpi)
             picked = strip;
     }
     return picked;
-}
-
-// A font size in ten-thousandths of a point as a character height in pixels at dpi (negative,
-// as LOGFONT takes it), rounded as the font object rounds; sizes beyond any font are limited.
-LONG CharacterHeight(LONGLONG size, UINT dpi)
-{
-    constexpr LONGLONG kPerInch = 72 * 10000, kLargest = 10000LL * 10000;
-    return -static_cast<LONG>((std::clamp<LONGLONG>(size, 1, kLargest) * dpi + kPerInch / 2) / kPerInch);
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -117,11 +106,13 @@ void CCorbelCtrl::OnFontChanged()
     HFONT stock = FontHandle();
     if (!stock || !GetObjectW(stock, sizeof(description), &description))
         return;
-    // The font object realised its handle for the screen; the copy takes the font's point size to
-    // pixels at the window's DPI.
-    CY size{};
-    if (auto font = platform::QueryOrNull<IFont>(GetFont().Get()); font && SUCCEEDED(font->get_Size(&size)))
-        description.lfHeight = CharacterHeight(size.int64, m_dpi);
+    // The font object realised its point size in pixels at the screen's DPI; the copy is the same
+    // size at the window's.
+    const platform::ScopedClientDC screen(nullptr);
+    if (const int screenDpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0; screenDpi > 0) {
+        description.lfHeight = MulDiv(description.lfHeight, static_cast<int>(m_dpi), screenDpi);
+        description.lfWidth = MulDiv(description.lfWidth, static_cast<int>(m_dpi), screenDpi);
+    }
     // The tree lets go of the old font before it is deleted.
     HFONT font = CreateFontIndirectW(&description);
     if (m_tree.GetSafeHwnd())
