@@ -18,8 +18,8 @@ struct ImageStrip {
 constexpr ImageStrip kImageStrips[] = {
     {16, IDB_ITEM_IMAGES}, {20, IDB_ITEM_IMAGES_20}, {24, IDB_ITEM_IMAGES_24}, {32, IDB_ITEM_IMAGES_32}};
 
-// The largest strip whose pictures are no larger than 16 pixels at 96 DPI become at dpi: drawn
-// pictures a little small rather than blurred by stretching.
+// The strip of the largest pictures that are no larger than what 16 pixels at 96 DPI become at
+// dpi: pictures drawn for their size, a little small at times, rather than stretched and blurred.
 ImageStrip StripFor(UINT dpi)
 {
     ImageStrip picked = kImageStrips[0];

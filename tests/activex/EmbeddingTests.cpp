@@ -78,22 +78,19 @@ TEST_F(Embedding, ActivationMovesTheParkedWindowIntoTheContainerAndBack)
 TEST_F(Embedding, PicturesRowsAndFontFollowTheDpiTheWindowHearsOf)
 {
     ASSERT_EQ(Embed(), S_OK);
-    AddPlant();
     HWND window = ControlWindow();
     const platform::TreeView tree = Tree();
-    struct Look {
-        int pictures, rows;
-        LONG characters; // heights in pixels
+    auto font = [&tree] { return reinterpret_cast<HFONT>(tree.Send(WM_GETFONT)); };
+    // The pictures', the rows' and the characters' heights.
+    auto look = [&] {
+        int width = 0, pictures = 0;
+        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(tree.Send(TVM_GETIMAGELIST, TVSIL_NORMAL)), &width, &pictures);
+        LOGFONTW description{};
+        GetObjectW(font(), sizeof(description), &description);
+        return std::tuple(pictures, static_cast<int>(tree.Send(TVM_GETITEMHEIGHT)), std::abs(description.lfHeight));
     };
-    auto look = [&tree] {
-        int width = 0, height = 0;
-        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(tree.Send(TVM_GETIMAGELIST, TVSIL_NORMAL)), &width, &height);
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(tree.Send(WM_GETFONT)), sizeof(font), &font);
-        return Look{height, static_cast<int>(tree.Send(TVM_GETITEMHEIGHT)), std::abs(font.lfHeight)};
-    };
-    const Look first = look();
-    ASSERT_EQ(first.pictures, 16) << "the test prefix is at 96 DPI";
+    const auto [pictures96, rows96, characters96] = look();
+    ASSERT_EQ(pictures96, 16) << "the test prefix is at 96 DPI";
     // What the window hears, the DPI that follows (absurd ones clamped; after its parent, a child
     // asks its window's) and the pictures that fit it.
     const std::tuple<UINT, WPARAM, UINT, int> changes[] = {
@@ -101,21 +98,18 @@ TEST_F(Embedding, PicturesRowsAndFontFollowTheDpiTheWindowHearsOf)
         {WM_DPICHANGED, 168, 168, 24},  {WM_DPICHANGED, 0, 96, 16}, {WM_DPICHANGED, 65535, 480, 32},
         {WM_DPICHANGED_AFTERPARENT, 0, 96, 16},
     };
-    for (const auto& [message, wParam, dpi, pictures] : changes) {
-        const auto oldFont = reinterpret_cast<HFONT>(tree.Send(WM_GETFONT));
+    for (const auto& [message, wParam, dpi, expected] : changes) {
+        const HFONT old = font();
         SendMessageW(window, message, wParam, 0);
-        const Look now = look();
-        EXPECT_EQ(now.pictures, pictures) << wParam;
-        EXPECT_GE(now.rows, pictures) << wParam;
-        EXPECT_NEAR(now.characters, first.characters * dpi / 96.0, 1) << "realised again " << wParam;
-        if (reinterpret_cast<HFONT>(tree.Send(WM_GETFONT)) != oldFont) {
-            EXPECT_EQ(GetObjectType(oldFont), 0u) << "the old copy is deleted once the tree has the new one";
-        }
+        const auto [pictures, rows, characters] = look();
+        EXPECT_TRUE(pictures == expected && rows >= pictures) << wParam << ": " << pictures << " in " << rows;
+        EXPECT_NEAR(characters, characters96 * dpi / 96.0, 1) << "realised again " << wParam;
+        EXPECT_TRUE(font() == old || GetObjectType(old) == 0) << "the old copy goes once the tree has the new one";
     }
     // Parked again, the window takes its new parent's DPI.
     SendMessageW(window, WM_DPICHANGED, 192, 0);
     ASSERT_EQ(As<IOleInPlaceObject>()->InPlaceDeactivate(), S_OK);
-    EXPECT_EQ(look().pictures, 16);
+    EXPECT_EQ(std::get<0>(look()), 16);
 }
 
 TEST_F(Embedding, AWindowMadeForAContainerThatOnlyActivatesInPlaceTakesTheKeys)

@@ -1,16 +1,9 @@
 // A parent offers each child's WM_NOTIFY to that child first; the child consumes it or lets the
-// parent have it too. Nothing but the parent's own children is offered anything. Underneath, any
-// window's messages can be shown to handlers before its own procedure.
+// parent have it too. Nothing but the parent's own children is offered anything.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <stdexcept>
-#include <string>
-#include <tuple>
-
-#include "platform/window/MessageHook.h"
 #include "platform/window/NotifyReflection.h"
 
 namespace {
@@ -72,44 +65,6 @@ TEST(NotifyReflection, TheSendingChildSeesItFirstAndMayConsumeIt)
     EXPECT_EQ(result, kChildAnswer);
     DestroyWindow(stranger);
     DestroyWindow(parent);
-}
-
-TEST(MessageHook, HandlersSeeMessagesFirstInTheirOrderUntilOneAnswers)
-{
-    HWND window = MakeWindow(nullptr); // its own procedure answers WM_NOTIFY with kParentAnswer
-    std::string seen;
-    // A handler that notes its name and passes the message on, answers it, or throws.
-    enum Does { kPasses, kAnswers, kThrows };
-    auto handler = [&seen](char name, Does does) {
-        return [&seen, name, does](HWND, UINT message, WPARAM, LPARAM, LRESULT& result) {
-            if (message != WM_NOTIFY)
-                return false;
-            seen += name;
-            if (does == kThrows)
-                throw std::runtime_error("a failing handler");
-            result = does == kAnswers ? 5 : 0;
-            return does == kAnswers;
-        };
-    };
-    const char first = 0, second = 0;
-    // A change of handlers, then what sees WM_NOTIFY and what answers it.
-    const std::tuple<const char*, std::function<void()>, std::string, LRESULT> steps[] = {
-        {"two", [&] { platform::InstallMessageHook(window, &first, handler('a', kPasses));
-                      platform::InstallMessageHook(window, &second, handler('b', kPasses)); }, "ab", kParentAnswer},
-        {"a key again replaces in place", [&] { platform::InstallMessageHook(window, &first, handler('c', kAnswers)); },
-         "c", 5},
-        {"removed", [&] { platform::RemoveMessageHook(window, &first); }, "b", kParentAnswer},
-        {"a throwing one", [&] { platform::InstallMessageHook(window, &first, handler('d', kThrows)); }, "bd", 0},
-    };
-    for (const auto& [what, change, sees, answer] : steps) {
-        change();
-        seen.clear();
-        EXPECT_EQ(SendMessageW(window, WM_NOTIFY, 0, 0), answer) << what;
-        EXPECT_EQ(seen, sees) << what;
-    }
-    EXPECT_FALSE(platform::InstallMessageHook(nullptr, &first, handler('e', kPasses)));
-    EXPECT_FALSE(platform::InstallMessageHook(window, &first, nullptr));
-    DestroyWindow(window);
 }
 
 } // namespace
