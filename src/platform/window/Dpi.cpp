@@ -1,6 +1,6 @@
 #include "platform/window/Dpi.h"
 
-#include <memory>
+#include <utility>
 
 #include "platform/window/Gdi.h"
 #include "platform/window/MessageHook.h"
@@ -24,17 +24,18 @@ bool FollowDpi(HWND window, const void* key, std::function<void(UINT dpi)> onCha
 {
     if (!window || !onChange)
         return false;
-    auto parent = std::make_shared<HWND>(GetParent(window));
-    return InstallMessageHook(window, key, [parent, onChange](HWND hwnd, UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+    auto follow = [parent = GetParent(window), onChange](HWND hwnd, UINT message, WPARAM wParam, LPARAM,
+                                                         LRESULT&) mutable {
         if (message == WM_DPICHANGED) {
             onChange(ClampDpi(LOWORD(wParam))); // the HIWORD, for the other axis, is the same
         } else if (message == WM_DPICHANGED_AFTERPARENT ||
-                   (message == WM_WINDOWPOSCHANGED && GetParent(hwnd) != *parent)) {
-            *parent = GetParent(hwnd);
+                   (message == WM_WINDOWPOSCHANGED && GetParent(hwnd) != parent)) {
+            parent = GetParent(hwnd);
             onChange(WindowDpi(hwnd));
         }
         return false;
-    });
+    };
+    return InstallMessageHook(window, key, std::move(follow));
 }
 
 void StopFollowingDpi(HWND window, const void* key) { RemoveMessageHook(window, key); }
