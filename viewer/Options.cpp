@@ -51,6 +51,8 @@ ViewerOptions ParseOptions(const std::vector<std::wstring>& arguments)
             options.dump = value;
         } else if (OptionValue(argument, L"timing", value)) {
             options.timing = value;
+        } else if (OptionValue(argument, L"metrics", value)) {
+            options.metrics = value;
         } else {
             options.files.push_back(argument);
         }

@@ -12,6 +12,7 @@ struct ViewerOptions {
     std::wstring screenshot;          // /screenshot:file.bmp saves a picture of the window
     std::wstring dump;                // /dump:file.txt writes the tree as text
     std::wstring timing;              // /timing:file.txt writes how long the files took to open
+    std::wstring metrics;             // /metrics:file.txt writes the DPI and the tree's sizes
     bool exit = false;                // /exit closes the viewer when done
 };
 

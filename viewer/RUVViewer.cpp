@@ -1,6 +1,6 @@
 // RUVViewer: a window that hosts the RUV file tree control and opens RUV files in it.
 //   RUVViewer [files...] [/expand:N] [/select:name,...] [/dump:tree.txt] [/screenshot:window.bmp]
-//             [/timing:times.txt] [/exit]
+//             [/timing:times.txt] [/metrics:sizes.txt] [/exit]
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>

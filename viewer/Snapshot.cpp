@@ -2,12 +2,14 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <string>
 #include <vector>
 
+#include "platform/window/Dpi.h"
 #include "platform/window/Gdi.h"
 #include "platform/window/TreeDump.h"
 
@@ -86,4 +88,17 @@ bool SaveTiming(const std::wstring& path, double readMs, double buildMs, double 
     out << std::fixed << std::setprecision(1) << "read " << readMs << " ms\nbuild " << buildMs << " ms\nfirst paint "
         << paintMs << " ms\nitems " << items << "\n";
     return static_cast<bool>(out);
+}
+
+bool SaveMetrics(HWND tree, const std::wstring& path)
+{
+    int width = 0, height = 0;
+    if (HIMAGELIST images = TreeView_GetImageList(tree, TVSIL_NORMAL))
+        ImageList_GetIconSize(images, &width, &height);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(tree, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out << "dpi " << platform::WindowDpi(tree) << "\nimages " << height << "\nrows " << TreeView_GetItemHeight(tree)
+        << "\nfont " << std::abs(font.lfHeight) << "\n";
+    return tree && static_cast<bool>(out);
 }

@@ -1,8 +1,9 @@
 #include "ViewerWindow.h"
 
+#include <algorithm>
 #include <chrono>
-#include <iterator>
 #include <filesystem>
+#include <iterator>
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -12,6 +13,7 @@
 #include "Snapshot.h"
 #include "platform/com/ComError.h"
 #include "platform/com/ScopedVariant.h"
+#include "platform/window/Dpi.h"
 #include "platform/window/TreeView.h"
 
 using platform::ComPtr;
@@ -41,7 +43,21 @@ double NowMs()
 
 const wchar_t kClassName[] = L"RUVViewerWindow";
 const wchar_t kAttributesClass[] = L"RUVViewerAttributes";
+// At 96 DPI; the window's DPI scales them.
+constexpr SIZE kWindowSize{900, 700};
 constexpr int kLogHeight = 140;
+
+int AtDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), platform::kDefaultDpi); }
+
+// The window's first size: as large at the screen's DPI as at 96, within the work area.
+SIZE FirstWindowSize()
+{
+    const UINT dpi = platform::WindowDpi(nullptr);
+    RECT work{0, 0, kWindowSize.cx, kWindowSize.cy};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return SIZE{std::min<LONG>(AtDpi(kWindowSize.cx, dpi), work.right - work.left),
+                std::min<LONG>(AtDpi(kWindowSize.cy, dpi), work.bottom - work.top)};
+}
 
 // Working-units values: lengths 1 metre, 2 millimetre, 3 feet and inches, 4 inches; weights 1
 // kilogram, 2 pound. The displays read lengths under "Coordinates" and weights under "Weights".
@@ -132,8 +148,9 @@ bool ViewerWindow::Create(int show)
     attributes.lpszClassName = kAttributesClass;
     RegisterClassW(&attributes);
 
-    m_hWnd = CreateWindowExW(0, kClassName, L"RUV Viewer", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 900, 700,
-                               nullptr, BuildMenu(), instance, static_cast<WindowObject*>(this));
+    const SIZE size = FirstWindowSize();
+    m_hWnd = CreateWindowExW(0, kClassName, L"RUV Viewer", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, size.cx, size.cy,
+                             nullptr, BuildMenu(), instance, static_cast<WindowObject*>(this));
     if (!m_hWnd)
         return false;
     m_logList = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
@@ -206,6 +223,8 @@ void ViewerWindow::Run(const ViewerOptions& options)
     // Let every window paint, and the display catch up, before it is recorded.
     const double paintStart = NowMs();
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    if (!options.metrics.empty() && !SaveMetrics(TreeWindow(), options.metrics))
+        AddLog(L"Could not write " + options.metrics);
     if (!options.timing.empty() &&
         !SaveTiming(options.timing, m_readMs, m_buildMs, NowMs() - paintStart, platform::TreeView(TreeWindow()).GetCount()))
         AddLog(L"Could not write " + options.timing);
@@ -290,8 +309,9 @@ void ViewerWindow::Layout()
     RECT status{};
     GetWindowRect(m_status, &status);
     const int statusHeight = status.bottom - status.top;
-    const int logTop = client.bottom - statusHeight - kLogHeight;
-    MoveWindow(m_logList, 0, logTop, client.right, kLogHeight, TRUE);
+    const int logHeight = AtDpi(kLogHeight, platform::WindowDpi(m_hWnd));
+    const int logTop = client.bottom - statusHeight - logHeight;
+    MoveWindow(m_logList, 0, logTop, client.right, logHeight, TRUE);
     if (m_site)
         m_site->Move(RECT{0, 0, client.right, logTop > 0 ? logTop : 0});
 }
@@ -606,6 +626,14 @@ LRESULT ViewerWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_SIZE:
         Layout();
+        return 0;
+    case WM_DPICHANGED:
+        // Per-monitor aware, the window takes the place the system suggests at the new DPI; the
+        // control's window hears of the change after it.
+        if (const auto* place = reinterpret_cast<const RECT*>(lParam)) {
+            SetWindowPos(m_hWnd, nullptr, place->left, place->top, place->right - place->left,
+                         place->bottom - place->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         return 0;
     case WM_COMMAND:
         if (lParam == 0) {

@@ -1,8 +1,8 @@
-// The control: its automation interface and events, its window (image list, font and the tree),
-// and its behaviour behind them: the loaded files, the selection registry and its events,
-// programmatic selection, bold marking, broken items and the settings properties. The platform's
-// control base supplies the OLE side: embedding, activation, connection points and the stock
-// properties.
+// The control: its automation interface and events, its window (image list, font and the tree, at
+// the window's DPI), and its behaviour behind them: the loaded files, the selection registry and
+// its events, programmatic selection, bold marking, broken items and the settings properties. The
+// platform's control base supplies the OLE side: embedding, activation, connection points and the
+// stock properties.
 #pragma once
 
 #include <windows.h>
@@ -124,8 +124,11 @@ protected:
 
 private:
     class SuppressSelectionEvents;
-    // The item images, from the module's bitmap resource 202, given to the tree.
+    // The item images for the window's DPI, from the module's strip of the largest pictures that
+    // fit, given to the tree.
     bool CreateImageList();
+    // The window is shown at another DPI: new item images and the font realised again.
+    void OnDpiChanged(UINT dpi);
     void OnTreeSelectionChanged(const NMTREEVIEWW& nm);
     // A double or right click: the item under the click's position, if the position is on its
     // icon, label, indent or state icon.
@@ -150,6 +153,7 @@ private:
 
     HWND m_hWndControl = nullptr;
     CMultiTree m_tree;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI; // what the image list and the font were made for
     platform::ImageList m_imageList;
     platform::GdiObject<HFONT> m_font; // the control's own copy of the stock Font, set on the tree
     BOOL m_bFireSelectionEvents = TRUE;

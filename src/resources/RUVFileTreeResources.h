@@ -10,10 +10,14 @@
 #define IDS_GENERAL_PAGE_CAPTION 200
 #define IDS_SETTINGS_PAGE_CAPTION 201
 
-/* Artwork: the icon, the toolbox picture and the strip of the tree's item images. */
+/* Artwork: the icon, the toolbox picture and the strips of the tree's item images, one for each
+   picture size (16, 20, 24 and 32 pixels), the same 38 pictures in the same order in each. */
 #define IDI_CONTROL 1
 #define IDB_TOOLBOX 1
 #define IDB_ITEM_IMAGES 202
+#define IDB_ITEM_IMAGES_20 203
+#define IDB_ITEM_IMAGES_24 204
+#define IDB_ITEM_IMAGES_32 205
 
 /* The About box. */
 #define IDD_ABOUT 1

@@ -1,8 +1,12 @@
 // The control in a container: activation and deactivation with the container's calls in order,
 // the window parked before and after, the focus as the container hears it, verbs and extent, the
-// control drawn into a bitmap and a metafile, null pointers refused, aggregation, and the module's
-// unloading.
+// pictures and font at the window's DPI, the control drawn into a bitmap and a metafile, null
+// pointers refused, aggregation, and the module's unloading.
 #include "HostedControl.h"
+
+#include <cstdlib>
+#include <tuple>
+
 #include "platform/window/Gdi.h"
 
 namespace {
@@ -69,6 +73,43 @@ TEST_F(Embedding, ActivationMovesTheParkedWindowIntoTheContainerAndBack)
     EXPECT_TRUE(As<IProvideClassInfo2>()->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source) == S_OK &&
                 source == DIID__DCorbelEvents)
         << "where hosts connect their sinks";
+}
+
+TEST_F(Embedding, PicturesRowsAndFontFollowTheDpiTheWindowHearsOf)
+{
+    ASSERT_EQ(Embed(), S_OK);
+    HWND window = ControlWindow();
+    const platform::TreeView tree = Tree();
+    auto font = [&tree] { return reinterpret_cast<HFONT>(tree.Send(WM_GETFONT)); };
+    // The pictures', the rows' and the characters' heights.
+    auto look = [&] {
+        int width = 0, pictures = 0;
+        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(tree.Send(TVM_GETIMAGELIST, TVSIL_NORMAL)), &width, &pictures);
+        LOGFONTW description{};
+        GetObjectW(font(), sizeof(description), &description);
+        return std::tuple(pictures, static_cast<int>(tree.Send(TVM_GETITEMHEIGHT)), std::abs(description.lfHeight));
+    };
+    const auto [pictures96, rows96, characters96] = look();
+    ASSERT_EQ(pictures96, 16) << "the test prefix is at 96 DPI";
+    // What the window hears, the DPI that follows (absurd ones clamped; after its parent, a child
+    // asks its window's) and the pictures that fit it.
+    const std::tuple<UINT, WPARAM, UINT, int> changes[] = {
+        {WM_DPICHANGED, MAKEWPARAM(144, 144), 144, 24}, {WM_DPICHANGED, 192, 192, 32}, {WM_DPICHANGED, 120, 120, 20},
+        {WM_DPICHANGED, 168, 168, 24},  {WM_DPICHANGED, 0, 96, 16}, {WM_DPICHANGED, 65535, 480, 32},
+        {WM_DPICHANGED_AFTERPARENT, 0, 96, 16},
+    };
+    for (const auto& [message, wParam, dpi, expected] : changes) {
+        const HFONT old = font();
+        SendMessageW(window, message, wParam, 0);
+        const auto [pictures, rows, characters] = look();
+        EXPECT_TRUE(pictures == expected && rows >= pictures) << wParam << ": " << pictures << " in " << rows;
+        EXPECT_NEAR(characters, characters96 * dpi / 96.0, 1) << "realised again " << wParam;
+        EXPECT_TRUE(font() == old || GetObjectType(old) == 0) << "the old copy goes once the tree has the new one";
+    }
+    // Parked again, the window takes its new parent's DPI.
+    SendMessageW(window, WM_DPICHANGED, 192, 0);
+    ASSERT_EQ(As<IOleInPlaceObject>()->InPlaceDeactivate(), S_OK);
+    EXPECT_EQ(std::get<0>(look()), 16);
 }
 
 TEST_F(Embedding, AWindowMadeForAContainerThatOnlyActivatesInPlaceTakesTheKeys)

@@ -1,6 +1,7 @@
 // The built control module's resources that no other test reads, as one table checked in one loop:
-// the version block installers read and the artwork's sizes and transparent colour. (The strings
-// are read by registration and the pages, the dialogs by the property page and automation tests.)
+// the version block installers read, the artwork's sizes, and the item image strips' pictures and
+// transparent colour. (The strings are read by registration and the pages, the dialogs by the
+// property page and automation tests.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -22,8 +23,12 @@ const Row kResources[] = {
     {L"version", 0, L"1.7.1.2 dll"},
     {L"version", 0, L"FileVersion 1.7.1.2"},
     {L"version", 0, L"OLESelfRegister "}, // installers register a module that has it
-    {L"bitmap", IDB_ITEM_IMAGES, L"608 x 16 x 24, image 10 all ff00ff"}, // 38 images; magenta is transparent
-    {L"bitmap", IDB_TOOLBOX, L"16 x 15 x 4"},
+    // The same 38 pictures at each size; image 10 is unused, all magenta, which is transparent.
+    {L"strip", IDB_ITEM_IMAGES, L"38 of 16 x 16 x 24, image 10 all ff00ff"},
+    {L"strip", IDB_ITEM_IMAGES_20, L"38 of 20 x 20 x 24, image 10 all ff00ff"},
+    {L"strip", IDB_ITEM_IMAGES_24, L"38 of 24 x 24 x 24, image 10 all ff00ff"},
+    {L"strip", IDB_ITEM_IMAGES_32, L"38 of 32 x 32 x 24, image 10 all ff00ff"},
+    {L"bitmap", IDB_TOOLBOX, L"16 x 15 x 4"}, // as containers expect
     {L"icon", IDI_CONTROL, L"16 32"},
 };
 
@@ -50,21 +55,25 @@ void Read(HMODULE module, const std::vector<BYTE>& version, const Row& row, std:
             swprintf(text, 128, L"%ls %.*ls", name.c_str(), length ? length - 1 : 0, static_cast<wchar_t*>(value));
         }
         found.push_back(Line(row, text));
-    } else if (kind == L"bitmap") {
+    } else if (kind == L"bitmap" || kind == L"strip") {
         platform::GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
             LoadImageW(module, MAKEINTRESOURCEW(row.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
         BITMAP info{};
         GetObjectW(bitmap.Get(), sizeof(info), &info);
-        swprintf(text, 128, L"%ld x %ld x %u", info.bmWidth, info.bmHeight, info.bmBitsPixel);
-        std::wstring line = text;
-        if (row.id == IDB_ITEM_IMAGES && info.bmBits) {
-            const auto* pixels = static_cast<const BYTE*>(info.bmBits) + 10 * 16 * 3; // blue, green, red
-            bool magenta = true;
-            for (int x = 0; x < 16 * 3; x += 3)
-                magenta = magenta && pixels[x] == 0xFF && pixels[x + 1] == 0 && pixels[x + 2] == 0xFF;
-            line += magenta ? L", image 10 all ff00ff" : L", image 10 not all ff00ff";
+        const long size = info.bmHeight; // a strip's pictures are square: how many fit, and of what size
+        if (kind == L"bitmap" || !info.bmBits || size <= 0) {
+            swprintf(text, 128, L"%ld x %ld x %u", info.bmWidth, size, info.bmBitsPixel);
+        } else {
+            bool magenta = true; // every pixel of image 10, as blue, green, red
+            for (long y = 0; y < size; ++y) {
+                const auto* pixels = static_cast<const BYTE*>(info.bmBits) + y * info.bmWidthBytes + 10 * size * 3;
+                for (long x = 0; x < size * 3; x += 3)
+                    magenta = magenta && pixels[x] == 0xFF && pixels[x + 1] == 0 && pixels[x + 2] == 0xFF;
+            }
+            swprintf(text, 128, L"%g of %ld x %ld x %u, image 10 %ls ff00ff", double(info.bmWidth) / size, size, size,
+                     info.bmBitsPixel, magenta ? L"all" : L"not all");
         }
-        found.push_back(Line(row, line));
+        found.push_back(Line(row, text));
     } else if (kind == L"icon") {
         std::wstring sizes;
         for (int size : {16, 32}) {

@@ -1,39 +1,8 @@
 #include "platform/window/NotifyReflection.h"
 
-#include <mutex>
-#include <unordered_map>
+#include "platform/window/MessageHook.h"
 
 namespace platform {
-namespace {
-
-// The procedure each reflecting window had before; the windows of every thread share it.
-std::mutex g_mutex;
-std::unordered_map<HWND, WNDPROC> g_previousProcs;
-
-WNDPROC PreviousProc(HWND hwnd)
-{
-    std::lock_guard<std::mutex> lock(g_mutex);
-    auto found = g_previousProcs.find(hwnd);
-    return found == g_previousProcs.end() ? nullptr : found->second;
-}
-
-LRESULT CALLBACK ReflectingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    WNDPROC previous = PreviousProc(hwnd);
-    if (!previous)
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NOTIFY) {
-        LRESULT result = 0;
-        if (OfferNotifyToSender(hwnd, lParam, result))
-            return result;
-    } else if (message == WM_NCDESTROY) {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_previousProcs.erase(hwnd);
-    }
-    return CallWindowProcW(previous, hwnd, message, wParam, lParam);
-}
-
-} // namespace
 
 UINT ReflectedNotifyMessage()
 {
@@ -57,17 +26,10 @@ bool OfferNotifyToSender(HWND parent, LPARAM lParam, LRESULT& result)
 
 bool InstallNotifyReflection(HWND parent)
 {
-    if (!parent || !IsWindow(parent))
-        return false;
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_previousProcs.count(parent))
-        return true;
-    auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReflectingProc)));
-    if (!previous)
-        return false;
-    g_previousProcs.emplace(parent, previous);
-    return true;
+    static const char key = 0;
+    return InstallMessageHook(parent, &key, [](HWND hwnd, UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+        return message == WM_NOTIFY && OfferNotifyToSender(hwnd, lParam, result);
+    });
 }
 
 } // namespace platform
