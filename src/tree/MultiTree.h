@@ -197,8 +197,8 @@ private:
     void DisconnectAccessible();
     // Raises event about item, or holds it in the running gesture.
     void Announce(DWORD event, HTREEITEM item);
-    // Announces the caret as focused when it moved and the tree has the keyboard focus.
-    void AnnounceCaret();
+    // Announces caret, the caret now, as focused when it moved and the tree has the keyboard focus.
+    void AnnounceCaret(HTREEITEM caret);
     LRESULT OnExpand(WPARAM action, HTREEITEM item);
 
     // Keyboard and focus.

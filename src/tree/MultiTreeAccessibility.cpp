@@ -80,9 +80,8 @@ void CMultiTree::Announce(DWORD event, HTREEITEM item)
         m_events.Raise(m_hWnd, event, [this, item] { return m_ids.IdOf(item); });
 }
 
-void CMultiTree::AnnounceCaret()
+void CMultiTree::AnnounceCaret(HTREEITEM caret)
 {
-    HTREEITEM caret = GetCaretItem();
     if (caret == m_announcedCaret)
         return;
     m_announcedCaret = caret;
@@ -102,6 +101,6 @@ LRESULT CMultiTree::OnExpand(WPARAM action, HTREEITEM item)
     const LRESULT result = DefaultProc(TVM_EXPAND, action, reinterpret_cast<LPARAM>(held.Get()));
     if (held.Get() && GetNativeState(item, TVIS_EXPANDED) != expanded)
         Announce(EVENT_OBJECT_STATECHANGE, item);
-    AnnounceCaret();
+    AnnounceCaret(GetCaretItem());
     return result;
 }

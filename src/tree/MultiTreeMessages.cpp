@@ -94,7 +94,7 @@ void CMultiTree::OnSetFocus(WPARAM wParam, LPARAM lParam)
         SetItemState(GetFirstVisibleItem(), kFocused, kFocused, TRUE);
     DefaultProc(WM_SETFOCUS, wParam, lParam);
     InvalidateSelectedLabels();
-    AnnounceCaret();
+    AnnounceCaret(GetCaretItem());
 }
 
 void CMultiTree::OnKillFocus(WPARAM wParam, LPARAM lParam)
@@ -122,7 +122,7 @@ bool CMultiTree::OnReflectedNotify(platform::ReflectedNotify& reflected)
     case TVN_ITEMEXPANDEDW:
         // A collapse may have moved the caret to the collapsing item.
         Announce(EVENT_OBJECT_STATECHANGE, reinterpret_cast<const NMTREEVIEWW*>(pHeader)->itemNew.hItem);
-        AnnounceCaret();
+        AnnounceCaret(GetCaretItem());
         return false;
     case TVN_DELETEITEMW:
         OnDeleteItem(*reinterpret_cast<const NMTREEVIEWW*>(pHeader));
@@ -136,8 +136,9 @@ bool CMultiTree::OnReflectedNotify(platform::ReflectedNotify& reflected)
         OnNativeSelChanging(*reinterpret_cast<const NMTREEVIEWW*>(pHeader));
         return false;
     case TVN_SELCHANGEDW:
+        // The native caret moved to itemNew.
         OnNativeSelChanged();
-        AnnounceCaret();
+        AnnounceCaret(reinterpret_cast<const NMTREEVIEWW*>(pHeader)->itemNew.hItem);
         return false;
     default:
         return false;
