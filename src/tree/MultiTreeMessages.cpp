@@ -88,13 +88,15 @@ void CMultiTree::OnLButtonDblClk(WPARAM wParam, LPARAM lParam)
 
 void CMultiTree::OnSetFocus(WPARAM wParam, LPARAM lParam)
 {
-    // The caret is announced as focused once the tree has the focus, wherever it is.
+    // The caret is announced as focused once the tree has the focus: a new one as it moves there.
     m_announcedCaret = nullptr;
-    if (!GetCaretItem() && GetCount() != 0)
+    HTREEITEM caret = GetCaretItem();
+    if (!caret && GetCount() != 0)
         SetItemState(GetFirstVisibleItem(), kFocused, kFocused, TRUE);
     DefaultProc(WM_SETFOCUS, wParam, lParam);
     InvalidateSelectedLabels();
-    AnnounceCaret(GetCaretItem());
+    if (caret)
+        AnnounceCaret(caret);
 }
 
 void CMultiTree::OnKillFocus(WPARAM wParam, LPARAM lParam)
