@@ -17,6 +17,7 @@ CMultiTree::HeldItem::~HeldItem() { m_tree.m_pHeld = m_pOuter; }
 
 CMultiTree::BulkChange::BulkChange(CMultiTree& tree, bool now) : m_tree(tree)
 {
+    m_tree.m_events.Begin();
     ++m_tree.m_bulkChanges;
     if (now)
         m_tree.SuspendRedraw();
@@ -33,19 +34,22 @@ void CMultiTree::SuspendRedraw()
 
 CMultiTree::BulkChange::~BulkChange()
 {
-    if (--m_tree.m_bulkChanges != 0 || !m_tree.m_redrawSuspended)
-        return;
-    m_tree.m_redrawSuspended = false;
-    if (IsWindow(m_tree.m_hWnd)) {
-        m_tree.Send(WM_SETREDRAW, TRUE);
-        RedrawWindow(m_tree.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    if (--m_tree.m_bulkChanges == 0 && m_tree.m_redrawSuspended) {
+        m_tree.m_redrawSuspended = false;
+        if (IsWindow(m_tree.m_hWnd)) {
+            m_tree.Send(WM_SETREDRAW, TRUE);
+            RedrawWindow(m_tree.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        }
     }
+    m_tree.m_events.End(m_tree.m_hWnd);
 }
 
 bool CMultiTree::Create(DWORD style, const RECT& rect, HWND parent, UINT id)
 {
     m_bDestroying = false;
     m_selected.clear();
+    m_ids.Clear();
+    m_announcedCaret = nullptr;
     if (!TreeCtrl::Create(style, rect, parent, id))
         return false;
     platform::InstallNotifyReflection(parent);
@@ -144,6 +148,7 @@ void CMultiTree::SetAllSelected(BOOL bSelect) { SetAllSelectedExcept(bSelect, nu
 
 void CMultiTree::SetAllSelectedExcept(BOOL bSelect, HTREEITEM except)
 {
+    const Gesture gesture(*this);
     if (!bSelect) {
         // Only selected items change: they are visited in the tree's order, not every row.
         DeselectAll(except, SelectedItems(true, except));
@@ -170,6 +175,7 @@ void CMultiTree::DeselectAll(HTREEITEM except, const std::vector<HTREEITEM>& ite
 void CMultiTree::SelectSpan(HTREEITEM a, HTREEITEM b, BOOL bExclusive)
 {
     // The ends are only compared, never used, so a pass disturbed by a deletion starts over.
+    const Gesture gesture(*this);
     DeletionWatch deletions(*this);
     do {
         SelectSpanPass(a, b, bExclusive, deletions);
@@ -255,6 +261,7 @@ BOOL CMultiTree::SetDescendantsSelected(HTREEITEM parent, BOOL bSelect, BOOL bRe
     // Collapses and deletions rely on the whole branch being done, whatever the parent deletes
     // while it hears of it: a walk disturbed by a deletion starts over at the branch's first
     // child, while the branch is still there. Setting a state twice changes nothing.
+    const Gesture gesture(*this);
     const bool everything = !parent || parent == TVI_ROOT;
     const HeldItem held(*this, everything ? TVI_ROOT : parent);
     auto first = [&] { return everything ? GetRootItem() : held.Get() ? GetChildItem(parent) : nullptr; };
@@ -389,10 +396,12 @@ LRESULT CMultiTree::OnItemWrite(UINT message, WPARAM wParam, LPARAM lParam)
     const LRESULT result = DefaultProc(message, wParam, lParam);
     if (result && written && (written->mask & TVIF_STATE) && (written->stateMask & kSelected)) {
         HTREEITEM item = insert ? reinterpret_cast<HTREEITEM>(result) : written->hItem;
-        if (written->state & kSelected)
-            m_selected.insert(item);
-        else
-            m_selected.erase(item);
+        if (written->state & kSelected) {
+            if (m_selected.insert(item).second)
+                Announce(EVENT_OBJECT_SELECTIONADD, item);
+        } else if (m_selected.erase(item) != 0) {
+            Announce(EVENT_OBJECT_SELECTIONREMOVE, item);
+        }
     }
     return result;
 }

@@ -10,6 +10,9 @@
 // Native caret moves never change selection bits here: on tree-views that change them on their
 // own the change is refused (TVN_ITEMCHANGINGW), and where the tree-view changes them silently
 // around its own TVN_SELCHANGING/TVN_SELCHANGED, they are put back.
+//
+// Assistive technology sees the tree through MultiTreeAccessible (WM_GETOBJECT) and hears its
+// changes as WinEvents, raised where the selected bits change (docs/accessibility.md).
 #pragma once
 
 #include <algorithm>
@@ -20,13 +23,19 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/com/ComPtr.h"
 #include "platform/window/NotifyReflection.h"
 #include "platform/window/TreeView.h"
 #include "platform/window/TreeViewDefs.h"
+#include "platform/window/WinEvents.h"
+#include "tree/ItemIds.h"
+
+class MultiTreeAccessible;
 
 class CMultiTree : public platform::TreeCtrl {
 public:
-    CMultiTree() = default;
+    CMultiTree();
+    ~CMultiTree() override;
 
     // Creates the tree window as a child of parent and makes the parent offer the tree its own
     // notifications first.
@@ -50,7 +59,7 @@ public:
 
     // Bulk changes: while one lasts, a shown tree does not redraw from its first change on (at
     // once with now), and when the outermost ends it repaints once. Nested ones count; one that
-    // changed nothing costs nothing.
+    // changed nothing costs nothing. Each is one gesture for the WinEvents.
     class BulkChange {
     public:
         explicit BulkChange(CMultiTree& tree, bool now = false);
@@ -71,6 +80,17 @@ public:
     BOOL GetMultiSelect() const { return m_bMultiSelect; }
     void SetMultiSelect(BOOL bMultiSelect) { m_bMultiSelect = bMultiSelect; }
     HTREEITEM GetAnchor() const { return m_hAnchor; }
+
+    // Assistive technology. A gesture that changes the selection of more items than this raises
+    // one EVENT_OBJECT_SELECTIONWITHIN instead of an event for each.
+    static constexpr size_t kSelectionEventLimit = 16;
+    // An item's child id, given on first use.
+    LONG ChildIdOf(HTREEITEM item) { return m_ids.IdOf(item); }
+    // The visible item with child id id; null for any other id.
+    HTREEITEM ChildItem(LONG id) const;
+    // What IAccessible::accSelect does with valid SELFLAG_ flags on a visible item: what the click
+    // or key that the flags stand for does, with the same notifications.
+    void SelectByFlags(HTREEITEM item, long flags);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -125,6 +145,17 @@ private:
         const CMultiTree& m_tree;
         unsigned long long m_start;
     };
+    // One gesture: the WinEvents of the changes made while the outermost lasts go out when it ends.
+    class Gesture {
+    public:
+        explicit Gesture(CMultiTree& tree) : m_tree(tree) { m_tree.m_events.Begin(); }
+        ~Gesture() { m_tree.m_events.End(m_tree.m_hWnd); }
+        Gesture(const Gesture&) = delete;
+        Gesture& operator=(const Gesture&) = delete;
+
+    private:
+        CMultiTree& m_tree;
+    };
     // The selected bits of the two items of a native caret move, to be put back after it.
     struct NativeCaretMove {
         HTREEITEM hOld = nullptr;
@@ -160,6 +191,15 @@ private:
     void FillItem(TVITEMW& tvi, HTREEITEM item) const { FillItem(tvi, item, GetItemData(item)); }
     bool NotifySelection(UINT code, HTREEITEM item, DWORD_PTR data, bool selecting);
     void InvalidateSelectedLabels();
+
+    // Assistive technology.
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    void DisconnectAccessible();
+    // Raises event about item, or holds it in the running gesture.
+    void Announce(DWORD event, HTREEITEM item);
+    // Announces caret, the caret now, as focused when it moved and the tree has the keyboard focus.
+    void AnnounceCaret(HTREEITEM caret);
+    LRESULT OnExpand(WPARAM action, HTREEITEM item);
 
     // Keyboard and focus.
     void OnKeyDown(WPARAM nChar, LPARAM lParam);
@@ -225,4 +265,8 @@ private:
     DWORD m_lastTyped = 0; // when its last letter came (GetTickCount)
     int m_bulkChanges = 0; // running BulkChanges
     bool m_redrawSuspended = false;
+    ItemIds m_ids;
+    platform::WinEventBatcher m_events{kSelectionEventLimit};
+    HTREEITEM m_announcedCaret = nullptr; // the caret as the last focus event named it
+    platform::ComPtr<MultiTreeAccessible> m_accessible; // made on the first WM_GETOBJECT
 };

@@ -27,6 +27,7 @@ bool StartsWith(const std::wstring& text, const std::wstring& prefix)
 
 void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
 {
+    const Gesture gesture(*this);
     const bool ctrl = KeyDown(VK_CONTROL);
     const bool shift = KeyDown(VK_SHIFT);
     HTREEITEM caret = GetCaretItem();
@@ -156,6 +157,7 @@ HTREEITEM CMultiTree::JumpTarget(WPARAM key, HTREEITEM caret) const
 
 void CMultiTree::MoveTo(HTREEITEM target, bool ctrl, bool shift)
 {
+    const Gesture gesture(*this);
     HTREEITEM caret = GetCaretItem();
     if (!target)
         return;

@@ -64,15 +64,17 @@ LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return DefaultProc(message, wParam, lParam);
     case WM_DESTROY:
         // Every item goes now, with nothing to announce: no caret moves from one doomed item to
-        // the next, and no message reaches the tree-view while it takes itself apart.
+        // the next, and no message reaches the tree-view while it takes itself apart. A client
+        // that keeps the tree's accessible object is told nothing more.
         MoveNativeCaret(nullptr);
         m_bDestroying = true;
+        DisconnectAccessible();
+        m_events.Clear();
         return DefaultProc(message, wParam, lParam);
     case TVM_EXPAND:
-        // A collapse by message notifies nobody, so the branch's selection goes first here.
-        if (IsCollapse(wParam, reinterpret_cast<HTREEITEM>(lParam)))
-            BeforeCollapse(reinterpret_cast<HTREEITEM>(lParam));
-        return DefaultProc(message, wParam, lParam);
+        return OnExpand(wParam, reinterpret_cast<HTREEITEM>(lParam));
+    case WM_GETOBJECT:
+        return OnGetObject(wParam, lParam);
     default:
         return DefaultProc(message, wParam, lParam);
     }
@@ -86,10 +88,15 @@ void CMultiTree::OnLButtonDblClk(WPARAM wParam, LPARAM lParam)
 
 void CMultiTree::OnSetFocus(WPARAM wParam, LPARAM lParam)
 {
-    if (!GetCaretItem() && GetCount() != 0)
+    // The caret is announced as focused once the tree has the focus: a new one as it moves there.
+    m_announcedCaret = nullptr;
+    HTREEITEM caret = GetCaretItem();
+    if (!caret && GetCount() != 0)
         SetItemState(GetFirstVisibleItem(), kFocused, kFocused, TRUE);
     DefaultProc(WM_SETFOCUS, wParam, lParam);
     InvalidateSelectedLabels();
+    if (caret)
+        AnnounceCaret(caret);
 }
 
 void CMultiTree::OnKillFocus(WPARAM wParam, LPARAM lParam)
@@ -104,13 +111,20 @@ bool CMultiTree::OnReflectedNotify(platform::ReflectedNotify& reflected)
     if (pHeader->hwndFrom != m_hWnd || pHeader == m_pOwnNotify)
         return false;
     if (!m_bMultiSelect) {
-        if (pHeader->code == TVN_DELETEITEMW)
+        if (pHeader->code == TVN_DELETEITEMW) {
             m_selected.erase(reinterpret_cast<const NMTREEVIEWW*>(pHeader)->itemOld.hItem);
+            m_ids.Forget(reinterpret_cast<const NMTREEVIEWW*>(pHeader)->itemOld.hItem);
+        }
         return false;
     }
     switch (pHeader->code) {
     case TVN_ITEMEXPANDINGW:
         OnItemExpanding(*reinterpret_cast<const NMTREEVIEWW*>(pHeader));
+        return false;
+    case TVN_ITEMEXPANDEDW:
+        // A collapse may have moved the caret to the collapsing item.
+        Announce(EVENT_OBJECT_STATECHANGE, reinterpret_cast<const NMTREEVIEWW*>(pHeader)->itemNew.hItem);
+        AnnounceCaret(GetCaretItem());
         return false;
     case TVN_DELETEITEMW:
         OnDeleteItem(*reinterpret_cast<const NMTREEVIEWW*>(pHeader));
@@ -124,7 +138,9 @@ bool CMultiTree::OnReflectedNotify(platform::ReflectedNotify& reflected)
         OnNativeSelChanging(*reinterpret_cast<const NMTREEVIEWW*>(pHeader));
         return false;
     case TVN_SELCHANGEDW:
+        // The native caret moved to itemNew.
         OnNativeSelChanged();
+        AnnounceCaret(reinterpret_cast<const NMTREEVIEWW*>(pHeader)->itemNew.hItem);
         return false;
     default:
         return false;
@@ -172,6 +188,7 @@ void CMultiTree::OnDeleteItem(const NMTREEVIEWW& nm)
     forget(m_nativeMove.hNew);
     forget(m_hAnchor); // a deleted anchor is none: the caret serves again
     forget(m_hAsked);
+    forget(m_announcedCaret);
     for (HeldItem* pHeld = m_pHeld; pHeld; pHeld = pHeld->m_pOuter)
         forget(pHeld->m_item);
     for (Tracking* pTracking = m_pTracking; pTracking; pTracking = pTracking->pOuter) {
@@ -180,6 +197,7 @@ void CMultiTree::OnDeleteItem(const NMTREEVIEWW& nm)
     }
     if (m_bDestroying) {
         m_selected.erase(item);
+        m_ids.Forget(item);
         return;
     }
 
@@ -192,6 +210,7 @@ void CMultiTree::OnDeleteItem(const NMTREEVIEWW& nm)
     if (IsSelected(item))
         SetItemState(item, 0, kSelected, TRUE);
     m_selected.erase(item); // a deselection the parent refused included
+    m_ids.Forget(item);
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 

@@ -72,6 +72,7 @@ void CMultiTree::OnButtonDown(bool bLeft, UINT message, WPARAM wParam, LPARAM lP
 
 void CMultiTree::PreSelect(const HeldItem& clicked, bool bLeft, UINT nFlags)
 {
+    const Gesture gesture(*this);
     HTREEITEM item = clicked.Get();
     const bool shift = nFlags & MK_SHIFT;
     const bool ctrl = nFlags & MK_CONTROL;
@@ -128,6 +129,7 @@ void CMultiTree::TrackItemClick(const HeldItem& clicked, bool bLeft, UINT nFlags
     if (action == Action::None || !clicked.Get())
         return;
 
+    const Gesture gesture(*this);
     const bool ctrl = nFlags & MK_CONTROL;
     const bool shift = nFlags & MK_SHIFT;
     if (action == Action::Drag) {
@@ -275,6 +277,7 @@ void CMultiTree::TrackBand(bool bLeft, UINT nFlags, POINT point)
 
 void CMultiTree::ApplyBand(const RECT& rect, UINT nFlags, std::unordered_set<HTREEITEM>& remembered)
 {
+    const Gesture gesture(*this);
     DeletionWatch deletions(*this);
     do {
         ApplyBandPass(rect, nFlags, remembered, deletions);

@@ -9,6 +9,7 @@
 namespace {
 
 constexpr UINT kRunAction = WM_APP + 1;
+RecordingParent* g_parent = nullptr; // for the WinEvent hook
 
 void Append(std::string& list, const std::string& word) { list += (list.empty() ? "" : " ") + word; }
 
@@ -18,6 +19,15 @@ RecordingParent::RecordingParent() : m_hWnd(MakeTopWindow(L"RUVTreeTestParent", 
 {
     SetWindowSubclass(m_hWnd, Proc, 1, reinterpret_cast<DWORD_PTR>(this));
     SetForegroundWindow(m_hWnd);
+    g_parent = this;
+    SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, GetModuleHandleW(nullptr), Hear,
+                    GetCurrentProcessId(), 0, WINEVENT_INCONTEXT);
+}
+
+void CALLBACK RecordingParent::Hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (g_parent->tree && window == g_parent->tree->GetSafeHwnd() && object == OBJID_CLIENT)
+        g_parent->events.push_back(HeardEvent{event, child, g_parent->tree->ChildItem(child)});
 }
 
 void RecordingParent::Post(std::function<void()> action)
@@ -66,6 +76,7 @@ LRESULT RecordingParent::OnNotify(const NMHDR& header)
     }
     notices.push_back(notice);
     if (notice.own && notice.code == TVN_SELCHANGEDW) {
+        notifiedChanges.emplace_back(notice.itemNew != nullptr, tree->ChildIdOf(notice.itemNew ? notice.itemNew : notice.itemOld));
         reportedSelection.insert(notice.itemNew);
         reportedSelection.erase(notice.itemOld);
         reportedSelection.erase(nullptr);
@@ -212,6 +223,33 @@ std::string TreeTest::Word(const Notice& n) const
     return n.itemNew ? name + ":" + Name(n.itemNew) : name;
 }
 
+std::string TreeTest::EventLog() const
+{
+    static const std::map<DWORD, std::string> kWords{{EVENT_OBJECT_SELECTIONADD, "+"}, {EVENT_OBJECT_SELECTIONREMOVE, "-"},
+        {EVENT_OBJECT_FOCUS, "focus:"}, {EVENT_OBJECT_STATECHANGE, "state:"}, {EVENT_OBJECT_SELECTIONWITHIN, "within"}};
+    std::string log;
+    for (const HeardEvent& heard : m_parent->events) {
+        if (heard.event != EVENT_OBJECT_FOCUS || heard.child != CHILDID_SELF)
+            Append(log, kWords.at(heard.event) + (heard.child == CHILDID_SELF ? "" : Name(heard.item)));
+    }
+    return log;
+}
+
+void TreeTest::ClearLog()
+{
+    m_parent->notices.clear();
+    m_parent->events.clear();
+    m_parent->notifiedChanges.clear();
+}
+
+platform::ComPtr<IAccessible> TreeTest::Accessible() const
+{
+    platform::ComPtr<IAccessible> accessible;
+    EXPECT_EQ(AccessibleObjectFromWindow(Hwnd(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(accessible.Receive())), S_OK);
+    return accessible;
+}
+
 std::string TreeTest::OwnLog() const
 {
     std::string log;
@@ -238,6 +276,16 @@ void TreeTest::CheckInvariant() const
             EXPECT_TRUE(m_tree->GetNativeState(up, TVIS_EXPANDED)) << Name(item) << " is selected under collapsed " << Name(up);
     }
     EXPECT_EQ(reported, marked) << "the notified selection differs from the TVIS_SELECTED bits";
+
+    // One WinEvent a change, unless a gesture changed too many to list.
+    std::vector<std::pair<bool, LONG>> announced;
+    bool many = false;
+    for (const HeardEvent& heard : m_parent->events) {
+        many = many || heard.event == EVENT_OBJECT_SELECTIONWITHIN;
+        if (heard.event == EVENT_OBJECT_SELECTIONADD || heard.event == EVENT_OBJECT_SELECTIONREMOVE)
+            announced.emplace_back(heard.event == EVENT_OBJECT_SELECTIONADD, heard.child);
+    }
+    EXPECT_TRUE(many || announced == m_parent->notifiedChanges) << "the WinEvents differ from the notifications";
 }
 
 void TreeTest::Select(const std::string& names)

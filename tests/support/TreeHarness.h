@@ -2,7 +2,8 @@
 // and a fixture that builds small trees, names their items and drives them with keys and presses
 // the way the system delivers them (tests/tree adds a gesture language and behaviour tables). After
 // every step the fixture checks the invariant: the selection that the tree's own notifications
-// describe is exactly the set of items that carry TVIS_SELECTED, and no collapsed branch holds one.
+// describe is exactly the set of items that carry TVIS_SELECTED, no collapsed branch holds one, and
+// the WinEvents that a hook in the process hears name the same changes in the same order.
 #pragma once
 
 #include <deque>
@@ -15,15 +16,24 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
+#include "platform/com/ComPtr.h"
 #include "tree/MultiTree.h"
 
 struct Notice {
     UINT code = 0;
     HTREEITEM itemNew = nullptr, itemOld = nullptr;
     bool own = false; // IsSendingNotify() was true when it arrived
+};
+
+// A WinEvent about the tree's client area, with the item its child id named when it was heard.
+struct HeardEvent {
+    DWORD event;
+    LONG child;
+    HTREEITEM item;
 };
 
 // Records the notifications; checks that each of the tree's own names one item by handle and item
@@ -42,9 +52,12 @@ public:
     std::function<void(const Notice&)> onNotice; // after a notice is recorded, before the answer
     bool clickCarriesItem = false; // NM_CLICK / NM_RCLICK carry an NMTREEVIEW (on an item)
     POINT pressedAt{};
+    std::vector<HeardEvent> events; // as an in-context WinEvent hook hears them
+    std::vector<std::pair<bool, LONG>> notifiedChanges; // (selected, child id) of the tree's own TVN_SELCHANGEDW
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+    static void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD);
     LRESULT OnNotify(const NMHDR& header);
 
     HWND m_hWnd;
@@ -83,7 +96,12 @@ protected:
     // codes for the others; "changing:A" for a TVN_ITEMCHANGINGW that reaches the parent.
     std::string OwnLog() const;
     std::string Word(const Notice& notice) const; // the notice's word of OwnLog; "" for none
-    void ClearLog() { m_parent->notices.clear(); }
+    // The WinEvents since the last Clear: "+A" and "-A" (selection added, removed), "within",
+    // "focus:A" (the window's own focus event left out), "state:A".
+    std::string EventLog() const;
+    void ClearLog();
+    // The tree's accessible object, as a client in this process gets it.
+    platform::ComPtr<IAccessible> Accessible() const;
     const std::vector<Notice>& Notices() const { return m_parent->notices; }
 
     // The tree as inline text: "text {child | child} | sibling", "text#image" when asked.

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/com/ScopedVariant.h"
 #include "support/TreeInput.h"
 
 namespace {
@@ -31,6 +32,16 @@ std::pair<UINT, UINT> StateAndMask(const std::string& flags)
         state |= on ? bit : 0;
     }
     return {state, mask};
+}
+
+long SelectFlags(const std::string& letters)
+{
+    static const std::map<char, long> kFlags{{'f', SELFLAG_TAKEFOCUS}, {'s', SELFLAG_TAKESELECTION},
+        {'e', SELFLAG_EXTENDSELECTION}, {'a', SELFLAG_ADDSELECTION}, {'r', SELFLAG_REMOVESELECTION}};
+    long flags = 0;
+    for (char c : letters)
+        flags |= kFlags.at(c);
+    return flags;
 }
 
 // Sends TVN_ITEMCHANGINGW to the tree's parent as tree-views since Windows Vista do before they
@@ -117,6 +128,10 @@ void GestureTest::Do(const std::string& gesture, const std::function<void()>& ac
             {"collapse", [&] { tree.Expand(item(0), TVE_COLLAPSE); }},
             {"delete", [&] { tree.DeleteItem(item(0)); }},
             {"native-delete", [&] { tree.DeleteNativeItem(item(0)); }},
+            {"acc", [&] {
+                 const platform::ScopedVariant child(item(1) ? tree.ChildIdOf(item(1)) : CHILDID_SELF);
+                 Accessible()->accSelect(SelectFlags(args.at(0)), child.Value());
+             }},
             {"parent-deletes", [&] {
                  Parent().onNotice = [this, trigger = args.at(0), victim = Item(args.at(1)), done = false](
                                           const Notice& n) mutable {

@@ -24,6 +24,8 @@ protected:
     //          e(xpanded); "!" notifies with focus), native-set:I:FLAGS, caret:I, span:A:B, addspan:A:B,
     //          all, none, all-but:I, none-but:I, select-below:I, deselect-children:I, expand:I,
     //          collapse:I, delete:I, native-delete:I ("*": all), single (no multi-selection), nodrag
+    //          acc:FLAGS:I (accSelect through the accessible object, "-" the tree itself; FLAGS from
+    //          f(TAKEFOCUS) s(TAKESELECTION) e(EXTENDSELECTION) a(ADDSELECTION) r(REMOVESELECTION))
     //   parent parent-deletes:T:V (on first hearing T, a word of OwnLog, it deletes V; logged "deleted:V"),
     //          parent-vetoes (every selection)
     //   newer tree-views announce:I:OLD:NEW (TVN_ITEMCHANGINGW; states as "sb", "-" for none),

@@ -145,6 +145,22 @@ const TreeRow kRows[] = {
     {"", "-", "expand:A2 select-below:A", "A1 A2 A2a A3", "-", "?+A1 +A1 ?+A2 +A2 ?+A2a +A2a ?+A3 +A3"},
     {"A1 A3", "-", "expand:A2 set:A2a:+s deselect-children:A", "A2a", "-", "?+A2a +A2a ?-A1 -A1 ?-A3 -A3"},
 
+    // accSelect does what the click its flags stand for does, without the click's notice: focus and
+    // selection a plain click, focus and add or remove a Ctrl click, focus and extend a Shift click
+    // (with add, Ctrl+Shift); without focus the caret stays. Focus alone moves the caret and the
+    // anchor; contradictory flags, the tree itself and items in collapsed branches change nothing.
+    {"A1 C", "-", "acc:fs:B", "B", "B", "?-A1 -A1 ?-C -C ?+B +B"},
+    {"A1 C", "C", "acc:s:B", "B", "C", "?-A1 -A1 ?-C -C ?+B +B"},
+    {"A1 C", "C", "acc:fa:B acc:r:A1", "B C", "B", "?+B +B ?-A1 -A1"},
+    {"A1 B C", "C", "acc:fr:B acc:a:E", "A1 C E", "B", "?-B -B ?+E +E"},
+    {"E", "A2", "acc:fe:B", "A2 A3 B", "B", "?+A2 +A2 ?+A3 +A3 ?+B +B ?-E -E"},
+    {"E", "A2", "acc:e:B acc:fea:D", "A2 A3 B C D", "D", "?+A2 +A2 ?+A3 +A3 ?+B +B ?-E -E ?+C +C ?+D +D"},
+    {"", "-", "ctrl+rclick:E acc:f:A1 shift+click:A3", "A1 A2 A3", "A3", "rclick:E ?+A1 +A1 ?+A2 +A2 ?+A3 +A3 click:A3"},
+    {"C", "C", "acc:ar:B acc:sa:B acc:er:B acc:s:- acc:fs:A2a", "C", "C", ""},
+    {"", "-", "acc:f:-", "", "A", ""},
+    {"C", "C", "parent-vetoes acc:fs:B", "", "B", "?-C -C ?+B"},
+    {"C", "C", "parent-deletes:-C:B acc:fs:B", "", "C", "?-C -C deleted:B"},
+
     // Native guard (newer tree-views change selection bits themselves): a change of the selected bit
     // that the tree is not making is refused and never reaches the parent; the others pass.
     {"", "-", "announce:C:-:s", "", "-", ""},

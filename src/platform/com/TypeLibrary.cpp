@@ -44,4 +44,18 @@ ComPtr<ITypeInfo> ModuleTypeInfo(REFGUID guid)
     return info;
 }
 
+ComPtr<ITypeInfo> LibraryTypeInfo(const wchar_t* file, REFGUID guid)
+{
+    ComPtr<ITypeLib> library;
+    ComPtr<ITypeInfo> info;
+    if (FAILED(LoadTypeLibEx(file, REGKIND_NONE, library.Receive())) ||
+        FAILED(library->GetTypeInfoOfGuid(guid, info.Receive())))
+        return ComPtr<ITypeInfo>();
+    HREFTYPE dual = 0;
+    ComPtr<ITypeInfo> vtable;
+    if (SUCCEEDED(info->GetRefTypeOfImplType(-1, &dual)) && SUCCEEDED(info->GetRefTypeInfo(dual, vtable.Receive())))
+        return vtable;
+    return info;
+}
+
 } // namespace platform

@@ -15,4 +15,9 @@ ComPtr<ITypeLib> ModuleTypeLibrary();
 // The type information of guid in that library; null when it has none.
 ComPtr<ITypeInfo> ModuleTypeInfo(REFGUID guid);
 
+// The type information of guid in the type library of file (a system module, such as oleacc.dll);
+// of a dual interface, its interface part, through which DispInvoke calls an object's methods.
+// Null when the library or the type is missing.
+ComPtr<ITypeInfo> LibraryTypeInfo(const wchar_t* file, REFGUID guid);
+
 } // namespace platform
