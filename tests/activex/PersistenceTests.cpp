@@ -1,8 +1,12 @@
 // Saving and loading the control's properties through a stream, a property bag and a storage: a new
 // control's values, round trips, the binary layout, and damaged data that must fail and change nothing.
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
+#include <random>
 
 #include "HostedControl.h"
 
@@ -24,6 +28,120 @@ public:
     std::map<std::wstring, ScopedVariant> values;
     std::wstring failing;
 };
+
+// An object whose default value is itself, as a careless or hostile container's object may be.
+class SelfValued : public teststub::ComStub<IDispatch> {
+public:
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override
+    {
+        if (result)
+            *result = ScopedVariant(static_cast<IDispatch*>(this)).Release();
+        return S_OK;
+    }
+};
+
+// A bag that answers each name with what it was saved with or, as the seed decides, with something
+// else: a failure, nothing, a value of any type, an object, an array or a reference.
+class HostileBag : public MemoryBag {
+public:
+    HostileBag(const MemoryBag& saved, std::mt19937_64& random) : m_random(random)
+    {
+        for (const auto& [name, value] : saved.values)
+            values[name] = value;
+    }
+    STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog* log) override
+    {
+        if (m_random() % 2)
+            return MemoryBag::Read(name, value, log);
+        const size_t pick = m_random() % 20;
+        if (pick < 3) {
+            constexpr HRESULT kFailures[] = {E_INVALIDARG, E_FAIL, E_OUTOFMEMORY}; // missing, then failures
+            if (pick > 0)
+                failure = kFailures[pick];
+            return kFailures[pick];
+        }
+        VariantClear(value);
+        *value = Hostile(pick).Release();
+        return S_OK;
+    }
+
+    SelfValued self;
+    long referenced = 7;
+    ScopedVariant referencedVariant{static_cast<IDispatch*>(&self)};
+    HRESULT failure = S_OK; // the bag's own failure to read, the load's answer
+
+private:
+    ScopedVariant Hostile(size_t pick)
+    {
+        constexpr long kNumbers[] = {LONG_MIN, -1, 0, 1, 2, 0x10000, LONG_MAX};
+        const long number = kNumbers[m_random() % std::size(kNumbers)];
+        ScopedVariant made;
+        VARIANT& raw = *made.Get();
+        switch (pick) {
+        case 3: V_VT(&raw) = VT_NULL; break;
+        case 4: return ScopedVariant(number);
+        case 5: return ScopedVariant(static_cast<short>(number));
+        case 6: V_VT(&raw) = VT_I8, V_I8(&raw) = static_cast<LONGLONG>(number) << 33; break;
+        case 7: return ScopedVariant(std::array{1e300, -0.5, std::nan(""), -0.0}[m_random() % 4]);
+        case 8: V_VT(&raw) = VT_UI4, V_UI4(&raw) = static_cast<ULONG>(number); break;
+        case 9: return ScopedVariant(std::array{L"1", L"-1", L"", L"perhaps", L"1e400", L"0x10"}[m_random() % 6]);
+        case 10: return ScopedVariant(std::wstring(100000, L'9').c_str());
+        case 11: V_VT(&raw) = VT_ERROR, V_ERROR(&raw) = DISP_E_PARAMNOTFOUND; break;
+        case 12: return ScopedVariant(static_cast<IDispatch*>(&self));
+        case 13: return ScopedVariant(static_cast<IDispatch*>(nullptr));
+        case 14: return ScopedVariant(static_cast<IUnknown*>(m_random() % 2 ? self.Unknown() : nullptr));
+        case 15: V_VT(&raw) = VT_ARRAY | VT_I4, V_ARRAY(&raw) = SafeArrayCreateVector(VT_I4, 0, 3); break;
+        case 16: V_VT(&raw) = VT_BYREF | VT_I4, V_I4REF(&raw) = &referenced; break;
+        case 17: V_VT(&raw) = VT_BYREF | VT_VARIANT, V_VARIANTREF(&raw) = referencedVariant.Get(); break;
+        case 18: return ScopedVariant(static_cast<bool>(number));
+        default: V_VT(&raw) = VT_CY, V_CY(&raw).int64 = static_cast<LONGLONG>(number) * 10000; break;
+        }
+        return made;
+    }
+
+    std::mt19937_64& m_random;
+};
+
+unsigned long long FromEnvironment(const char* name, unsigned long long fallback)
+{
+    const char* text = std::getenv(name);
+    return text ? std::strtoull(text, nullptr, 0) : fallback;
+}
+
+// Saved bytes with one to three random edits: a bit flipped, a 2- or 4-byte field overwritten with
+// a number at an edge, a cut, bytes inserted or taken out, garbage after the end.
+std::vector<BYTE> Mutated(std::vector<BYTE> bytes, std::mt19937_64& random)
+{
+    const auto below = [&](size_t count) { return count ? static_cast<size_t>(random() % count) : 0; };
+    constexpr DWORD kEdges[] = {0, 1, 2, 0xFFFF, 0x8000, 0x10000, 0x10001, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+    for (size_t edits = 1 + below(3); edits > 0; --edits) {
+        switch (below(6)) {
+        case 0:
+            if (!bytes.empty())
+                bytes[below(bytes.size())] ^= static_cast<BYTE>(1u << below(8));
+            break;
+        case 1: {
+            const DWORD edge = kEdges[below(std::size(kEdges))];
+            const size_t width = below(2) ? 4 : 2;
+            if (bytes.size() >= width)
+                std::memcpy(bytes.data() + below(bytes.size() - width + 1), &edge, width);
+            break;
+        }
+        case 2: bytes.resize(below(bytes.size() + 1)); break;
+        case 3: bytes.insert(bytes.begin() + below(bytes.size() + 1), 1 + below(16), static_cast<BYTE>(random())); break;
+        case 4: {
+            const size_t from = below(bytes.size() + 1);
+            bytes.erase(bytes.begin() + from, bytes.begin() + from + below(bytes.size() - from + 1));
+            break;
+        }
+        default: bytes.insert(bytes.end(), 1 + below(64), static_cast<BYTE>(random())); break;
+        }
+    }
+    return bytes;
+}
 
 template <typename T>
 T At(const std::vector<BYTE>& bytes, size_t offset)
@@ -95,6 +213,32 @@ protected:
         memory->Write(bytes.data(), static_cast<ULONG>(std::min(count, bytes.size())), nullptr);
         memory->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
         return stream->Load(memory.Get());
+    }
+
+    // Whatever loaded is the control's state: it survives saving and loading again, as a stream and
+    // as a property bag.
+    ::testing::AssertionResult SurvivesARoundTrip()
+    {
+        const std::vector<BYTE> loaded = Saved();
+        if (Load(loaded) != S_OK || Saved() != loaded)
+            return ::testing::AssertionFailure() << "a stream of the loaded state does not load back";
+        MemoryBag bag;
+        auto persist = As<IPersistPropertyBag>();
+        if (persist->Save(&bag, TRUE, TRUE) != S_OK || persist->Load(&bag, nullptr) != S_OK || Saved() != loaded)
+            return ::testing::AssertionFailure() << "a property bag of the loaded state does not load back";
+        return ::testing::AssertionSuccess();
+    }
+    // A load answered S_OK, or one of expected and left the control as it was.
+    ::testing::AssertionResult LoadedOrRefused(HRESULT hr, std::initializer_list<HRESULT> expected,
+                                               const std::vector<BYTE>& before)
+    {
+        if (hr == S_OK)
+            return SurvivesARoundTrip();
+        if (std::find(expected.begin(), expected.end(), hr) == expected.end())
+            return ::testing::AssertionFailure() << "an undocumented answer 0x" << std::hex << hr;
+        if (Saved() != before)
+            return ::testing::AssertionFailure() << "a refused load (0x" << std::hex << hr << ") changed the control";
+        return ::testing::AssertionSuccess();
     }
 
     ComPtr<IPersistStreamInit> stream;
@@ -230,6 +374,37 @@ TEST_F(Persistence, PropertyBagAndStorageKeepEveryProperty)
     ASSERT_EQ(stored->Load(storage.Get()), S_OK);
     EXPECT_EQ(Read(), before);
     EXPECT_EQ(stored->Load(empty.Get()), STG_E_FILENOTFOUND);
+}
+
+// Seeded mutations of saved data, from a changed control's stream and bag: every load answers S_OK
+// or a documented error, a refused one changes nothing, and whatever loads can be saved and loaded
+// again. RUV_MUTATIONS and RUV_MUTATION_SEED run more cases, or others.
+TEST_F(Persistence, MutatedStreamsAndHostileBagsLoadOrAreRefusedWithoutAChange)
+{
+    const unsigned long long seed = FromEnvironment("RUV_MUTATION_SEED", 20261207);
+    const unsigned long long rounds = FromEnvironment("RUV_MUTATIONS", 1500);
+    std::mt19937_64 random(seed);
+    ChangeAll();
+    const std::vector<BYTE> good = Saved();
+    MemoryBag saved;
+    auto persist = As<IPersistPropertyBag>();
+    ASSERT_EQ(persist->Save(&saved, FALSE, TRUE), S_OK);
+    for (unsigned long long round = 0; round < rounds; ++round) {
+        const std::vector<BYTE> before = Saved();
+        const std::vector<BYTE> mutated = Mutated(random() % 2 ? good : before, random);
+        ASSERT_TRUE(LoadedOrRefused(Load(mutated), {platform::kDataTruncated, platform::kDataCorrupt,
+                                                    platform::kNewerFormat}, before))
+            << "seed " << seed << ", stream round " << round;
+
+        const std::vector<BYTE> beforeBag = Saved();
+        HostileBag bag(saved, random);
+        const ULONG references = bag.self.references;
+        const HRESULT hr = persist->Load(&bag, nullptr);
+        ASSERT_TRUE(LoadedOrRefused(hr, {platform::kDataCorrupt, platform::kNewerFormat, DISP_E_TYPEMISMATCH, bag.failure},
+                                    beforeBag))
+            << "seed " << seed << ", bag round " << round;
+        ASSERT_EQ(bag.self.references, references) << "the control kept a bag's object";
+    }
 }
 
 } // namespace

@@ -41,6 +41,24 @@ long Extract(const VARIANT& variant)
 // The largest font record a stream may claim: a font object saves well under a kilobyte.
 constexpr DWORD kLargestFont = 64 * 1024;
 
+// A value a bag may give for a number or a switch: a scalar, or a reference to one. An object is
+// refused rather than converted, since converting it would call into the object for its default
+// value (a bag's object may answer with itself, without end); arrays and records hold no number.
+bool IsPlainValue(const VARIANT& value)
+{
+    const VARTYPE type = V_VT(&value);
+    if (type == (VT_BYREF | VT_VARIANT))
+        return V_VARIANTREF(&value) && !(V_VT(V_VARIANTREF(&value)) & VT_BYREF) && IsPlainValue(*V_VARIANTREF(&value));
+    switch (type & ~VT_BYREF) {
+    case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_UI1: case VT_UI2: case VT_UI4: case VT_UI8:
+    case VT_INT: case VT_UINT: case VT_R4: case VT_R8: case VT_CY: case VT_DATE: case VT_BSTR: case VT_BOOL:
+    case VT_DECIMAL:
+        return !(type & VT_BYREF) || V_BYREF(&value);
+    default:
+        return false;
+    }
+}
+
 ComPtr<IStream> MemoryStream()
 {
     ComPtr<IStream> stream;
@@ -229,6 +247,8 @@ std::optional<ScopedVariant> PropertyBagExchange::Read(const wchar_t* name, VART
     Check(hr);
     if (type == VT_UNKNOWN)
         return stored;
+    if (!IsPlainValue(stored.Value()))
+        RaiseComError(DISP_E_TYPEMISMATCH);
     ScopedVariant converted = ScopedVariant::Converted(stored.Value(), type);
     if (converted.Type() != type)
         RaiseComError(DISP_E_TYPEMISMATCH);
