@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include <windowsx.h>
+
 #include "platform/window/NotifyReflection.h"
 #include "tree/MultiTree.h"
 #include "tree/ScopedValue.h"
@@ -82,8 +84,22 @@ LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CMultiTree::OnLButtonDblClk(WPARAM wParam, LPARAM lParam)
 {
-    OutputDebugStringW(L"Got Double Click!\n");
+    // The native handler tells the parent (NM_DBLCLK) and then opens or closes the item it hit,
+    // through the pointer it took before: the tree passes the notice on itself (OnReflectedNotify)
+    // and stops the native handler when the parent deleted that item meanwhile.
+    ScopedValue<std::optional<POINT>> at(m_doubleClickAt, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     DefaultProc(WM_LBUTTONDBLCLK, wParam, lParam);
+}
+
+bool CMultiTree::PassDoubleClickOn(const NMHDR& native, POINT at)
+{
+    ScopedValue<std::optional<POINT>> passed(m_doubleClickAt, std::nullopt);
+    UINT flags = 0;
+    HTREEITEM hit = HitTest(at, flags);
+    const HeldItem clicked(*this, hit);
+    NMHDR header = native;
+    const bool handled = SendNotify(&header) != 0;
+    return handled || (hit && !clicked.Get());
 }
 
 void CMultiTree::OnSetFocus(WPARAM wParam, LPARAM lParam)
@@ -110,6 +126,10 @@ bool CMultiTree::OnReflectedNotify(platform::ReflectedNotify& reflected)
     const NMHDR* pHeader = reflected.pHeader;
     if (pHeader->hwndFrom != m_hWnd || pHeader == m_pOwnNotify)
         return false;
+    if (pHeader->code == static_cast<UINT>(NM_DBLCLK) && m_doubleClickAt) {
+        reflected.result = PassDoubleClickOn(*pHeader, *m_doubleClickAt) ? TRUE : FALSE;
+        return true;
+    }
     if (!m_bMultiSelect) {
         if (pHeader->code == TVN_DELETEITEMW) {
             m_selected.erase(reinterpret_cast<const NMTREEVIEWW*>(pHeader)->itemOld.hItem);

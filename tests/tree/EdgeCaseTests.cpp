@@ -38,6 +38,44 @@ TEST_F(Cases, FocusChangesRepaintTheSelectedLabelsAndDoubleClicksReachTheParent)
                             [](const Notice& n) { return n.code == static_cast<UINT>(NM_DBLCLK); }));
 }
 
+// The native double-click handler opens or closes the item it hit after the parent heard of the
+// double click; a parent that deleted that item meanwhile (a host that removes its file in its
+// double-click handler) must leave the native handler nothing to touch.
+TEST_F(Cases, DoubleClickOpensItsItemUnlessTheParentDeletedItMeanwhile)
+{
+    BuildDefault();
+    auto doubleClick = [this](const char* name) {
+        const POINT point = PointOn(name);
+        treeinput::StartGesture(Hwnd(), point);
+        treeinput::PostButtonUp(Hwnd());
+        SendMessageW(Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    };
+    auto heard = [this] {
+        return std::count_if(Notices().begin(), Notices().end(),
+                             [](const Notice& n) { return n.code == static_cast<UINT>(NM_DBLCLK); });
+    };
+    doubleClick("B");
+    EXPECT_EQ(heard(), 1);
+    EXPECT_TRUE(Tree().GetNativeState(Item("B"), TVIS_EXPANDED)) << "the native handler opened it";
+    // The parent deletes the item and makes new ones, which may take the deleted one's memory.
+    ClearLog();
+    std::vector<HTREEITEM> made;
+    Parent().onNotice = [&](const Notice& n) {
+        if (n.code != static_cast<UINT>(NM_DBLCLK))
+            return;
+        Tree().DeleteItem(Item("B"));
+        for (int i = 0; i < 4; ++i) {
+            made.push_back(Tree().InsertItem(L"X", TVI_ROOT, TVI_LAST, 0));
+            Tree().InsertItem(L"X1", made.back(), TVI_LAST, 0);
+        }
+    };
+    doubleClick("B");
+    Parent().onNotice = nullptr;
+    EXPECT_EQ(heard(), 1);
+    for (HTREEITEM item : made)
+        EXPECT_FALSE(Tree().GetNativeState(item, TVIS_EXPANDED)) << "a new item opened in the deleted one's place";
+}
+
 // Rows whose "!" runs an action inside the mouse loop.
 TEST_F(Cases, PressOnASelectedItemKeepsTheSelectionUntilTheButtonComesUp)
 {
