@@ -25,19 +25,16 @@ IUnknown* Identity(IDispatch* object)
 }
 
 // The About box is modal: a timer in its loop closes it, as a user would.
-void CALLBACK CloseDialogs(HWND, UINT, UINT_PTR, DWORD)
+BOOL CALLBACK CloseDialog(HWND window, LPARAM)
 {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM) {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (std::wstring(name) == L"#32770")
-                PostMessageW(window, WM_COMMAND, IDOK, 0);
-            return TRUE;
-        },
-        0);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (std::wstring(name) == L"#32770")
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
 }
+
+void CALLBACK CloseDialogs(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), CloseDialog, 0); }
 
 // A getter of a model object by name, with its arguments: the walk's steps from object to object.
 struct Getter {
@@ -222,13 +219,21 @@ void ChaosHost::EditStep(Step& step)
     if (!document)
         return;
     DispatchDriver model(document->document.Get());
-    const ScopedVariant target = WalkFrom(step, document->file.Get(), step.Below(6)).Get();
+    // Each edit's target found on its own path from the file, most of the time; else anything.
+    const uint32_t edit = step.Below(10);
+    static const std::vector<const wchar_t*> paths[] = {
+        {L"GetAttributes", L"Item"}, {L"GetAttributes"}, {L"GetAttributes", L"Item"}, {}, {L"GetPipelines", L"Item"},
+        {L"GetPipelines", L"Item"}, {L"GetPipelines", L"Item", L"GetComponents", L"Item", L"GetComponent"},
+        {L"GetPipelines", L"Item"}, {L"GetPipelines", L"Item", L"GetInformationItems", L"Item"},
+        {L"GetPipelines", L"Item", L"GetComponents", L"Item", L"GetComponent"}};
+    const ScopedVariant target(step.Chance(85) ? Follow(step, document->file.Get(), paths[edit]).Get()
+                                               : WalkFrom(step, document->file.Get(), step.Below(6)).Get());
     static const ScopedVariant values[] = {ScopedVariant(12.5), ScopedVariant(L"text"), ScopedVariant(true),
                                            ScopedVariant(), ScopedVariant(std::wstring(100000, L'v'))};
     const ScopedVariant& value = values[step.Below(std::size(values))];
     const std::wstring name = L"N" + std::to_wstring(step.Below(20));
     platform::DispatchResult result;
-    switch (step.Below(10)) {
+    switch (edit) {
     case 0: result = model.Call(L"SetAttributeValue", {target, value}); break;
     case 1: result = model.Call(L"AddAttribute", {target, name, value, L"mm"}); break;
     case 2: result = model.Call(L"RemoveAttribute", {target}); break;
@@ -329,6 +334,22 @@ ScopedVariant ChaosHost::PickObject(Step& step)
     if (!document)
         return ScopedVariant(static_cast<IDispatch*>(nullptr));
     return ScopedVariant(WalkFrom(step, document->file.Get(), step.Below(6)).Get());
+}
+
+// The object at the end of a path of getters (an index for Item, as often small), or where it ended.
+ComPtr<IDispatch> ChaosHost::Follow(Step& step, IDispatch* object, const std::vector<const wchar_t*>& path)
+{
+    ComPtr<IDispatch> at(object);
+    for (const wchar_t* getter : path) {
+        std::vector<ScopedVariant> args;
+        if (std::wstring(getter) == L"Item")
+            args.emplace_back(static_cast<long>(step.Below(step.Chance(70) ? 3 : 30)));
+        ComPtr<IDispatch> next(DispatchDriver(at.Get()).Call(getter, std::move(args)).value.Object());
+        if (!next)
+            break;
+        at = next;
+    }
+    return at;
 }
 
 ComPtr<IDispatch> ChaosHost::WalkFrom(Step& step, IDispatch* object, uint32_t depth)

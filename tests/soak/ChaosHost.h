@@ -82,6 +82,7 @@ private:
 
     // The model's objects.
     platform::ScopedVariant PickObject(Step& step);
+    platform::ComPtr<IDispatch> Follow(Step& step, IDispatch* object, const std::vector<const wchar_t*>& path);
     platform::ComPtr<IDispatch> WalkFrom(Step& step, IDispatch* object, uint32_t depth);
     OpenDocument* PickDocument(Step& step, bool listedOnly);
     OpenDocument* DocumentOf(IUnknown* file);

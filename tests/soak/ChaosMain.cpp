@@ -38,11 +38,25 @@ constexpr ULONGLONG kStepLimitMs = 10000;
     for (;;) {}
 }
 
+// Where an address lies: its module's name and the offset in it.
+std::string Place(void* address)
+{
+    HMODULE module = nullptr;
+    char name[MAX_PATH] = "?";
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           static_cast<LPCWSTR>(address), &module))
+        GetModuleFileNameA(module, name, MAX_PATH);
+    char place[MAX_PATH + 32];
+    std::snprintf(place, sizeof(place), "%s+0x%llx", std::strrchr(name, '\\') ? std::strrchr(name, '\\') + 1 : name,
+                  static_cast<unsigned long long>(static_cast<char*>(address) - reinterpret_cast<char*>(module)));
+    return place;
+}
+
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info)
 {
     char code[32];
-    std::snprintf(code, sizeof(code), "code=0x%08lX", static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode));
-    Die("CRASH", code, 4);
+    std::snprintf(code, sizeof(code), "code=0x%08lX at ", static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode));
+    Die("CRASH", code + Place(info->ExceptionRecord->ExceptionAddress), 4);
 }
 
 // A fault in our own modules is a crash even where the system would swallow it (a window
@@ -82,11 +96,12 @@ std::vector<uint64_t> Indexes(const char* list)
     return indexes;
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; }
+
 int CountThreadWindows()
 {
     int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND, LPARAM n) { return ++*reinterpret_cast<int*>(n), TRUE; },
-                      reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
