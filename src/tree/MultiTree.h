@@ -219,6 +219,7 @@ private:
     void OnKillFocus(WPARAM wParam, LPARAM lParam);
     void OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
     bool PassDoubleClickOn(const NMHDR& native, POINT at);
+    void NativeCollapse(HTREEITEM item, UINT message, WPARAM wParam, LPARAM lParam);
 
     // Reflected notifications of the tree itself.
     bool OnReflectedNotify(platform::ReflectedNotify& reflected);

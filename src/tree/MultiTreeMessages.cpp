@@ -99,7 +99,24 @@ bool CMultiTree::PassDoubleClickOn(const NMHDR& native, POINT at)
     const HeldItem clicked(*this, hit);
     NMHDR header = native;
     const bool handled = SendNotify(&header) != 0;
+    // The native handler opens or closes an item double-clicked on its label, icon or button.
+    constexpr UINT kToggles = TVHT_ONITEMLABEL | TVHT_ONITEMICON | TVHT_ONITEMBUTTON;
+    if (!handled && clicked.Get() && (flags & kToggles) && GetNativeState(hit, TVIS_EXPANDED))
+        BeforeCollapse(hit);
     return handled || (hit && !clicked.Get());
+}
+
+void CMultiTree::NativeCollapse(HTREEITEM item, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The native control keeps a pointer to the item while it collapses it, and asks the parent
+    // (TVN_ITEMEXPANDING) on the way: the branch's selection goes first, with its notifications,
+    // so that no parent deletes items while the native control runs; it does not run at all once
+    // the item is gone.
+    const HeldItem held(*this, item);
+    if (item && GetNativeState(item, TVIS_EXPANDED))
+        BeforeCollapse(item);
+    if (!item || held.Get())
+        DefaultProc(message, wParam, lParam);
 }
 
 void CMultiTree::OnSetFocus(WPARAM wParam, LPARAM lParam)

@@ -76,6 +76,38 @@ TEST_F(Cases, DoubleClickOpensItsItemUnlessTheParentDeletedItMeanwhile)
         EXPECT_FALSE(Tree().GetNativeState(item, TVIS_EXPANDED)) << "a new item opened in the deleted one's place";
 }
 
+// A collapse by the user (Left on the caret, a click on its button) deselects the branch first; a
+// parent that deletes the collapsing item while it hears of that leaves the native control, which
+// collapses through a pointer it took before, nothing to touch.
+TEST_F(Cases, CollapseWhoseItemTheParentDeletesMeanwhileTouchesNothing)
+{
+    for (const bool byKey : {true, false}) {
+        BuildDefault();
+        Click("A1");
+        Key(VK_UP, true); // the caret on A, A1 selected
+        std::vector<HTREEITEM> made;
+        Parent().onNotice = [&](const Notice& n) {
+            if (n.code != TVN_SELCHANGEDW || n.itemOld != Item("A1") || !made.empty())
+                return;
+            Tree().DeleteItem(Item("A"));
+            for (int i = 0; i < 4; ++i) { // new items, which may take the deleted one's memory
+                made.push_back(Tree().InsertItem(L"X", TVI_ROOT, TVI_LAST, 0));
+                Tree().InsertItem(L"X1", made.back(), TVI_LAST, 0);
+                Tree().Expand(made.back(), TVE_EXPAND);
+            }
+        };
+        if (byKey)
+            Key(VK_LEFT);
+        else
+            treeinput::Click(Hwnd(), PointAt("+A", false));
+        Parent().onNotice = nullptr;
+        ASSERT_EQ(made.size(), 4u);
+        for (HTREEITEM item : made)
+            EXPECT_TRUE(Tree().GetNativeState(item, TVIS_EXPANDED)) << "a new item closed in the deleted one's place";
+        EXPECT_EQ(Selected(), "");
+    }
+}
+
 // Rows whose "!" runs an action inside the mouse loop.
 TEST_F(Cases, PressOnASelectedItemKeepsTheSelectionUntilTheButtonComesUp)
 {
