@@ -79,6 +79,7 @@ void ChaosHost::InputStep(Step& step)
     case 6:
     case 7: { // a key, or the context menu asked for by the keyboard
         const WORD key = kKeys[step.Below(std::size(kKeys))];
+        Say("key " + std::to_string(key));
         if (step.Chance(10)) {
             PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(-1, -1));
         } else {
