@@ -153,6 +153,10 @@ void ChaosHost::Call(PlannedCall call)
     const platform::DispatchResult result = Perform(control.Get(), call);
     if (timer)
         KillTimer(nullptr, timer);
+    // The About box's loop took the release posted for a press that is still being handled; the
+    // user lets go of the button after closing the box, and the tree's mouse loop hears it.
+    if (timer && m_buttonUp && m_site.TreeWindow())
+        PostMessageW(m_site.TreeWindow(), m_buttonUp, 0, 0);
     const std::string outcome = OutcomeName(result);
     ++figures.outcomes[outcome];
     if (outcome != "S_OK" && std::find(call.allowed.begin(), call.allowed.end(), outcome) == call.allowed.end())

@@ -102,6 +102,7 @@ private:
     std::vector<platform::ComPtr<IUnknown>> m_selection; // identities of the selected objects
     std::optional<PendingReaction> m_pending;
     int m_eventDepth = 0;
+    UINT m_buttonUp = 0; // the release posted for the press that runs now, if any
 };
 
 } // namespace chaos

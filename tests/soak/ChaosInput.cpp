@@ -5,6 +5,7 @@
 #include "ChaosHost.h"
 
 #include "support/TreeInput.h"
+#include "tree/ScopedValue.h"
 #include "platform/window/TreeView.h"
 
 namespace chaos {
@@ -57,6 +58,8 @@ void ChaosHost::InputStep(Step& step)
     const UINT keys = (ctrl ? MK_CONTROL : 0) | (shift ? MK_SHIFT : 0);
     treeinput::SetModifiers(ctrl, shift);
     const uint32_t gesture = step.Below(12);
+    const bool left = gesture <= 3 || gesture == 8 || gesture == 9;
+    ScopedValue<UINT> pressed(m_buttonUp, gesture == 4 ? WM_RBUTTONUP : left ? WM_LBUTTONUP : 0);
     Say("gesture " + std::to_string(gesture) + " on row " + std::to_string(row) + (ctrl ? " ctrl" : "") +
         (shift ? " shift" : ""));
     switch (gesture) {
