@@ -197,7 +197,9 @@ int main(int argc, char** argv)
             if (CountThreadWindows() != windowsAtStart)
                 host.failures.push_back({"resources", "the thread has " + std::to_string(CountThreadWindows()) +
                                                           " windows, " + std::to_string(windowsAtStart) + " at the start"});
-            std::printf("GetGuiResources: USER %lu, GDI %lu at the start\n", userAtStart, gdiAtStart);
+            // Wine 8 does not implement GetGuiResources: 0 for both, always. The windows still count.
+            if (userAtStart == 0 && gdiAtStart == 0)
+                std::printf("GetGuiResources answers 0 here: USER and GDI objects unchecked, windows checked\n");
         }
         PrintFigures(host.figures);
         for (const auto& failure : host.failures)
