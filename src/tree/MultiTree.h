@@ -16,6 +16,7 @@
 #pragma once
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -217,6 +218,8 @@ private:
     void OnSetFocus(WPARAM wParam, LPARAM lParam);
     void OnKillFocus(WPARAM wParam, LPARAM lParam);
     void OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
+    bool PassDoubleClickOn(const NMHDR& native, POINT at);
+    void NativeCollapse(HTREEITEM item, UINT message, WPARAM wParam, LPARAM lParam);
 
     // Reflected notifications of the tree itself.
     bool OnReflectedNotify(platform::ReflectedNotify& reflected);
@@ -261,6 +264,8 @@ private:
     // The window is being destroyed: its items go without caret or selection work, and without
     // notifications of ours.
     bool m_bDestroying = false;
+    // Where the native double-click handler that runs now was clicked.
+    std::optional<POINT> m_doubleClickAt;
     std::wstring m_typed; // the prefix typed so far
     DWORD m_lastTyped = 0; // when its last letter came (GetTickCount)
     int m_bulkChanges = 0; // running BulkChanges

@@ -49,7 +49,7 @@ void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
         break;
     case VK_LEFT:
         if (expanded) {
-            DefaultProc(WM_KEYDOWN, nChar, lParam); // collapses the caret
+            NativeCollapse(caret, WM_KEYDOWN, nChar, lParam);
             return;
         }
         target = caret ? GetParentItem(caret) : nullptr;
@@ -66,6 +66,9 @@ void CMultiTree::OnKeyDown(WPARAM nChar, LPARAM lParam)
     case VK_PRIOR:
     case VK_NEXT:
         MoveTo(JumpTarget(nChar, caret), ctrl, shift);
+        return;
+    case VK_SUBTRACT: // the native control collapses the caret
+        NativeCollapse(caret, WM_KEYDOWN, nChar, lParam);
         return;
     case VK_MULTIPLY: {
         // The native control expands the caret's whole branch, one item at a time.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include <windowsx.h>
+
 #include "platform/window/NotifyReflection.h"
 #include "tree/MultiTree.h"
 #include "tree/ScopedValue.h"
@@ -82,8 +84,39 @@ LRESULT CMultiTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CMultiTree::OnLButtonDblClk(WPARAM wParam, LPARAM lParam)
 {
-    OutputDebugStringW(L"Got Double Click!\n");
+    // The native handler tells the parent (NM_DBLCLK) and then opens or closes the item it hit,
+    // through the pointer it took before: the tree passes the notice on itself (OnReflectedNotify)
+    // and stops the native handler when the parent deleted that item meanwhile.
+    ScopedValue<std::optional<POINT>> at(m_doubleClickAt, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     DefaultProc(WM_LBUTTONDBLCLK, wParam, lParam);
+}
+
+bool CMultiTree::PassDoubleClickOn(const NMHDR& native, POINT at)
+{
+    ScopedValue<std::optional<POINT>> passed(m_doubleClickAt, std::nullopt);
+    UINT flags = 0;
+    HTREEITEM hit = HitTest(at, flags);
+    const HeldItem clicked(*this, hit);
+    NMHDR header = native;
+    const bool handled = SendNotify(&header) != 0;
+    // The native handler opens or closes an item double-clicked on its label, icon or button.
+    constexpr UINT kToggles = TVHT_ONITEMLABEL | TVHT_ONITEMICON | TVHT_ONITEMBUTTON;
+    if (!handled && clicked.Get() && (flags & kToggles) && GetNativeState(hit, TVIS_EXPANDED))
+        BeforeCollapse(hit);
+    return handled || (hit && !clicked.Get());
+}
+
+void CMultiTree::NativeCollapse(HTREEITEM item, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The native control keeps a pointer to the item while it collapses it, and asks the parent
+    // (TVN_ITEMEXPANDING) on the way: the branch's selection goes first, with its notifications,
+    // so that no parent deletes items while the native control runs; it does not run at all once
+    // the item is gone.
+    const HeldItem held(*this, item);
+    if (item && GetNativeState(item, TVIS_EXPANDED))
+        BeforeCollapse(item);
+    if (!item || held.Get())
+        DefaultProc(message, wParam, lParam);
 }
 
 void CMultiTree::OnSetFocus(WPARAM wParam, LPARAM lParam)
@@ -110,6 +143,10 @@ bool CMultiTree::OnReflectedNotify(platform::ReflectedNotify& reflected)
     const NMHDR* pHeader = reflected.pHeader;
     if (pHeader->hwndFrom != m_hWnd || pHeader == m_pOwnNotify)
         return false;
+    if (pHeader->code == static_cast<UINT>(NM_DBLCLK) && m_doubleClickAt) {
+        reflected.result = PassDoubleClickOn(*pHeader, *m_doubleClickAt) ? TRUE : FALSE;
+        return true;
+    }
     if (!m_bMultiSelect) {
         if (pHeader->code == TVN_DELETEITEMW) {
             m_selected.erase(reinterpret_cast<const NMTREEVIEWW*>(pHeader)->itemOld.hItem);

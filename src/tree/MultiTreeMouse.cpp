@@ -52,7 +52,10 @@ void CMultiTree::OnButtonDown(bool bLeft, UINT message, WPARAM wParam, LPARAM lP
     UINT hitFlags = 0;
     if (HTREEITEM item = HitTest(point, hitFlags)) {
         if (hitFlags & TVHT_ONITEMBUTTON) {
-            DefaultProc(message, wParam, lParam);
+            if (bLeft) // the native control opens or closes the item
+                NativeCollapse(item, message, wParam, lParam);
+            else
+                DefaultProc(message, wParam, lParam);
             return;
         }
         if (bLeft && (GetStyle() & TVS_CHECKBOXES) && (hitFlags & TVHT_ONITEMSTATEICON)) {

@@ -38,6 +38,76 @@ TEST_F(Cases, FocusChangesRepaintTheSelectedLabelsAndDoubleClicksReachTheParent)
                             [](const Notice& n) { return n.code == static_cast<UINT>(NM_DBLCLK); }));
 }
 
+// The native double-click handler opens or closes the item it hit after the parent heard of the
+// double click; a parent that deleted that item meanwhile (a host that removes its file in its
+// double-click handler) must leave the native handler nothing to touch.
+TEST_F(Cases, DoubleClickOpensItsItemUnlessTheParentDeletedItMeanwhile)
+{
+    BuildDefault();
+    auto doubleClick = [this](const char* name) {
+        const POINT point = PointOn(name);
+        treeinput::StartGesture(Hwnd(), point);
+        treeinput::PostButtonUp(Hwnd());
+        SendMessageW(Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    };
+    auto heard = [this] {
+        return std::count_if(Notices().begin(), Notices().end(),
+                             [](const Notice& n) { return n.code == static_cast<UINT>(NM_DBLCLK); });
+    };
+    doubleClick("B");
+    EXPECT_EQ(heard(), 1);
+    EXPECT_TRUE(Tree().GetNativeState(Item("B"), TVIS_EXPANDED)) << "the native handler opened it";
+    // The parent deletes the item and makes new ones, which may take the deleted one's memory.
+    ClearLog();
+    std::vector<HTREEITEM> made;
+    Parent().onNotice = [&](const Notice& n) {
+        if (n.code != static_cast<UINT>(NM_DBLCLK))
+            return;
+        Tree().DeleteItem(Item("B"));
+        for (int i = 0; i < 4; ++i) {
+            made.push_back(Tree().InsertItem(L"X", TVI_ROOT, TVI_LAST, 0));
+            Tree().InsertItem(L"X1", made.back(), TVI_LAST, 0);
+        }
+    };
+    doubleClick("B");
+    Parent().onNotice = nullptr;
+    EXPECT_EQ(heard(), 1);
+    for (HTREEITEM item : made)
+        EXPECT_FALSE(Tree().GetNativeState(item, TVIS_EXPANDED)) << "a new item opened in the deleted one's place";
+}
+
+// A collapse by the user (Left on the caret, a click on its button) deselects the branch first; a
+// parent that deletes the collapsing item while it hears of that leaves the native control, which
+// collapses through a pointer it took before, nothing to touch.
+TEST_F(Cases, CollapseWhoseItemTheParentDeletesMeanwhileTouchesNothing)
+{
+    for (const bool byKey : {true, false}) {
+        BuildDefault();
+        Click("A1");
+        Key(VK_UP, true); // the caret on A, A1 selected
+        std::vector<HTREEITEM> made;
+        Parent().onNotice = [&](const Notice& n) {
+            if (n.code != TVN_SELCHANGEDW || n.itemOld != Item("A1") || !made.empty())
+                return;
+            Tree().DeleteItem(Item("A"));
+            for (int i = 0; i < 4; ++i) { // new items, which may take the deleted one's memory
+                made.push_back(Tree().InsertItem(L"X", TVI_ROOT, TVI_LAST, 0));
+                Tree().InsertItem(L"X1", made.back(), TVI_LAST, 0);
+                Tree().Expand(made.back(), TVE_EXPAND);
+            }
+        };
+        if (byKey)
+            Key(VK_LEFT);
+        else
+            treeinput::Click(Hwnd(), PointAt("+A", false));
+        Parent().onNotice = nullptr;
+        ASSERT_EQ(made.size(), 4u);
+        for (HTREEITEM item : made)
+            EXPECT_TRUE(Tree().GetNativeState(item, TVIS_EXPANDED)) << "a new item closed in the deleted one's place";
+        EXPECT_EQ(Selected(), "");
+    }
+}
+
 // Rows whose "!" runs an action inside the mouse loop.
 TEST_F(Cases, PressOnASelectedItemKeepsTheSelectionUntilTheButtonComesUp)
 {

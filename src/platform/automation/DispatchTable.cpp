@@ -35,7 +35,9 @@ ScopedVariant DispatchArgs::Coerce(UINT index, VARTYPE type) const
         throw ArgumentFailure{DISP_E_PARAMNOTFOUND, 0};
     const UINT position = m_params.cArgs - 1 - index;
     const VARIANT& arg = m_params.rgvarg[position];
-    if (V_VT(&arg) == VT_ERROR && V_ERROR(&arg) == DISP_E_PARAMNOTFOUND)
+    // A missing argument may come by reference too, as a script passes on its own missing one.
+    const VARIANT& given = V_VT(&arg) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&arg) ? *V_VARIANTREF(&arg) : arg;
+    if (V_VT(&given) == VT_ERROR && V_ERROR(&given) == DISP_E_PARAMNOTFOUND)
         throw ArgumentFailure{DISP_E_PARAMNOTFOUND, position};
     ScopedVariant value = ScopedVariant::Converted(arg, type);
     if (value.Type() != type)

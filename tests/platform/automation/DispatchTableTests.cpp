@@ -147,6 +147,12 @@ TEST_F(DispatchTableTest, ByReferenceArgumentsAndUnnamedPuts)
     V_I4REF(reference.Get()) = &byReference;
     ASSERT_EQ(Call(kCombine, DISPATCH_METHOD, {reference, L"3"}), S_OK);
     EXPECT_EQ(result.ToLong(), 73);
+    // A missing argument passed on by reference (a script's own optional parameter it was not given).
+    ScopedVariant missing = ScopedVariant::Missing(), missingByReference;
+    V_VT(missingByReference.Get()) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(missingByReference.Get()) = missing.Get();
+    EXPECT_EQ(Call(kCombine, DISPATCH_METHOD, {1, missingByReference}), DISP_E_PARAMNOTFOUND);
+    EXPECT_EQ(Call(kTake, DISPATCH_METHOD, {missingByReference}), DISP_E_PARAMNOTFOUND);
 
     ScopedVariant value(1);
     DISPPARAMS unnamedPut{value.Get(), nullptr, 1, 0};
