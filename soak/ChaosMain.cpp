@@ -155,6 +155,9 @@ int main(int argc, char** argv)
     std::thread(Watchdog).detach();
     OleInitialize(nullptr);
 
+    // The gestures move the pointer of a display that whatever runs next shares: it goes back.
+    POINT pointerAtStart{};
+    GetCursorPos(&pointerAtStart);
     const std::string plant = ReadPlant();
     HWND window = MakeTopWindow(L"ChaosHostWindow", L"Chaos host");
     int failures = 0;
@@ -207,6 +210,7 @@ int main(int argc, char** argv)
                         static_cast<unsigned long long>(g_step.load()), failure.check.c_str(), failure.details.c_str());
         failures = static_cast<int>(host.failures.size());
     }
+    SetCursorPos(pointerAtStart.x, pointerAtStart.y);
     std::fflush(stdout);
     OleUninitialize();
     return failures ? 1 : 0;
